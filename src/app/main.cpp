@@ -1,0 +1,32 @@
+#include "app/main_window.h"
+#include "app/prompter.h"
+#include "app/screenshot.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Morrowquill"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Morrowquill"));
+    QApplication::setApplicationVersion(QStringLiteral(MORROWQUILL_VERSION));
+
+    QCommandLineParser options;
+    options.setApplicationDescription(QStringLiteral("Morrowquill 职称考试训练软件"));
+    options.addHelpOption();
+    options.addVersionOption();
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("窗口显示后把它保存为 PNG 图片 <file>，然后退出。"), QStringLiteral("file"));
+    options.addOption(screenshot);
+    options.process(application);
+
+    const QString programFolder = QApplication::applicationDirPath() + QDir::separator();
+    app::DialogPrompter prompter;
+    app::MainWindow window(programFolder, prompter);
+    window.show();
+    if (options.isSet(screenshot))
+        app::screenshotThenQuit(&window, options.value(screenshot));
+    return QApplication::exec();
+}

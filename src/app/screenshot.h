@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace app {
+
+// Saves a PNG of the window once it has been shown and painted, then quits the
+// application (exit code 1 when the file could not be written).
+void screenshotThenQuit(QWidget* window, const QString& path);
+
+} // namespace app

@@ -1,0 +1,120 @@
+#include "store/bank.h"
+
+#include "store/bank_schema.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QUrl>
+#include <atomic>
+
+namespace store {
+
+namespace {
+
+QString nextConnectionName() {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("bank-%1").arg(++counter);
+}
+
+// The URI form with mode=rw makes SQLite refuse to create a missing file.
+QString readWriteUri(const QString& filePath) {
+    return QUrl::fromLocalFile(QFileInfo(filePath).absoluteFilePath())
+               .toString(QUrl::FullyEncoded) +
+           QStringLiteral("?mode=rw");
+}
+
+} // namespace
+
+Bank::Bank(QString filePath)
+    : filePath_(std::move(filePath))
+    , connectionName_(nextConnectionName()) {
+    db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
+    db_.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
+    db_.setDatabaseName(readWriteUri(filePath_));
+}
+
+Bank::~Bank() {
+    db_.close();
+    db_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
+QString Bank::pathIn(const QString& programFolder) {
+    return programFolder + QStringLiteral("Data/med.db");
+}
+
+void Bank::open() {
+    if (db_.isOpen())
+        return;
+    const QFileInfo file(filePath_);
+    if (!file.exists())
+        throw StoreError(QStringLiteral("无法打开题库文件“%1”：文件不存在。").arg(filePath_));
+    if (!file.isFile())
+        throw StoreError(QStringLiteral("无法打开题库文件“%1”：这不是一个文件。").arg(filePath_));
+    if (!db_.open())
+        throw StoreError(
+            QStringLiteral("无法打开题库文件“%1”：%2").arg(filePath_, db_.lastError().text()));
+    try {
+        checkSchema(db_, filePath_);
+    } catch (...) {
+        db_.close();
+        throw;
+    }
+}
+
+void Bank::close() {
+    db_.close();
+    transactionDepth_ = 0;
+}
+
+void Bank::reopen() {
+    close();
+    open();
+}
+
+bool Bank::isOpen() const {
+    return db_.isOpen();
+}
+
+QSqlQuery Bank::execute(const QString& sql, const QVariantList& values) {
+    open();
+    QSqlQuery query(db_);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        throw StoreError(QStringLiteral("题库语句无法执行：%1").arg(query.lastError().text()));
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        throw StoreError(QStringLiteral("题库语句执行失败：%1").arg(query.lastError().text()));
+    return query;
+}
+
+void Bank::beginTransaction() {
+    open();
+    if (transactionDepth_++ > 0)
+        return;
+    if (!db_.transaction()) {
+        transactionDepth_ = 0;
+        throw StoreError(QStringLiteral("无法开始事务：%1").arg(db_.lastError().text()));
+    }
+}
+
+void Bank::commitTransaction() {
+    if (--transactionDepth_ > 0)
+        return;
+    if (!db_.commit()) {
+        const QString message = db_.lastError().text();
+        db_.rollback();
+        throw StoreError(QStringLiteral("无法提交事务：%1").arg(message));
+    }
+}
+
+void Bank::rollbackTransaction() {
+    if (transactionDepth_ == 0)
+        return;
+    if (--transactionDepth_ > 0)
+        return;
+    db_.rollback();
+}
+
+} // namespace store

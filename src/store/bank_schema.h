@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace store {
+
+struct TableColumns {
+    QString table;
+    QStringList columns;
+};
+
+// The SQL text that creates an empty bank.
+QString schemaSql();
+// Its statements one by one.
+QStringList schemaStatements(const QString& sql);
+
+// The tables and columns the program relies on, as the schema creates them.
+const std::vector<TableColumns>& expectedTables();
+
+// Throws StoreError naming the first table or column the open database lacks,
+// or the database's message when the file is no SQLite database at all.
+void checkSchema(const QSqlDatabase& db, const QString& filePath);
+
+} // namespace store

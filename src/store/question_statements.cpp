@@ -1,0 +1,151 @@
+#include "store/question_statements.h"
+
+#include "store/row_reading.h"
+
+namespace store {
+
+namespace {
+
+using detail::allRows;
+using detail::firstRow;
+using detail::integerAt;
+using detail::textAt;
+
+#define GROUP_COLUMNS "SELECT id, treeid, qtypeid, content, opnum FROM readtext "
+#define QUESTION_COLUMNS                                                                           \
+    "SELECT id, readtextid, content, answer, explain, picurl, itemnum, scbt, ct, ct1, lx "         \
+    "FROM question "
+
+QuestionGroup readGroup(const QSqlQuery& q) {
+    return {integerAt(q, 0), integerAt(q, 1), integerAt(q, 2), textAt(q, 3), textAt(q, 4)};
+}
+
+Question readQuestion(const QSqlQuery& q) {
+    return {integerAt(q, 0), integerAt(q, 1), textAt(q, 2), textAt(q, 3),
+            textAt(q, 4),    textAt(q, 5),    textAt(q, 6), textAt(q, 7),
+            textAt(q, 8),    textAt(q, 9),    textAt(q, 10)};
+}
+
+Option readOption(const QSqlQuery& q) {
+    return {integerAt(q, 0), integerAt(q, 1), textAt(q, 2), textAt(q, 3)};
+}
+
+} // namespace
+
+std::vector<QuestionGroup> groupsOfChapter(Bank& bank, int treeId) {
+    return allRows<QuestionGroup>(
+        bank.execute(QStringLiteral(GROUP_COLUMNS "WHERE treeid = ? ORDER BY qtypeid, rowid"),
+                     {treeId}),
+        readGroup);
+}
+
+std::optional<QuestionGroup> groupById(Bank& bank, int id) {
+    return firstRow<QuestionGroup>(bank.execute(QStringLiteral(GROUP_COLUMNS "WHERE id = ?"), {id}),
+                                   readGroup);
+}
+
+std::vector<QuestionGroup> groupsOfExamType(Bank& bank, ExamType type) {
+    QString range;
+    switch (type) {
+    case ExamType::SingleChoice:
+        range = QStringLiteral("qtypeid BETWEEN 3 AND 5");
+        break;
+    case ExamType::MultipleChoice:
+        range = QStringLiteral("qtypeid BETWEEN 6 AND 9");
+        break;
+    case ExamType::CaseAnalysis:
+        range = QStringLiteral("qtypeid = 10");
+        break;
+    case ExamType::Matching:
+        range = QStringLiteral("qtypeid = 11");
+        break;
+    }
+    return allRows<QuestionGroup>(bank.execute(QStringLiteral(GROUP_COLUMNS "WHERE ") + range +
+                                               QStringLiteral(" ORDER BY qtypeid, rowid")),
+                                  readGroup);
+}
+
+std::optional<QuestionType> typeById(Bank& bank, int id) {
+    return firstRow<QuestionType>(
+        bank.execute(QStringLiteral("SELECT id, code, title FROM qtype WHERE id = ?"), {id}),
+        [](const QSqlQuery& q) {
+            return QuestionType{integerAt(q, 0), textAt(q, 1), textAt(q, 2)};
+        });
+}
+
+std::optional<Question> questionById(Bank& bank, int id) {
+    return firstRow<Question>(bank.execute(QStringLiteral(QUESTION_COLUMNS "WHERE id = ?"), {id}),
+                              readQuestion);
+}
+
+std::vector<Question> questionsOfGroup(Bank& bank, int groupId) {
+    return allRows<Question>(
+        bank.execute(QStringLiteral(QUESTION_COLUMNS "WHERE readtextid = ? ORDER BY rowid"),
+                     {groupId}),
+        readQuestion);
+}
+
+std::vector<Question> flaggedQuestionsOfGroup(Bank& bank, int groupId, CollectionFlag flag) {
+    const QString sql =
+        flag == CollectionFlag::Favourite
+            ? QStringLiteral(QUESTION_COLUMNS "WHERE readtextid = ? AND scbt = '1' ORDER BY rowid")
+            : QStringLiteral(QUESTION_COLUMNS "WHERE readtextid = ? AND ct = '1' ORDER BY rowid");
+    return allRows<Question>(bank.execute(sql, {groupId}), readQuestion);
+}
+
+std::vector<Question> flaggedQuestions(Bank& bank, CollectionFlag flag) {
+    const QString sql = flag == CollectionFlag::Favourite
+                            ? QStringLiteral(QUESTION_COLUMNS "WHERE scbt = '1' ORDER BY rowid")
+                            : QStringLiteral(QUESTION_COLUMNS "WHERE ct = '1' ORDER BY rowid");
+    return allRows<Question>(bank.execute(sql), readQuestion);
+}
+
+std::vector<Question> wrongQuestionsById(Bank& bank) {
+    return allRows<Question>(
+        bank.execute(QStringLiteral(QUESTION_COLUMNS "WHERE ct = '1' ORDER BY id")), readQuestion);
+}
+
+std::vector<Question> questionsTagged(Bank& bank, ExamType type) {
+    return allRows<Question>(
+        bank.execute(QStringLiteral(QUESTION_COLUMNS "WHERE lx = ? ORDER BY rowid"),
+                     {examTypeCode(type)}),
+        readQuestion);
+}
+
+void setQuestionFlag(Bank& bank, int id, QuestionFlag flag, bool set) {
+    QString sql;
+    switch (flag) {
+    case QuestionFlag::Favourite:
+        sql = QStringLiteral("UPDATE question SET scbt = ? WHERE id = ?");
+        break;
+    case QuestionFlag::Wrong:
+        sql = QStringLiteral("UPDATE question SET ct = ? WHERE id = ?");
+        break;
+    case QuestionFlag::WrongInLastGrading:
+        sql = QStringLiteral("UPDATE question SET ct1 = ? WHERE id = ?");
+        break;
+    }
+    bank.execute(sql, {set ? flagSet : flagClear, id});
+}
+
+void setQuestionLx(Bank& bank, int id, const QString& lx) {
+    bank.execute(QStringLiteral("UPDATE question SET lx = ? WHERE id = ?"), {lx, id});
+}
+
+void clearLastGradingFlags(Bank& bank) {
+    bank.execute(QStringLiteral("UPDATE question SET ct1 = ''"));
+}
+
+void dropLastGradingFromWrongBank(Bank& bank) {
+    bank.execute(QStringLiteral("UPDATE question SET ct = '' WHERE ct1 = '1'"));
+}
+
+std::vector<Option> optionsOfQuestion(Bank& bank, int questionId) {
+    return allRows<Option>(
+        bank.execute(QStringLiteral("SELECT id, questionid, code, content FROM opinion "
+                                    "WHERE questionid = ? ORDER BY rowid"),
+                     {questionId}),
+        readOption);
+}
+
+} // namespace store

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "store/bank.h"
+#include "store/collection_flag.h"
+#include "store/exam_type.h"
+#include "store/rows.h"
+
+#include <optional>
+#include <vector>
+
+// Question groups (`readtext`), question types (`qtype`), questions and their
+// options (`opinion`).
+namespace store {
+
+// Groups come in ascending type order, and in stored order within a type.
+std::vector<QuestionGroup> groupsOfChapter(Bank& bank, int treeId);
+std::optional<QuestionGroup> groupById(Bank& bank, int id);
+std::vector<QuestionGroup> groupsOfExamType(Bank& bank, ExamType type);
+
+std::optional<QuestionType> typeById(Bank& bank, int id);
+
+std::optional<Question> questionById(Bank& bank, int id);
+std::vector<Question> questionsOfGroup(Bank& bank, int groupId);
+std::vector<Question> flaggedQuestionsOfGroup(Bank& bank, int groupId, CollectionFlag flag);
+std::vector<Question> flaggedQuestions(Bank& bank, CollectionFlag flag);
+std::vector<Question> wrongQuestionsById(Bank& bank);
+// Questions tagged a1 or a2 in `lx` (the single- and multiple-choice pools).
+std::vector<Question> questionsTagged(Bank& bank, ExamType type);
+
+enum class QuestionFlag { Favourite, Wrong, WrongInLastGrading };
+void setQuestionFlag(Bank& bank, int id, QuestionFlag flag, bool set);
+void setQuestionLx(Bank& bank, int id, const QString& lx);
+void clearLastGradingFlags(Bank& bank);
+// Takes the questions found wrong in the last grading out of the wrong-question bank.
+void dropLastGradingFromWrongBank(Bank& bank);
+
+// Options in stored order: the order of the letters in `question.answer`.
+std::vector<Option> optionsOfQuestion(Bank& bank, int questionId);
+
+} // namespace store

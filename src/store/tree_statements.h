@@ -1,0 +1,20 @@
+#pragma once
+
+#include "store/bank.h"
+#include "store/collection_flag.h"
+#include "store/rows.h"
+
+#include <optional>
+#include <vector>
+
+// The chapter tree (`tree`), in stored order.
+namespace store {
+
+std::vector<TreeNode> topLevelNodes(Bank& bank);
+std::vector<TreeNode> childNodes(Bank& bank, int parentId);
+std::vector<TreeNode> flaggedChildNodes(Bank& bank, int parentId, CollectionFlag flag);
+std::optional<TreeNode> nodeById(Bank& bank, int id);
+void clearNodeFlags(Bank& bank, CollectionFlag flag);
+void setNodeFlag(Bank& bank, int id, CollectionFlag flag);
+
+} // namespace store

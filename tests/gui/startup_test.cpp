@@ -1,0 +1,55 @@
+#include "app/main_window.h"
+#include "fixture_bank.h"
+#include "scripted_prompter.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using app::MainWindow;
+using testing_support::EmptyProgramFolder;
+using testing_support::FixtureBank;
+using testing_support::ScriptedPrompter;
+
+namespace {
+
+QString titleOf(const MainWindow& window) {
+    return window.findChild<QLabel*>("Label4")->text();
+}
+
+TEST(Startup, TitleAndStatusShowTheBanksSubjectAndSize) {
+    FixtureBank fixture;
+    fixture.rows().setSubject({"职业病学（中级）", "zyb"});
+    fixture.rows().setQuestionCount("12345");
+    fixture.finish();
+    ScriptedPrompter prompter;
+    MainWindow window(fixture.programFolder(), prompter);
+    window.show();
+
+    EXPECT_EQ(window.objectName(), QString("TForm10"));
+    EXPECT_EQ(window.windowTitle(), QString("Morrowquill"));
+    EXPECT_EQ(titleOf(window), QString("Morrowquill 中级职称  职业病学（中级）"));
+    EXPECT_EQ(window.statusPanelText(0), QString("试题量：12345"));
+    EXPECT_TRUE(window.statusPanelText(2).startsWith("现在的日期和时间是： "));
+    EXPECT_EQ(window.subjectFolder(), QString("zyb"));
+    EXPECT_TRUE(window.updateInfoUrl().endsWith("/yiyaozj/zyb/Predate.ini"));
+    EXPECT_TRUE(prompter.errors.isEmpty());
+}
+
+TEST(Startup, MissingBankOpensTheWindowWithOneErrorAndCreatesNothing) {
+    EmptyProgramFolder folder;
+    ScriptedPrompter prompter;
+    MainWindow window(folder.programFolder(), prompter);
+    window.show();
+
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(titleOf(window), QString("Morrowquill 中级职称"));
+    EXPECT_EQ(window.statusPanelText(0), QString("试题量：XXX"));
+    EXPECT_EQ(window.findChild<QTreeWidget*>("TreeView1")->topLevelItemCount(), 0);
+    ASSERT_EQ(prompter.errors.size(), 1);
+    EXPECT_TRUE(prompter.errors[0].contains(folder.programFolder() + "Data/med.db"));
+    EXPECT_TRUE(QDir(folder.programFolder()).isEmpty());
+}
+
+} // namespace
