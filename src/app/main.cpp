@@ -1,16 +1,25 @@
+#include "app/fonts.h"
 #include "app/main_window.h"
 #include "app/prompter.h"
 #include "app/screenshot.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Morrowquill"));
     QApplication::setApplicationDisplayName(QStringLiteral("Morrowquill"));
     QApplication::setApplicationVersion(QStringLiteral(MORROWQUILL_VERSION));
+
+    // Standard buttons read 确定, 取消, 是, 否.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_zh_CN"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+    app::installChineseFonts();
 
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral("Morrowquill 职称考试训练软件"));
@@ -22,7 +31,7 @@ int main(int argc, char* argv[]) {
     options.addOption(screenshot);
     options.process(application);
 
-    const QString programFolder = QApplication::applicationDirPath() + QDir::separator();
+    const QString programFolder = QApplication::applicationDirPath() + QStringLiteral("/");
     app::DialogPrompter prompter;
     app::MainWindow window(programFolder, prompter);
     window.show();

@@ -1,46 +1,104 @@
 #pragma once
 
+#include "app/chapter_tree.h"
+#include "app/picture_button.h"
 #include "store/bank.h"
 
-#include <QMainWindow>
+#include <QWidget>
+#include <vector>
 
 class QLabel;
-class QTreeWidget;
+class QStatusBar;
 
 namespace app {
 
+class ChapterTreeView;
 class Prompter;
 
-// The main window: title bar, chapter tree and status bar over the bank of the
-// program folder.
-class MainWindow : public QMainWindow {
+// The main window: its own frame and title bar, the tool bar, the chapter tree
+// beside the page, and the status bar, over the bank of the program folder.
+class MainWindow : public QWidget {
     Q_OBJECT
 
 public:
     MainWindow(const QString& programFolder, Prompter& prompter, QWidget* parent = nullptr);
 
-    QString statusPanelText(int panel) const;
+    // The program's own one-button message; the window is activated again after it.
+    void showMessage(const QString& text);
+    // Keeps the next activation from reopening the first chapter.
+    void setSkipAutoOpen() { skipAutoOpen_ = true; }
 
-    // Values the rest of the program reads.
+    // Rebuilds the tree for the current view; reports a store failure.
+    void FormShow();
+    // Reopens the chapter at tree position 2, unless told not to or the layout
+    // changed since the tree was built.
+    void FormActivate();
+
+    const QString& viewKey() const { return viewKey_; }
+    const std::vector<int>& nodeIds() const { return nodeIds_; }
+    const QString& currentChapterId() const { return currentChapterId_; }
+    int fontLevel() const { return fontLevel_; }
+    bool layoutChanged() const { return layoutChanged_; }
+    QString statusPanelText(int panel) const;
     const QString& subjectFolder() const { return subjectFolder_; }
     const QString& updateInfoUrl() const { return updateInfoUrl_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FormCreate();
-    void FormShow();
     QWidget* createTitleBar();
+    QWidget* createToolBar();
+    QWidget* createTreePanel();
+    QWidget* createPagePanel();
+    QStatusBar* createStatusBar();
+    PictureButton* pictureButton(const QString& name, PictureButton::Pictures pictures, QSize size,
+                                 QWidget* parent);
+
+    void FormCreate();
+    void FormClose();
+    void BuildTree();
+    void TreeView1Click();
+    void gjstClick();
+    void Image6Click();
+    void tcxtClick();
+    void NewImage17Click();
+    void NewImage18Click();
+    void resetAnswerButtons();
+    void startWindowMove();
+    void reportingErrors(const std::function<void()>& work);
 
     QString programFolder_;
     Prompter& prompter_;
     store::Bank bank_;
 
+    QWidget* Panel5_ = nullptr;
     QLabel* Label4_ = nullptr;
-    QTreeWidget* TreeView1_ = nullptr;
+    PictureButton *NewImage9_ = nullptr, *NewImage8_ = nullptr, *NewImage19_ = nullptr,
+                  *NewImage7_ = nullptr;
+    QWidget* ToolBar1_ = nullptr;
+    QLabel* AdvOfficeImage3_ = nullptr;
+    QWidget* Panel2_ = nullptr;
+    QLabel* Label3_ = nullptr;
+    ChapterTreeView* TreeView1_ = nullptr;
+    PictureButton *NewImage10_ = nullptr, *NewImage16_ = nullptr, *NewImage11_ = nullptr,
+                  *NewImage12_ = nullptr, *NewImage17_ = nullptr, *NewImage18_ = nullptr;
+    QLabel* Label1_ = nullptr;
     QLabel* statusPanels_[3] = {};
 
+    QString viewKey_ = startViewKey;
+    std::vector<int> nodeIds_;
+    QString currentChapterId_;
+    bool interceptNavigation_ = false;
+    bool skipAutoOpen_ = false;
+    bool layoutChanged_ = false;
+    bool wasMaximised_ = false;
+    bool shownBefore_ = false;
+    bool autoOpening_ = false;
+    int fontLevel_ = 0;
     QString subjectFolder_;
     QString updateInfoUrl_;
 };

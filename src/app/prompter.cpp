@@ -4,8 +4,23 @@
 
 namespace app {
 
+namespace {
+
+const QString programCaption = QStringLiteral("Morrowquill");
+
+} // namespace
+
+void DialogPrompter::message(QWidget* parent, const QString& text) {
+    QMessageBox::information(parent, programCaption, text);
+}
+
+bool DialogPrompter::confirm(QWidget* parent, const QString& caption, const QString& text) {
+    return QMessageBox::question(parent, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Ok) == QMessageBox::Ok;
+}
+
 void DialogPrompter::error(QWidget* parent, const QString& text) {
-    QMessageBox::critical(parent, QStringLiteral("Morrowquill"), text);
+    QMessageBox::critical(parent, programCaption, text);
 }
 
 } // namespace app

@@ -11,12 +11,18 @@ namespace app {
 class Prompter {
 public:
     virtual ~Prompter() = default;
+    // The program's own one-button message (its window's title as caption).
+    virtual void message(QWidget* parent, const QString& text) = 0;
+    // A question with OK and Cancel; true for OK.
+    virtual bool confirm(QWidget* parent, const QString& caption, const QString& text) = 0;
     // A failure the user must know about; the window stays usable.
     virtual void error(QWidget* parent, const QString& text) = 0;
 };
 
 class DialogPrompter : public Prompter {
 public:
+    void message(QWidget* parent, const QString& text) override;
+    bool confirm(QWidget* parent, const QString& caption, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
 };
 

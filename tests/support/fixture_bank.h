@@ -1,5 +1,6 @@
 #pragma once
 
+#include "qt_printers.h"
 #include "store/bank_builder.h"
 
 #include <QTemporaryDir>

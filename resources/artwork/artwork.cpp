@@ -1,0 +1,330 @@
+// morrowquill-artwork OUTDIR: draws every picture of the main window's chrome
+// (button states, bars, logo, tree marks) into OUTDIR from the recipe below.
+
+#include <QColor>
+#include <QDir>
+#include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <cstdio>
+
+namespace {
+
+const QColor brand(0, 134, 143);
+const QColor brandDark(0, 96, 104);
+const QColor ink(38, 50, 56);
+
+enum class State { Normal, Hover, Pressed };
+
+QFont cjkFont(int pixelSize, bool bold) {
+    QFont font(QStringList{QStringLiteral("Noto Sans CJK SC"), QStringLiteral("sans-serif")});
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+bool save(const QImage& image, const QString& folder, const QString& name) {
+    // Bitmaps and JPEGs carry no alpha: flatten onto white first.
+    QImage flat(image.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    QPainter(&flat).drawImage(0, 0, image);
+    const QString path = folder + QLatin1Char('/') + name;
+    const bool keepsAlpha = name.endsWith(QStringLiteral(".png"));
+    if ((keepsAlpha ? image : flat).save(path, nullptr, 92))
+        return true;
+    std::fprintf(stderr, "morrowquill-artwork: cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+QImage canvas(int width, int height) {
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+void fillVertical(QPainter& p, const QRectF& rect, const QColor& top, const QColor& bottom) {
+    QLinearGradient gradient(rect.topLeft(), rect.bottomLeft());
+    gradient.setColorAt(0, top);
+    gradient.setColorAt(1, bottom);
+    p.fillRect(rect, gradient);
+}
+
+// Tool-bar buttons: a round badge with one character above the label.
+QImage toolButton(int width, const QString& glyph, const QString& label, State state) {
+    QImage image = canvas(width, 64);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    fillVertical(p, image.rect(), QColor(246, 250, 252), QColor(221, 233, 240));
+    const int shift = state == State::Pressed ? 1 : 0;
+    if (state != State::Normal) {
+        const QRectF frame = QRectF(image.rect()).adjusted(2.5, 2.5, -2.5, -2.5);
+        p.setPen(QPen(state == State::Hover ? brand : brandDark, 1));
+        p.setBrush(state == State::Hover ? QColor(255, 255, 255, 190) : QColor(0, 96, 104, 40));
+        p.drawRoundedRect(frame, 6, 6);
+    }
+    const QRectF badge(width / 2.0 - 15 + shift, 6 + shift, 30, 30);
+    QLinearGradient fill(badge.topLeft(), badge.bottomLeft());
+    fill.setColorAt(0, state == State::Hover ? brand.lighter(125) : brand);
+    fill.setColorAt(1, state == State::Pressed ? brandDark.darker(120) : brandDark);
+    p.setPen(Qt::NoPen);
+    p.setBrush(fill);
+    p.drawEllipse(badge);
+    p.setPen(Qt::white);
+    p.setFont(cjkFont(16, true));
+    p.drawText(badge, Qt::AlignCenter, glyph);
+    p.setPen(state == State::Pressed ? brandDark : ink);
+    p.setFont(cjkFont(12, state != State::Normal));
+    p.drawText(QRectF(0 + shift, 40 + shift, width, 20), Qt::AlignCenter, label);
+    return image;
+}
+
+// Page-bar buttons: a rounded plate with its label.
+QImage pageButton(int width, const QString& label, State state) {
+    QImage image = canvas(width, 25);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    fillVertical(p, image.rect(), QColor(219, 236, 248), QColor(196, 221, 240));
+    const QRectF plate = QRectF(image.rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    QLinearGradient fill(plate.topLeft(), plate.bottomLeft());
+    switch (state) {
+    case State::Normal:
+        fill.setColorAt(0, QColor(255, 255, 255));
+        fill.setColorAt(1, QColor(226, 238, 246));
+        break;
+    case State::Hover:
+        fill.setColorAt(0, QColor(236, 250, 251));
+        fill.setColorAt(1, QColor(190, 228, 232));
+        break;
+    case State::Pressed:
+        fill.setColorAt(0, brandDark);
+        fill.setColorAt(1, brand);
+        break;
+    }
+    p.setBrush(fill);
+    p.setPen(QPen(state == State::Normal ? QColor(130, 165, 190) : brandDark, 1));
+    p.drawRoundedRect(plate, 5, 5);
+    p.setPen(state == State::Pressed ? Qt::white : (state == State::Hover ? brandDark : ink));
+    p.setFont(cjkFont(13, state != State::Normal));
+    p.drawText(plate.translated(0, state == State::Pressed ? 1 : 0), Qt::AlignCenter, label);
+    return image;
+}
+
+enum class TitleMark { Minimise, Maximise, Restore, Close };
+
+// Title-bar buttons: a white mark on the bar's blue, lit on hover.
+QImage titleButton(TitleMark mark, State state) {
+    QImage image = canvas(29, 25);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    fillVertical(p, image.rect(), QColor(47, 111, 184), QColor(29, 79, 143));
+    if (state != State::Normal) {
+        const QColor lit =
+            mark == TitleMark::Close ? QColor(214, 64, 64) : QColor(255, 255, 255, 60);
+        p.fillRect(image.rect(), state == State::Pressed ? lit.darker(130) : lit);
+    }
+    p.setPen(QPen(Qt::white, 1.6));
+    p.setBrush(Qt::NoBrush);
+    const QPointF c(14.5, 12.5);
+    switch (mark) {
+    case TitleMark::Minimise:
+        p.drawLine(QPointF(c.x() - 5, c.y() + 4), QPointF(c.x() + 5, c.y() + 4));
+        break;
+    case TitleMark::Maximise:
+        p.drawRect(QRectF(c.x() - 5, c.y() - 5, 10, 10));
+        break;
+    case TitleMark::Restore:
+        p.drawRect(QRectF(c.x() - 5, c.y() - 2, 8, 8));
+        p.drawPolyline(QPolygonF({{c.x() - 2, c.y() - 2},
+                                  {c.x() - 2, c.y() - 5},
+                                  {c.x() + 6, c.y() - 5},
+                                  {c.x() + 6, c.y() + 3},
+                                  {c.x() + 3, c.y() + 3}}));
+        break;
+    case TitleMark::Close:
+        p.drawLine(QPointF(c.x() - 5, c.y() - 5), QPointF(c.x() + 5, c.y() + 5));
+        p.drawLine(QPointF(c.x() + 5, c.y() - 5), QPointF(c.x() - 5, c.y() + 5));
+        break;
+    }
+    return image;
+}
+
+QImage band(int width, int height, const QColor& top, const QColor& bottom) {
+    QImage image = canvas(width, height);
+    QPainter p(&image);
+    fillVertical(p, image.rect(), top, bottom);
+    p.setPen(bottom.darker(115));
+    p.drawLine(0, height - 1, width, height - 1);
+    return image;
+}
+
+QImage logo() {
+    QImage image = canvas(206, 56);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    fillVertical(p, image.rect(), QColor(246, 250, 252), QColor(221, 233, 240));
+    // A quill over an open page.
+    QPainterPath page;
+    page.moveTo(14, 40);
+    page.quadTo(26, 34, 38, 40);
+    page.quadTo(50, 34, 62, 40);
+    p.setPen(QPen(brandDark, 2));
+    p.drawPath(page);
+    QPainterPath quill;
+    quill.moveTo(24, 36);
+    quill.cubicTo(30, 18, 46, 10, 58, 8);
+    quill.cubicTo(52, 20, 40, 30, 24, 36);
+    p.setBrush(brand);
+    p.setPen(Qt::NoPen);
+    p.drawPath(quill);
+    p.setPen(brandDark);
+    QFont word(QStringList{QStringLiteral("Noto Serif CJK SC"), QStringLiteral("serif")});
+    word.setPixelSize(20);
+    word.setBold(true);
+    p.setFont(word);
+    p.drawText(QRectF(68, 6, 136, 26), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Morrowquill"));
+    p.setPen(ink);
+    p.setFont(cjkFont(12, false));
+    p.drawText(QRectF(69, 31, 136, 18), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("职称考试 · 智能训练"));
+    return image;
+}
+
+QImage treeNodeMark() {
+    QImage image = canvas(16, 24);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(brandDark, 1));
+    p.setBrush(QColor(255, 255, 255));
+    p.drawRoundedRect(QRectF(2.5, 5.5, 11, 14), 1.5, 1.5);
+    p.setPen(QPen(brand, 1));
+    for (int y = 9; y <= 16; y += 3)
+        p.drawLine(QPointF(5, y + 0.5), QPointF(11, y + 0.5));
+    return image;
+}
+
+// Dotted connecting lines of the chapter tree, one picture per branch shape.
+enum class Branch { Through, Tee, Corner };
+
+QImage treeBranch(Branch shape) {
+    QImage image = canvas(23, 24);
+    QPainter p(&image);
+    QPen dotted(QColor(128, 128, 128), 1, Qt::DotLine);
+    p.setPen(dotted);
+    const int x = 11, y = 12;
+    p.drawLine(x, 0, x, shape == Branch::Corner ? y : 24);
+    if (shape != Branch::Through)
+        p.drawLine(x, y, 23, y);
+    return image;
+}
+
+struct ToolArt {
+    const char* normal;
+    const char* hover;
+    const char* pressed;
+    const char* glyph;
+    const char* label;
+};
+
+// The tool bar, left to right; the first button is wider.
+const ToolArt toolArt[] = {
+    {"kstk-1.jpg", "KSTK-2.jpg", "KSTK-3.jpg", "题", "试题库"},
+    {"wdsc-1.jpg", "wdsc-2.jpg", "wdsc-3.jpg", "藏", "我的收藏"},
+    {"rjdh-1.jpg", "rjdh-2.jpg", "rjdh-3.jpg", "设", "考试设置"},
+    {"mnkc-1.jpg", "mnkc-2.jpg", "mnkc-3.jpg", "考", "模拟考场"},
+    {"cttk-1.jpg", "cttk-2.jpg", "cttk-3.jpg", "错", "错题题库"},
+    {"sjbf-1.jpg", "sjbf-2.jpg", "sjbf-3.jpg", "备", "数据备份"},
+    {"sjhy-1.jpg", "sjhy-2.jpg", nullptr, "还", "数据还原"},
+    {"rjsj-1.jpg", "rjsj-2.jpg", "rjsj-3.jpg", "升", "软件升级"},
+    {"zxkf-1.jpg", "zxkf-2.jpg", "zxkf-3.jpg", "服", "在线客服"},
+    {"zxsc-1.jpg", "zxsc-2.jpg", "zxsc-3.jpg", "商", "在线商城"},
+    {"sybz-1.jpg", "sybz-2.jpg", "sybz-3.jpg", "助", "使用帮助"},
+};
+
+struct PageArt {
+    const char* stem;
+    const char* label;
+    int width;
+};
+
+const PageArt pageArt[] = {
+    {"xsda", "显示答案", 95}, {"ycda", "隐藏答案", 95}, {"cxdt", "重新答题", 95},
+    {"tjsj", "提交试卷", 95}, {"da", "放大字体", 76},   {"xiao", "缩小字体", 76},
+    {"qpxs", "全屏显示", 76}, {"ckxs", "窗口显示", 76},
+};
+
+struct TitleArt {
+    const char* stem;
+    TitleMark mark;
+};
+
+const TitleArt titleArt[] = {
+    {"MinBtn", TitleMark::Minimise},
+    {"MaxBtn", TitleMark::Maximise},
+    {"resBtn", TitleMark::Restore},
+    {"CloseBtn", TitleMark::Close},
+};
+
+const State states[] = {State::Normal, State::Hover, State::Pressed};
+
+bool drawAll(const QString& folder) {
+    bool ok = true;
+    for (size_t i = 0; i < std::size(toolArt); ++i) {
+        const ToolArt& art = toolArt[i];
+        const int width = i == 0 ? 63 : 58;
+        const char* files[] = {art.normal, art.hover, art.pressed};
+        for (int s = 0; s < 3; ++s) {
+            if (files[s])
+                ok &= save(toolButton(width, QString::fromUtf8(art.glyph),
+                                      QString::fromUtf8(art.label), states[s]),
+                           folder, QString::fromLatin1(files[s]));
+        }
+    }
+    for (const PageArt& art : pageArt) {
+        for (int s = 0; s < 3; ++s)
+            ok &= save(pageButton(art.width, QString::fromUtf8(art.label), states[s]), folder,
+                       QStringLiteral("%1-%2.bmp").arg(QLatin1String(art.stem)).arg(s + 1));
+    }
+    for (const TitleArt& art : titleArt) {
+        for (int s = 0; s < 3; ++s)
+            ok &= save(titleButton(art.mark, states[s]), folder,
+                       QStringLiteral("%1-%2.bmp").arg(QLatin1String(art.stem)).arg(s + 1));
+    }
+    ok &= save(band(64, 25, QColor(47, 111, 184), QColor(29, 79, 143)), folder,
+               QStringLiteral("titlebar.bmp"));
+    ok &= save(band(64, 64, QColor(246, 250, 252), QColor(221, 233, 240)), folder,
+               QStringLiteral("toolbar.jpg"));
+    ok &= save(band(64, 31, QColor(219, 236, 248), QColor(196, 221, 240)), folder,
+               QStringLiteral("pagebar.bmp"));
+    ok &= save(band(64, 30, QColor(214, 233, 247), QColor(178, 211, 236)), folder,
+               QStringLiteral("header.bmp"));
+    ok &= save(logo(), folder, QStringLiteral("logo.png"));
+    ok &= save(treeNodeMark(), folder, QStringLiteral("node.png"));
+    ok &= save(treeBranch(Branch::Through), folder, QStringLiteral("branch-through.png"));
+    ok &= save(treeBranch(Branch::Tee), folder, QStringLiteral("branch-tee.png"));
+    ok &= save(treeBranch(Branch::Corner), folder, QStringLiteral("branch-corner.png"));
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: morrowquill-artwork OUTDIR\n");
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    if (!QDir().mkpath(folder)) {
+        std::fprintf(stderr, "morrowquill-artwork: cannot create %s\n", argv[1]);
+        return 1;
+    }
+    return drawAll(folder) ? 0 : 1;
+}

@@ -1,0 +1,113 @@
+#include "app/chapter_tree_view.h"
+
+#include "app/picture_button.h"
+
+#include <QDir>
+
+namespace app {
+
+namespace {
+
+constexpr int positionRole = Qt::UserRole;
+
+QString branchStyle(const QString& programFolder) {
+    const QString tp = QDir::cleanPath(programFolder + QStringLiteral("/tp/"));
+    return QStringLiteral(
+               "QTreeView { background: rgb(232, 238, 249); border: none; color: black; }"
+               "QTreeView::branch:has-siblings:!adjoins-item { border-image: "
+               "url(%1/branch-through.png) 0; }"
+               "QTreeView::branch:has-siblings:adjoins-item { border-image: url(%1/branch-tee.png) "
+               "0; }"
+               "QTreeView::branch:!has-children:!has-siblings:adjoins-item,"
+               "QTreeView::branch:has-children:!has-siblings:adjoins-item { border-image: "
+               "url(%1/branch-corner.png) 0; }"
+               "QTreeView::branch:has-children:!has-siblings:closed, "
+               "QTreeView::branch:closed:has-children:has-siblings,"
+               "QTreeView::branch:open:has-children:!has-siblings, "
+               "QTreeView::branch:open:has-children:has-siblings { image: none; }")
+        .arg(tp);
+}
+
+} // namespace
+
+ChapterTreeView::ChapterTreeView(const QString& programFolder, QWidget* parent)
+    : QTreeWidget(parent)
+    , nodeIcon_(loadPicture(programFolder, QStringLiteral("/tp/node.png"))) {
+    setObjectName(QStringLiteral("TreeView1"));
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setIndentation(23);
+    setIconSize(QSize(16, 24));
+    setRootIsDecorated(true);
+    setEditTriggers(NoEditTriggers);
+    setFrameShape(QFrame::NoFrame);
+    setStyleSheet(branchStyle(programFolder));
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(14);
+    setFont(font);
+    // The selection stays highlighted when the tree loses focus.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Inactive, QPalette::Highlight,
+                     colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     colours.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(colours);
+    connect(this, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { expandOnly(current); });
+    connect(this, &QTreeWidget::itemExpanded, viewport(), qOverload<>(&QWidget::update));
+    connect(this, &QTreeWidget::itemCollapsed, viewport(), qOverload<>(&QWidget::update));
+}
+
+void ChapterTreeView::clearRows() {
+    clear();
+    items_.clear();
+    lastOfLevel_[0] = lastOfLevel_[1] = nullptr;
+}
+
+void ChapterTreeView::addRow(const TreeRow& row) {
+    QTreeWidgetItem* parent = row.level == 0 ? nullptr : lastOfLevel_[row.level - 1];
+    auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
+    item->setText(0, row.caption);
+    item->setIcon(0, nodeIcon_);
+    item->setData(0, positionRole, int(items_.size()));
+    items_.push_back(item);
+    if (row.level < 2)
+        lastOfLevel_[row.level] = item;
+}
+
+QTreeWidgetItem* ChapterTreeView::itemAt(int position) const {
+    return position >= 0 && position < nodeCount() ? items_[size_t(position)] : nullptr;
+}
+
+int ChapterTreeView::positionOf(const QTreeWidgetItem* item) const {
+    return item ? item->data(0, positionRole).toInt() : -1;
+}
+
+int ChapterTreeView::levelOf(const QTreeWidgetItem* item) {
+    int level = 0;
+    for (const QTreeWidgetItem* up = item->parent(); up; up = up->parent())
+        ++level;
+    return level;
+}
+
+void ChapterTreeView::expandEveryNode() {
+    for (QTreeWidgetItem* item : items_)
+        item->setExpanded(true);
+}
+
+void ChapterTreeView::expandOnly(QTreeWidgetItem* current) {
+    if (!current)
+        return;
+    for (QTreeWidgetItem* item : items_) {
+        if (!item->isExpanded())
+            continue;
+        bool onPath = false;
+        for (const QTreeWidgetItem* up = current; up && !onPath; up = up->parent())
+            onPath = up == item;
+        if (!onPath)
+            item->setExpanded(false);
+    }
+    current->setExpanded(true);
+}
+
+} // namespace app

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QLabel>
+#include <QPixmap>
+
+namespace app {
+
+// Loads the chrome's pictures from the program folder, each file once. A file
+// that cannot be loaded gives a null pixmap and one line on stderr.
+QPixmap loadPicture(const QString& programFolder, const QString& name);
+
+// A picture that acts as a button: the hover picture while the mouse moves over
+// it, the normal one when it leaves, the pressed one when a mouse button goes
+// down; nothing changes on release. A click (press and release on it) emits
+// clicked(). A picture that cannot be loaded leaves the previous one in place.
+class PictureButton : public QLabel {
+    Q_OBJECT
+
+public:
+    struct Pictures {
+        QString normal;
+        QString hover;
+        QString pressed;
+    };
+
+    PictureButton(const QString& objectName, const QString& programFolder, Pictures pictures,
+                  QSize size, QWidget* parent);
+
+    // The name of the picture shown now.
+    const QString& shownPicture() const { return shown_; }
+
+signals:
+    void clicked();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void showPicture(const QString& name);
+
+    QString programFolder_;
+    Pictures pictures_;
+    QString shown_;
+    bool pressedHere_ = false;
+};
+
+// A panel covered by one stretched picture.
+class PicturePanel : public QWidget {
+public:
+    PicturePanel(const QString& objectName, const QPixmap& picture, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap picture_;
+};
+
+} // namespace app

@@ -1,0 +1,34 @@
+#include "services/download.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSaveFile>
+
+namespace services {
+
+Downloader::Downloader(QObject* parent)
+    : QObject(parent)
+    , network_(new QNetworkAccessManager(this)) {}
+
+void Downloader::downloadToFile(const QUrl& url, const QString& path,
+                                std::function<void(bool)> done, int timeoutMs) {
+    QNetworkRequest request(url);
+    request.setRawHeader("Accept", "text/html, */*");
+    request.setHeader(QNetworkRequest::UserAgentHeader,
+                      QStringLiteral("Mozilla/3.0 (compatible; Indy Library)"));
+    request.setTransferTimeout(timeoutMs);
+    QNetworkReply* reply = network_->get(request);
+    connect(reply, &QNetworkReply::finished, this, [reply, path, done = std::move(done)] {
+        reply->deleteLater();
+        bool written = false;
+        if (reply->error() == QNetworkReply::NoError) {
+            QSaveFile file(path);
+            written = file.open(QIODevice::WriteOnly) && file.write(reply->readAll()) >= 0 &&
+                      file.commit();
+        }
+        done(written);
+    });
+}
+
+} // namespace services

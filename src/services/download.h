@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+class QNetworkAccessManager;
+
+namespace services {
+
+// DownloadToFile: an HTTP GET whose whole body replaces the file at `path`.
+// Asynchronous; `done` runs once, with true only when the request succeeded and
+// the file was written. A failed download leaves the file as it was.
+class Downloader : public QObject {
+    Q_OBJECT
+
+public:
+    explicit Downloader(QObject* parent = nullptr);
+
+    void downloadToFile(const QUrl& url, const QString& path, std::function<void(bool)> done,
+                        int timeoutMs = 15000);
+
+private:
+    QNetworkAccessManager* network_;
+};
+
+} // namespace services

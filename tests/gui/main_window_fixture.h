@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/main_window.h"
+#include "fixture_bank.h"
+#include "scripted_prompter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace testing_support {
+
+// A program folder with the build's pictures and a bank of the given tree:
+// one top node, a first section holding `firstSectionChapters` chapters
+// (ids 101, 102 …) and a second section holding `secondSectionChapters`
+// (201 …).
+class MainWindowTest : public testing::Test {
+protected:
+    void openWindow(int firstSectionChapters = 2, int secondSectionChapters = 1) {
+        const QString tp = QStringLiteral(PROGRAM_FOLDER "/tp/");
+        QDir().mkpath(fixture.programFolder() + "tp");
+        for (const QString& name : QDir(tp).entryList(QDir::Files))
+            QFile::copy(tp + name, fixture.programFolder() + "tp/" + name);
+        auto& rows = fixture.rows();
+        rows.setSubject({"测试科目", "test"});
+        rows.setQuestionCount("3");
+        rows.addNode({1, "总论", 0, 1, {}, {}});
+        rows.addNode({10, "第一节", 1, 0, {}, {}});
+        for (int i = 1; i <= firstSectionChapters; ++i)
+            rows.addNode({100 + i, QStringLiteral("第%1章").arg(i), 10, 0, {}, {}});
+        rows.addNode({20, "第二节", 1, 0, {}, {}});
+        for (int i = 1; i <= secondSectionChapters; ++i)
+            rows.addNode({200 + i, QStringLiteral("第二节第%1章").arg(i), 20, 0, {}, {}});
+        fixture.finish();
+        window = std::make_unique<app::MainWindow>(fixture.programFolder(), prompter);
+        window->show();
+    }
+
+    template <class T = QWidget> T* child(const char* name) const {
+        T* found = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    QTreeWidget* tree() const { return child<QTreeWidget>("TreeView1"); }
+
+    FixtureBank fixture;
+    ScriptedPrompter prompter;
+    std::unique_ptr<app::MainWindow> window;
+};
+
+} // namespace testing_support
