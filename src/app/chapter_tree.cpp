@@ -4,33 +4,17 @@
 
 namespace app {
 
-ViewMode viewModeOfKey(const QString& key) {
-    if (key == favouritesViewKey)
-        return ViewMode::Favourites;
-    if (key == wrongQuestionsViewKey)
-        return ViewMode::WrongQuestions;
-    return ViewMode::WholeBank;
-}
-
-void buildChapterTree(store::Bank& bank, ViewMode mode,
+void buildChapterTree(store::Bank& bank, collections::ViewMode mode,
                       const std::function<void(const TreeRow&)>& add) {
     using namespace store;
-    const auto chaptersOf = [&](int sectionId) {
-        switch (mode) {
-        case ViewMode::Favourites:
-            return flaggedChildNodes(bank, sectionId, CollectionFlag::Favourite);
-        case ViewMode::WrongQuestions:
-            return flaggedChildNodes(bank, sectionId, CollectionFlag::Wrong);
-        case ViewMode::WholeBank:
-            break;
-        }
-        return childNodes(bank, sectionId);
-    };
+    const auto filter = collections::filterOf(mode);
     for (const TreeNode& top : topLevelNodes(bank)) {
         add({0, top.nodename, 0});
         for (const TreeNode& section : childNodes(bank, top.id)) {
             add({1, section.nodename, 0});
-            for (const TreeNode& chapter : chaptersOf(section.id))
+            const auto chapters = filter ? flaggedChildNodes(bank, section.id, *filter)
+                                         : childNodes(bank, section.id);
+            for (const TreeNode& chapter : chapters)
                 add({2, chapter.nodename, chapter.id});
         }
     }

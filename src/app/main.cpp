@@ -9,6 +9,8 @@
 #include <QTranslator>
 
 int main(int argc, char* argv[]) {
+    // The embedded browser shares its graphics context with the windows.
+    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Morrowquill"));
     QApplication::setApplicationDisplayName(QStringLiteral("Morrowquill"));

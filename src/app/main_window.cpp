@@ -3,7 +3,11 @@
 #include "app/chapter_tree_view.h"
 #include "app/prompter.h"
 #include "app/startup_texts.h"
+#include "practice/page_builder.h"
+#include "services/feedback_dialog.h"
+#include "store/question_statements.h"
 #include "store/tree_statements.h"
+#include "web/html_view.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -51,6 +55,16 @@ constexpr int minimiseLeft = 911, maximiseLeft = 940, closeLeft = 969;
 constexpr int minimiseFromRight = 110, restoreFromRight = 75, closeFromRight = 47;
 constexpr int logoLeft = -10;
 
+// Clicks every answer button of the page whose value is `value`, whatever its
+// question's key.
+QString answerButtonsScript(const QString& value) {
+    return QStringLiteral(
+               "(function () { var b = document.getElementsByName('sanyangxsda'); "
+               "for (var i = 0; i < b.length; i++) if (b[i].value == '%1') b[i].click(); "
+               "})()")
+        .arg(value);
+}
+
 } // namespace
 
 MainWindow::MainWindow(const QString& programFolder, Prompter& prompter, QWidget* parent)
@@ -86,6 +100,7 @@ MainWindow::MainWindow(const QString& programFolder, Prompter& prompter, QWidget
     Label1_ = new QLabel(this);
     Label1_->setObjectName(QStringLiteral("Label1"));
     Label1_->hide();
+    TForm9_ = new services::FeedbackDialog(programFolder_, this);
 
     FormCreate();
 }
@@ -191,7 +206,7 @@ QWidget* MainWindow::createTreePanel() {
         new PicturePanel(QStringLiteral("Panel6"),
                          loadPicture(programFolder_, QStringLiteral("/tp/header.bmp")), Panel2_);
     header->setFixedHeight(30);
-    Label3_ = transparentLabel(QStringLiteral("Label3"), exerciseViewKey,
+    Label3_ = transparentLabel(QStringLiteral("Label3"), collections::exerciseViewKey,
                                chineseFont(QStringLiteral("仿宋_GB2312"), 19, true),
                                QStringLiteral("rgb(0, 0, 255)"), header);
     Label3_->move(69, 3);
@@ -247,16 +262,20 @@ QWidget* MainWindow::createPagePanel() {
     NewImage18_->move(648, 2);
     NewImage16_->hide();
     NewImage18_->hide();
+    connect(NewImage10_, &PictureButton::clicked, this, &MainWindow::NewImage10Click);
+    connect(NewImage16_, &PictureButton::clicked, this, &MainWindow::NewImage16Click);
+    connect(larger, &PictureButton::clicked, this, &MainWindow::SpeedButton2Click);
+    connect(smaller, &PictureButton::clicked, this, &MainWindow::SpeedButton3Click);
     connect(NewImage17_, &PictureButton::clicked, this, &MainWindow::NewImage17Click);
     connect(NewImage18_, &PictureButton::clicked, this, &MainWindow::NewImage18Click);
     column->addWidget(bar);
 
-    auto* page = new QWidget(panel);
-    page->setObjectName(QStringLiteral("WebBrowser1"));
-    page->setAttribute(Qt::WA_StyledBackground);
-    page->setStyleSheet(QStringLiteral("background: white;"));
-    page->setCursor(Qt::PointingHandCursor);
-    column->addWidget(page, 1);
+    WebBrowser1_ = new web::HtmlView(panel);
+    WebBrowser1_->setObjectName(QStringLiteral("WebBrowser1"));
+    WebBrowser1_->setCursor(Qt::PointingHandCursor);
+    connect(WebBrowser1_, &web::HtmlView::navigationIntercepted, this,
+            &MainWindow::WebBrowser1BeforeNavigate2);
+    column->addWidget(WebBrowser1_, 1);
     return panel;
 }
 
@@ -302,7 +321,7 @@ void MainWindow::FormCreate() {
         move(screen.width() / 2 - 512, screen.height() / 2 - 384);
     }
     skipAutoOpen_ = false;
-    interceptNavigation_ = false;
+    WebBrowser1_->setInterceptNavigation(false);
     // The bank's texts are a courtesy at creation: a bank that cannot be read
     // keeps the resource texts, and the first show reports why.
     try {
@@ -345,7 +364,7 @@ void MainWindow::BuildTree() {
     TreeView1_->clearRows();
     nodeIds_.clear();
     bank_.reopen();
-    buildChapterTree(bank_, viewModeOfKey(viewKey_), [this](const TreeRow& row) {
+    buildChapterTree(bank_, collections::viewModeOfKey(viewKey_), [this](const TreeRow& row) {
         TreeView1_->addRow(row);
         nodeIds_.push_back(row.chapterId);
     });
@@ -353,17 +372,13 @@ void MainWindow::BuildTree() {
 }
 
 void MainWindow::FormActivate() {
-    // A message shown while opening the first chapter (an empty section at
-    // position 2) activates the window again; that must not open it again.
-    if (!skipAutoOpen_ && !layoutChanged_ && !autoOpening_) {
-        autoOpening_ = true;
+    if (!skipAutoOpen_ && !layoutChanged_) {
         TreeView1_->expandEveryNode();
         if (QTreeWidgetItem* item = TreeView1_->itemAt(2)) {
             TreeView1_->setCurrentItem(item);
             TreeView1Click();
             fontLevel_ = 2;
         }
-        autoOpening_ = false;
     }
     skipAutoOpen_ = false;
 }
@@ -379,23 +394,107 @@ void MainWindow::TreeView1Click() {
         return;
     const int level = ChapterTreeView::levelOf(item);
     if (item->childCount() == 0 && level == 1) {
+        // Closing this message must not replace the page the user works on.
+        skipAutoOpen_ = true;
         showMessage(QStringLiteral("本章节无试题!"));
         return;
     }
-    interceptNavigation_ = false;
+    WebBrowser1_->setInterceptNavigation(false);
     resetAnswerButtons();
-    if (item->childCount() == 0 && level == 2) {
-        try {
-            const int position = TreeView1_->positionOf(item);
-            if (const auto chapter = store::nodeById(bank_, nodeIds_[size_t(position)])) {
-                Label1_->setText(chapter->nodename);
-                currentChapterId_ = QString::number(chapter->id);
-            }
-            bank_.close();
-        } catch (const store::StoreError&) {
-        }
+    if (item->childCount() > 0 || level != 2) {
+        WebBrowser1_->setInterceptNavigation(true);
+        return;
     }
-    interceptNavigation_ = true;
+    // Rendering stops silently at a store failure and shows what it has.
+    QStringList fragments;
+    try {
+        const int chapterId = nodeIds_[size_t(TreeView1_->positionOf(item))];
+        if (const auto chapter = store::nodeById(bank_, chapterId)) {
+            Label1_->setText(chapter->nodename);
+            currentChapterId_ = QString::number(chapter->id);
+            practice::buildChapterPage(bank_, chapter->id, collections::viewModeOfKey(viewKey_),
+                                       fragments);
+        }
+    } catch (const store::StoreError&) {
+    }
+    bank_.close();
+    WebBrowser1_->showPage(programFolder_ + QStringLiteral("ty.html"), fragments, [this](bool) {
+        WebBrowser1_->setTextZoom(1);
+        WebBrowser1_->setInterceptNavigation(true);
+        emit pageShown();
+    });
+}
+
+void MainWindow::WebBrowser1BeforeNavigate2(const QString& address) {
+    skipAutoOpen_ = true;
+    // The page navigates to "http://scbt" or "http://ctfk", the question's id and "/".
+    bool numeric = false;
+    const int questionId = address.mid(11).chopped(1).toInt(&numeric);
+    const bool report = address.contains(QStringLiteral("ctfk"));
+    const bool favourite = address.contains(QStringLiteral("scbt"));
+    if (!report && !favourite)
+        return;
+    if (!numeric) {
+        prompter_.error(this, QStringLiteral("无法识别页面中的试题编号：%1").arg(address));
+        return;
+    }
+    if (report)
+        reportingErrors([&] { errorReportPreview(questionId); });
+    if (favourite)
+        reportingErrors([&] { favouriteToggle(questionId); });
+}
+
+void MainWindow::favouriteToggle(int questionId) {
+    bank_.reopen();
+    const auto question = store::questionById(bank_, questionId);
+    if (!question)
+        throw store::StoreError(QStringLiteral("题库中没有编号为 %1 的试题。").arg(questionId));
+    const bool wasFavourite = question->scbt == store::flagSet;
+    store::setQuestionFlag(bank_, questionId, store::QuestionFlag::Favourite, !wasFavourite);
+    bank_.close();
+    showMessage(wasFavourite ? QStringLiteral("取消收藏！") : QStringLiteral("收藏成功！"));
+}
+
+void MainWindow::errorReportPreview(int questionId) {
+    TForm9_->prepare();
+    bank_.reopen();
+    const practice::QuestionPreview preview = practice::buildQuestionPreview(bank_, questionId);
+    bank_.close();
+    TForm9_->showQuestion(preview);
+    WebBrowser1_->setTextZoom(1);
+}
+
+void MainWindow::NewImage10Click() {
+    NewImage10_->hide();
+    NewImage16_->show();
+    WebBrowser1_->runScript(answerButtonsScript(QStringLiteral("显示答案")));
+}
+
+void MainWindow::NewImage16Click() {
+    NewImage16_->hide();
+    NewImage10_->show();
+    WebBrowser1_->runScript(answerButtonsScript(QStringLiteral("隐藏答案")));
+}
+
+void MainWindow::SpeedButton2Click() {
+    ++fontLevel_;
+    if (fontLevel_ < 12) {
+        WebBrowser1_->setBodyFontSize(fontLevel_ + 14);
+        return;
+    }
+    skipAutoOpen_ = true;
+    showMessage(QStringLiteral("不能将字体设置过大！"));
+}
+
+void MainWindow::SpeedButton3Click() {
+    --fontLevel_;
+    if (fontLevel_ > 0) {
+        WebBrowser1_->setBodyFontSize(fontLevel_ + 12);
+        return;
+    }
+    fontLevel_ = 0;
+    skipAutoOpen_ = true;
+    showMessage(QStringLiteral("不能将字体设置过小！"));
 }
 
 void MainWindow::gjstClick() {
@@ -405,8 +504,8 @@ void MainWindow::gjstClick() {
     NewImage11_->show();
     NewImage12_->show();
     Panel2_->show();
-    viewKey_ = exerciseViewKey;
-    Label3_->setText(exerciseViewKey);
+    viewKey_ = collections::exerciseViewKey;
+    Label3_->setText(collections::exerciseViewKey);
     FormShow();
     FormActivate();
     TreeView1_->expandEveryNode();

@@ -10,6 +10,14 @@
 class QLabel;
 class QStatusBar;
 
+namespace services {
+class FeedbackDialog;
+}
+
+namespace web {
+class HtmlView;
+}
+
 namespace app {
 
 class ChapterTreeView;
@@ -37,11 +45,17 @@ public:
     const QString& viewKey() const { return viewKey_; }
     const std::vector<int>& nodeIds() const { return nodeIds_; }
     const QString& currentChapterId() const { return currentChapterId_; }
+    web::HtmlView* page() const { return WebBrowser1_; }
     int fontLevel() const { return fontLevel_; }
     bool layoutChanged() const { return layoutChanged_; }
     QString statusPanelText(int panel) const;
+    services::FeedbackDialog* feedbackDialog() const { return TForm9_; }
     const QString& subjectFolder() const { return subjectFolder_; }
     const QString& updateInfoUrl() const { return updateInfoUrl_; }
+
+signals:
+    // A chapter's page has been rendered completely.
+    void pageShown();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -62,6 +76,13 @@ private:
     void FormClose();
     void BuildTree();
     void TreeView1Click();
+    void WebBrowser1BeforeNavigate2(const QString& address);
+    void favouriteToggle(int questionId);
+    void errorReportPreview(int questionId);
+    void NewImage10Click();
+    void NewImage16Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
     void gjstClick();
     void Image6Click();
     void tcxtClick();
@@ -86,18 +107,18 @@ private:
     ChapterTreeView* TreeView1_ = nullptr;
     PictureButton *NewImage10_ = nullptr, *NewImage16_ = nullptr, *NewImage11_ = nullptr,
                   *NewImage12_ = nullptr, *NewImage17_ = nullptr, *NewImage18_ = nullptr;
+    web::HtmlView* WebBrowser1_ = nullptr;
     QLabel* Label1_ = nullptr;
+    services::FeedbackDialog* TForm9_ = nullptr;
     QLabel* statusPanels_[3] = {};
 
-    QString viewKey_ = startViewKey;
+    QString viewKey_ = collections::startViewKey;
     std::vector<int> nodeIds_;
     QString currentChapterId_;
-    bool interceptNavigation_ = false;
     bool skipAutoOpen_ = false;
     bool layoutChanged_ = false;
     bool wasMaximised_ = false;
     bool shownBefore_ = false;
-    bool autoOpening_ = false;
     int fontLevel_ = 0;
     QString subjectFolder_;
     QString updateInfoUrl_;

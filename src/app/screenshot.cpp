@@ -27,7 +27,7 @@ QPixmap capture(QWidget* window) {
 
 void screenshotThenQuit(QWidget* window, const QString& path) {
     // Give the window time to appear and settle before taking the picture.
-    QTimer::singleShot(1500, window, [window, path] {
+    QTimer::singleShot(3000, window, [window, path] {
         const bool saved = capture(window).save(path, "PNG");
         if (!saved)
             std::fprintf(stderr, "morrowquill: cannot write %s\n", qPrintable(path));

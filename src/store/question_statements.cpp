@@ -26,6 +26,10 @@ Question readQuestion(const QSqlQuery& q) {
             textAt(q, 8),    textAt(q, 9),    textAt(q, 10)};
 }
 
+QuestionType readType(const QSqlQuery& q) {
+    return {integerAt(q, 0), textAt(q, 1), textAt(q, 2)};
+}
+
 Option readOption(const QSqlQuery& q) {
     return {integerAt(q, 0), integerAt(q, 1), textAt(q, 2), textAt(q, 3)};
 }
@@ -71,6 +75,11 @@ std::optional<QuestionType> typeById(Bank& bank, int id) {
         [](const QSqlQuery& q) {
             return QuestionType{integerAt(q, 0), textAt(q, 1), textAt(q, 2)};
         });
+}
+
+std::vector<QuestionType> allTypes(Bank& bank) {
+    return allRows<QuestionType>(
+        bank.execute(QStringLiteral("SELECT id, code, title FROM qtype ORDER BY rowid")), readType);
 }
 
 std::optional<Question> questionById(Bank& bank, int id) {
@@ -145,6 +154,30 @@ std::vector<Option> optionsOfQuestion(Bank& bank, int questionId) {
         bank.execute(QStringLiteral("SELECT id, questionid, code, content FROM opinion "
                                     "WHERE questionid = ? ORDER BY rowid"),
                      {questionId}),
+        readOption);
+}
+
+#define CHAPTER_QUESTION_COLUMNS                                                                   \
+    "SELECT q.id, q.readtextid, q.content, q.answer, q.explain, q.picurl, q.itemnum, q.scbt, "     \
+    "q.ct, q.ct1, q.lx FROM question q JOIN readtext r ON q.readtextid = r.id WHERE r.treeid = ? "
+
+std::vector<Question> questionsOfChapter(Bank& bank, int treeId,
+                                         std::optional<CollectionFlag> flag) {
+    QString sql = QStringLiteral(CHAPTER_QUESTION_COLUMNS "ORDER BY q.rowid");
+    if (flag == CollectionFlag::Favourite)
+        sql = QStringLiteral(CHAPTER_QUESTION_COLUMNS "AND q.scbt = '1' ORDER BY q.rowid");
+    else if (flag == CollectionFlag::Wrong)
+        sql = QStringLiteral(CHAPTER_QUESTION_COLUMNS "AND q.ct = '1' ORDER BY q.rowid");
+    return allRows<Question>(bank.execute(sql, {treeId}), readQuestion);
+}
+
+std::vector<Option> optionsOfChapter(Bank& bank, int treeId) {
+    return allRows<Option>(
+        bank.execute(QStringLiteral("SELECT o.id, o.questionid, o.code, o.content FROM opinion o "
+                                    "JOIN question q ON o.questionid = q.id "
+                                    "JOIN readtext r ON q.readtextid = r.id "
+                                    "WHERE r.treeid = ? ORDER BY o.rowid"),
+                     {treeId}),
         readOption);
 }
 

@@ -18,6 +18,7 @@ std::optional<QuestionGroup> groupById(Bank& bank, int id);
 std::vector<QuestionGroup> groupsOfExamType(Bank& bank, ExamType type);
 
 std::optional<QuestionType> typeById(Bank& bank, int id);
+std::vector<QuestionType> allTypes(Bank& bank);
 
 std::optional<Question> questionById(Bank& bank, int id);
 std::vector<Question> questionsOfGroup(Bank& bank, int groupId);
@@ -36,5 +37,11 @@ void dropLastGradingFromWrongBank(Bank& bank);
 
 // Options in stored order: the order of the letters in `question.answer`.
 std::vector<Option> optionsOfQuestion(Bank& bank, int questionId);
+
+// A whole chapter at once, for pages: its questions in stored order (only those
+// carrying `flag` when given) and the options of all its questions.
+std::vector<Question> questionsOfChapter(Bank& bank, int treeId,
+                                         std::optional<CollectionFlag> flag = std::nullopt);
+std::vector<Option> optionsOfChapter(Bank& bank, int treeId);
 
 } // namespace store

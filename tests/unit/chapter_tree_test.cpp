@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 using app::TreeRow;
-using app::ViewMode;
+using collections::ViewMode;
 using testing_support::FixtureBank;
 
 namespace {
@@ -72,15 +72,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ViewKeys, OnlyTheCollectionKeysFilterTheTree) {
     const std::pair<QString, ViewMode> cases[] = {
-        {app::startViewKey, ViewMode::WholeBank},
-        {app::exerciseViewKey, ViewMode::WholeBank},
+        {collections::startViewKey, ViewMode::WholeBank},
+        {collections::exerciseViewKey, ViewMode::WholeBank},
         {QStringLiteral("收 藏 试 题"), ViewMode::Favourites},
         {QStringLiteral("错 题 题 库"), ViewMode::WrongQuestions},
         {QStringLiteral("收藏试题"), ViewMode::WholeBank},
         {QString(), ViewMode::WholeBank},
     };
     for (const auto& [key, mode] : cases)
-        EXPECT_EQ(app::viewModeOfKey(key), mode) << key.toStdString();
+        EXPECT_EQ(collections::viewModeOfKey(key), mode) << key.toStdString();
 }
 
 } // namespace

@@ -1,0 +1,215 @@
+#include "practice/page_builder.h"
+
+#include "practice/page_fragments.h"
+#include "store/question_statements.h"
+
+#include <QHash>
+
+namespace practice {
+
+namespace {
+
+using store::Option;
+using store::Question;
+using store::QuestionGroup;
+using store::QuestionType;
+
+int codeOf(const QuestionType& type) {
+    bool ok = false;
+    const int code = type.code.trimmed().toInt(&ok);
+    if (!ok)
+        throw store::StoreError(
+            QStringLiteral("题型 %1 的代码“%2”不是数字。").arg(type.id).arg(type.code));
+    return code;
+}
+
+const QuestionType& typeOf(const QHash<int, QuestionType>& types, const QuestionGroup& group) {
+    const auto found = types.constFind(group.qtypeid);
+    if (found == types.cend())
+        throw store::StoreError(QStringLiteral("题库中没有题型 %1。").arg(group.qtypeid));
+    return *found;
+}
+
+// Writes one chapter; the counters live as long as the page.
+class PageWriter {
+public:
+    PageWriter(QStringList& fragments, const QHash<int, QList<const Option*>>& options)
+        : out_(fragments)
+        , options_(options) {}
+
+    void writeGroup(const QuestionGroup& group, const QuestionType& type,
+                    const QList<const Question*>& questions, bool filtered) {
+        const int code = codeOf(type);
+        const QuestionClass questionClass = classOfCode(code);
+        const bool shown = !filtered || !questions.isEmpty();
+        if (shown) {
+            writeHeading(questionClass, type.title, group.content);
+            int item = 1;
+            counters_.groupNumber = counters_.questionNumber;
+            for (const Question* question : questions)
+                writeQuestion(*question, questionClass, group, item++);
+        }
+        ++counters_.groupNumber;
+        if (questionClass == QuestionClass::Matching && shown)
+            out_ << QStringLiteral("<hr>");
+    }
+
+private:
+    void writeHeading(QuestionClass questionClass, const QString& title, const QString& groupText) {
+        const auto sharedGroup = [&](bool& headingShown) {
+            if (!headingShown) {
+                headingShown = true;
+                out_ << headingFragment(title) << QStringLiteral("<br><br>");
+            }
+            out_ << groupTextFragment(counters_.questionNumber, groupText)
+                 << QStringLiteral("<br><br>");
+        };
+        switch (questionClass) {
+        case QuestionClass::SingleAnswer:
+        case QuestionClass::MultipleAnswer:
+            out_ << headingFragment(title) << QStringLiteral("<br><br>");
+            break;
+        case QuestionClass::Case:
+            sharedGroup(counters_.caseHeadingShown);
+            break;
+        case QuestionClass::Matching:
+            sharedGroup(counters_.matchingHeadingShown);
+            ++counters_.questionNumber;
+            break;
+        case QuestionClass::Other:
+            break;
+        }
+    }
+
+    void writeQuestion(const Question& question, QuestionClass questionClass,
+                       const QuestionGroup& group, int item) {
+        int& number = counters_.questionNumber;
+        const bool sharedNumber = questionClass == QuestionClass::Case;
+        if (questionClass != QuestionClass::Matching && questionClass != QuestionClass::Other &&
+            store::hasPicture(question))
+            out_ << pictureFragment(question.picurl);
+        if (sharedNumber) {
+            out_ << numberedTextFragment(
+                question.id, QStringLiteral("%1.%2. ").arg(counters_.groupNumber).arg(item),
+                question.content);
+            if (item != 1)
+                --number;
+        } else if (questionClass == QuestionClass::Matching) {
+            --number;
+            out_ << matchingFragment(number, item, question.id, question.content,
+                                     group.opnum.trimmed().toInt());
+        } else if (questionClass != QuestionClass::Other) {
+            out_ << numberedTextFragment(question.id, QStringLiteral("%1. ").arg(number),
+                                         question.content);
+        }
+        out_ << QStringLiteral("<br>");
+        ++number;
+        if (questionClass != QuestionClass::Matching && questionClass != QuestionClass::Other) {
+            for (const Option* option : options_.value(question.id)) {
+                out_ << QStringLiteral("<br>")
+                     << QStringLiteral("&nbsp") + optionFragment(questionClass, *option);
+            }
+        }
+        out_ << answerBlockFragment(question);
+        if (questionClass != QuestionClass::Matching)
+            out_ << QStringLiteral("<hr>");
+    }
+
+    QStringList& out_;
+    const QHash<int, QList<const Option*>>& options_;
+    PageCounters counters_;
+};
+
+QHash<int, QuestionType> typesById(store::Bank& bank) {
+    QHash<int, QuestionType> types;
+    for (QuestionType& type : store::allTypes(bank))
+        types.insert(type.id, std::move(type));
+    return types;
+}
+
+} // namespace
+
+void buildChapterPage(store::Bank& bank, int chapterId, collections::ViewMode mode,
+                      QStringList& fragments) {
+    const auto filter = collections::filterOf(mode);
+    const std::vector<QuestionGroup> groups = store::groupsOfChapter(bank, chapterId);
+    const QHash<int, QuestionType> types = typesById(bank);
+    const std::vector<Question> questions = store::questionsOfChapter(bank, chapterId, filter);
+    const std::vector<Option> options = store::optionsOfChapter(bank, chapterId);
+
+    QHash<int, QList<const Question*>> questionsOfGroup;
+    for (const Question& question : questions)
+        questionsOfGroup[question.readtextid] << &question;
+    QHash<int, QList<const Option*>> optionsOfQuestion;
+    for (const Option& option : options)
+        optionsOfQuestion[option.questionid] << &option;
+
+    PageWriter writer(fragments, optionsOfQuestion);
+    for (const QuestionGroup& group : groups)
+        writer.writeGroup(group, typeOf(types, group), questionsOfGroup.value(group.id),
+                          filter.has_value());
+}
+
+QuestionPreview buildQuestionPreview(store::Bank& bank, int questionId) {
+    QuestionPreview preview;
+    const auto question = store::questionById(bank, questionId);
+    if (!question)
+        return preview;
+    const auto group = store::groupById(bank, question->readtextid);
+    if (!group)
+        throw store::StoreError(QStringLiteral("题库中没有题组 %1。").arg(question->readtextid));
+    const auto type = store::typeById(bank, group->qtypeid);
+    if (!type)
+        throw store::StoreError(QStringLiteral("题库中没有题型 %1。").arg(group->qtypeid));
+    const QuestionClass questionClass = classOfCode(codeOf(*type));
+    QStringList& out = preview.fragments;
+
+    // A fresh page: the first question is number 1, its case group too.
+    int number = 1;
+    switch (questionClass) {
+    case QuestionClass::SingleAnswer:
+    case QuestionClass::MultipleAnswer:
+        out << headingFragment(type->title) << QStringLiteral("<br>");
+        break;
+    case QuestionClass::Case:
+    case QuestionClass::Matching:
+        out << headingFragment(type->title) << QStringLiteral("<br>")
+            << groupTextFragment(number, group->content) << QStringLiteral("<br>");
+        break;
+    case QuestionClass::Other:
+        break;
+    }
+    const bool withOptions =
+        questionClass != QuestionClass::Matching && questionClass != QuestionClass::Other;
+    if (withOptions && store::hasPicture(*question))
+        out << previewPictureFragment(question->picurl);
+    switch (questionClass) {
+    case QuestionClass::Case:
+        out << QStringLiteral("&nbsp%1.1. ").arg(number) + question->content;
+        break;
+    case QuestionClass::Matching:
+        out << previewMatchingFragment(number, 1, question->id, question->content,
+                                       group->opnum.trimmed().toInt());
+        break;
+    case QuestionClass::SingleAnswer:
+    case QuestionClass::MultipleAnswer:
+        out << QStringLiteral("&nbsp%1. ").arg(number) + question->content;
+        break;
+    case QuestionClass::Other:
+        break;
+    }
+    preview.questionId = question->id;
+    preview.questionText = question->content;
+    out << QStringLiteral("<br>");
+    if (withOptions) {
+        for (const store::Option& option : store::optionsOfQuestion(bank, questionId)) {
+            QString fragment = optionFragment(questionClass, option);
+            fragment.chop(int(QStringLiteral("<br>").size()));
+            out << QStringLiteral("<br>") << QStringLiteral("&nbsp") + fragment;
+        }
+    }
+    out << previewAnswerFragment(*question);
+    return preview;
+}
+
+} // namespace practice

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "collections/view_mode.h"
+#include "store/bank.h"
+
+#include <QStringList>
+
+namespace practice {
+
+// The running numbers of a page: the next question number N, the number G of
+// the current case group, and whether the case (code 8) and matching (code 9)
+// headings have been written.
+struct PageCounters {
+    int questionNumber = 1;
+    int groupNumber = 0;
+    bool caseHeadingShown = false;
+    bool matchingHeadingShown = false;
+};
+
+// Appends the fragments of a chapter's page to `fragments`, in the order they
+// go into the page, reading the chapter with four queries. In the collection
+// modes only the questions carrying the mode's flag are shown. Throws
+// StoreError; the fragments built until then stay in `fragments`.
+void buildChapterPage(store::Bank& bank, int chapterId, collections::ViewMode mode,
+                      QStringList& fragments);
+
+struct QuestionPreview {
+    QStringList fragments;
+    int questionId = 0;
+    QString questionText;
+};
+
+// The error-report dialog's view of one question: heading, group text, the
+// question with its options, and its answer shown. Throws StoreError.
+QuestionPreview buildQuestionPreview(store::Bank& bank, int questionId);
+
+} // namespace practice

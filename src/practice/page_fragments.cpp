@@ -1,0 +1,114 @@
+#include "practice/page_fragments.h"
+
+namespace practice {
+
+namespace {
+
+constexpr int maxLetters = 15;
+
+QString dropDown(int questionId, int letters) {
+    return QStringLiteral(
+               " <select name=\"cars\" id=\"a%1\"> <option value=\"daan\" selected>答案 ")
+               .arg(questionId) +
+           letterList(letters) + QStringLiteral("</select>");
+}
+
+} // namespace
+
+QuestionClass classOfCode(int code) {
+    if (code >= 1 && code <= 3)
+        return QuestionClass::SingleAnswer;
+    if (code >= 4 && code <= 7)
+        return QuestionClass::MultipleAnswer;
+    if (code == 8)
+        return QuestionClass::Case;
+    if (code == 9)
+        return QuestionClass::Matching;
+    return QuestionClass::Other;
+}
+
+QString headingFragment(const QString& title) {
+    return QStringLiteral("&nbsp <b>") + title + QStringLiteral("</b>");
+}
+
+QString groupTextFragment(int number, const QString& content) {
+    return QStringLiteral("&nbsp") + QString::number(number) + QStringLiteral(".") + content;
+}
+
+QString pictureFragment(const QString& picurl) {
+    return previewPictureFragment(picurl) + QStringLiteral("<br>");
+}
+
+QString numberedTextFragment(int questionId, const QString& number, const QString& content) {
+    return QStringLiteral("&nbsp <span  id ='fan%1'>").arg(questionId) + number + content +
+           QStringLiteral("</span>");
+}
+
+QString letterList(int letters) {
+    QString list;
+    for (int k = 0; k < std::min(letters, maxLetters); ++k) {
+        const QChar letter(u'A' + k);
+        list += QStringLiteral("<option value=\"%1\">%1 ").arg(letter);
+    }
+    return list;
+}
+
+QString matchingFragment(int number, int item, int questionId, const QString& content,
+                         int letters) {
+    return QStringLiteral("&nbsp%1.%2. ").arg(number).arg(item) + dropDown(questionId, letters) +
+           QStringLiteral("<span id ='fan%1'>").arg(questionId) + content +
+           QStringLiteral("</span>");
+}
+
+QString optionFragment(QuestionClass questionClass, const store::Option& option) {
+    const QString input =
+        questionClass == QuestionClass::SingleAnswer
+            ? QStringLiteral(" <input type=\"radio\" id=\"%1\"  name=\"%2\" value=\"")
+            : QStringLiteral(" <input type=\"checkbox\" id=\"%1\" name=\"%2\" value=\"");
+    return input.arg(option.id).arg(option.questionid) + option.code + QStringLiteral("\">") +
+           option.code + QStringLiteral(":") + option.content + QStringLiteral("<br>");
+}
+
+QString answerBlockFragment(const store::Question& question) {
+    const QString q = QString::number(question.id);
+    const QString favouriteValue =
+        question.scbt == store::flagSet ? QStringLiteral("取消收藏") : QStringLiteral("收藏本题");
+    return QStringLiteral(
+               "<div  style=\"cursor:hand;\"><tr><td width=\"100%\"> <div align=\"right\" > "
+               "<input id=\"xs") +
+           q + QStringLiteral("\" onclick=\"xsda(this,'ansnote") + q +
+           QStringLiteral(
+               "')\" name=\"sanyangxsda\" type=\"button\" value=\"显示答案\"/>"
+               "<input id=\"sc\"  onclick=\"scbt(this); window.location.href='http://scbt") +
+           q + QStringLiteral("'\" name=\"sanyangscbt\" type=\"button\" value=\"") +
+           favouriteValue +
+           QStringLiteral(
+               "\"/><input  name=\"sanyangctfk\" onclick=\"window.location.href='http://ctfk") +
+           q +
+           QStringLiteral("'\" type=\"button\" value=\"错题反馈\" /> </div>"
+                          "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;</div>"
+                          "<div  class=\"Answer\" id=\"ansnote") +
+           q + QStringLiteral("\" value=\"") + question.answer +
+           QStringLiteral("\" style=\"display:none\">正确答案：") + question.answer +
+           QStringLiteral(" 答案解析：") + question.explain + QStringLiteral("</div></td></tr> ");
+}
+
+QString previewPictureFragment(const QString& picurl) {
+    return QStringLiteral("&nbsp<br><p> 如图所示：<img src=\"./") + picurl +
+           QStringLiteral("\"> </p> ");
+}
+
+QString previewMatchingFragment(int number, int item, int questionId, const QString& content,
+                                int letters) {
+    return QStringLiteral("&nbsp%1.%2. ").arg(number).arg(item) + dropDown(questionId, letters) +
+           content;
+}
+
+QString previewAnswerFragment(const store::Question& question) {
+    return QStringLiteral("<br> <br><div class=\"Answer\" id=\"ansnote%1\" value=\"")
+               .arg(question.id) +
+           question.answer + QStringLiteral("\" style=\"display\">正确答案：") + question.answer +
+           QStringLiteral("</div></td></tr><br><br> ");
+}
+
+} // namespace practice

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "store/rows.h"
+
+#include <QString>
+
+// The pieces of HTML a practice page is made of. Each is appended to the page
+// on its own, and their texts are the contract with the page template, the
+// in-page commands and grading: ids fan+q, a+q, option ids, xs+q, ansnote+q.
+// Bank texts are pasted as they are stored.
+namespace practice {
+
+enum class QuestionClass { SingleAnswer, MultipleAnswer, Case, Matching, Other };
+
+// qtype.code: 1–3 radio buttons, 4–7 check boxes, 8 case group, 9 matching group.
+QuestionClass classOfCode(int code);
+
+QString headingFragment(const QString& title);
+QString groupTextFragment(int number, const QString& content);
+QString pictureFragment(const QString& picurl);
+QString numberedTextFragment(int questionId, const QString& number, const QString& content);
+QString matchingFragment(int number, int item, int questionId, const QString& content, int letters);
+// The option's input and its label, ending in <br>; radio or check box by class.
+QString optionFragment(QuestionClass questionClass, const store::Option& option);
+// Show-answer, favourite and error-report buttons over the hidden answer block.
+QString answerBlockFragment(const store::Question& question);
+
+// The drop-down's entries after "答案": A … up to `letters`, at most 15 (A–O).
+QString letterList(int letters);
+
+// The preview of one question in the error-report dialog: the same pieces with
+// no span around the text and a visible answer without buttons.
+QString previewPictureFragment(const QString& picurl);
+QString previewMatchingFragment(int number, int item, int questionId, const QString& content,
+                                int letters);
+QString previewAnswerFragment(const store::Question& question);
+
+} // namespace practice

@@ -1,0 +1,206 @@
+#include "web/html_view.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPointer>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace web {
+
+namespace {
+
+// Fragments appended before the first paint: comfortably more than a screen.
+constexpr int firstScreenFragments = 320;
+
+const QString completionPrefix = QStringLiteral("morrowquill:page-complete:");
+
+QString jsonString(const QString& text) {
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+// Appends f[0..first) now; the rest after the browser has painted (or after
+// 50 ms where no frame comes, as in a hidden view), then logs the token.
+const char appendScript[] = R"((function (f, first, token) {
+    var body = document.body;
+    function add(from, to) {
+        for (var i = from; i < to; i++) body.insertAdjacentHTML('beforeend', f[i]);
+        void body.offsetHeight;
+    }
+    first = Math.min(first, f.length);
+    add(0, first);
+    if (first == f.length) return true;
+    var started = false;
+    function rest() {
+        if (started) return;
+        started = true;
+        add(first, f.length);
+        console.info(token);
+    }
+    requestAnimationFrame(function () { setTimeout(rest, 0); });
+    setTimeout(rest, 50);
+    return false;
+}))";
+
+} // namespace
+
+class InterceptingPage : public QWebEnginePage {
+public:
+    InterceptingPage(HtmlView* owner, QObject* parent)
+        : QWebEnginePage(parent)
+        , owner_(owner) {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override {
+        if (!owner_->intercept_)
+            return true;
+        // Reported after the refusal, so that the owner may show a dialog.
+        QMetaObject::invokeMethod(
+            owner_,
+            [owner = QPointer<HtmlView>(owner_), address = url.toString()] {
+                if (owner)
+                    emit owner->navigationIntercepted(address);
+            },
+            Qt::QueuedConnection);
+        return false;
+    }
+
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
+                                  const QString&) override {
+        if (message.startsWith(completionPrefix))
+            owner_->finishPage(message.mid(completionPrefix.size()).toInt(), true);
+    }
+
+private:
+    HtmlView* owner_;
+};
+
+HtmlView::HtmlView(QWidget* parent)
+    : QWidget(parent)
+    , view_(new QWebEngineView(this))
+    , page_(new InterceptingPage(this, view_)) {
+    view_->setPage(page_);
+    view_->setContextMenuPolicy(Qt::NoContextMenu);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+    connect(page_, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        // Only the template load of the newest page counts; refused
+        // navigations report a failed load of their own.
+        if (loadingGeneration_ != generation_)
+            return;
+        loadingGeneration_ = -1;
+        if (ok)
+            appendFragments(generation_);
+        else
+            finishPage(generation_, false);
+    });
+}
+
+void HtmlView::showPage(const QString& templatePath, const QStringList& fragments,
+                        std::function<void(bool)> done) {
+    const int generation = ++generation_;
+    pendingFragments_ = fragments;
+    pendingDone_ = std::move(done);
+    if (!QFileInfo(templatePath).isFile()) {
+        finishPage(generation, false);
+        return;
+    }
+    loadingGeneration_ = generation;
+    page_->load(QUrl::fromLocalFile(QFileInfo(templatePath).absoluteFilePath()));
+}
+
+void HtmlView::appendFragments(int generation) {
+    const QString array =
+        QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(pendingFragments_))
+                              .toJson(QJsonDocument::Compact));
+    pendingFragments_.clear();
+    const QString script = QString::fromLatin1(appendScript) + QStringLiteral("(") + array +
+                           QStringLiteral(", %1, %2)")
+                               .arg(firstScreenFragments)
+                               .arg(jsonString(completionPrefix + QString::number(generation)));
+    page_->runJavaScript(script, [this, generation](const QVariant& complete) {
+        if (complete.toBool())
+            finishPage(generation, true);
+    });
+}
+
+void HtmlView::finishPage(int generation, bool ok) {
+    if (generation != generation_ || !pendingDone_)
+        return;
+    auto done = std::move(pendingDone_);
+    pendingDone_ = nullptr;
+    done(ok);
+}
+
+void HtmlView::runInCurrentPage(const QString& script, std::function<void(const QVariant&)> done) {
+    const int generation = generation_;
+    page_->runJavaScript(script,
+                         [this, generation, done = std::move(done)](const QVariant& result) {
+                             if (done && generation == generation_)
+                                 done(result);
+                         });
+}
+
+void HtmlView::readControls(std::function<void(const ControlSnapshot&)> done) {
+    runInCurrentPage(QStringLiteral(R"((function () {
+        var result = {};
+        var controls = document.querySelectorAll('input, select');
+        for (var i = 0; i < controls.length; i++) {
+            var c = controls[i];
+            if (c.id) result[c.id] = {checked: !!c.checked, value: String(c.value)};
+        }
+        return result;
+    })())"),
+                     [done = std::move(done)](const QVariant& result) {
+                         ControlSnapshot snapshot;
+                         const QVariantMap controls = result.toMap();
+                         for (auto it = controls.cbegin(); it != controls.cend(); ++it) {
+                             const QVariantMap state = it.value().toMap();
+                             snapshot.insert(it.key(),
+                                             {state.value(QStringLiteral("checked")).toBool(),
+                                              state.value(QStringLiteral("value")).toString()});
+                         }
+                         done(snapshot);
+                     });
+}
+
+void HtmlView::setChecked(const QString& id, bool checked) {
+    runScript(
+        QStringLiteral("(function (e) { if (e) e.checked = %2; })(document.getElementById(%1))")
+            .arg(jsonString(id), checked ? QStringLiteral("true") : QStringLiteral("false")));
+}
+
+void HtmlView::setValue(const QString& id, const QString& value) {
+    runScript(QStringLiteral("(function (e) { if (e) e.value = %2; })(document.getElementById(%1))")
+                  .arg(jsonString(id), jsonString(value)));
+}
+
+void HtmlView::setColor(const QString& id, const QString& cssColour) {
+    runScript(
+        QStringLiteral("(function (e) { if (e) e.style.color = %2; })(document.getElementById(%1))")
+            .arg(jsonString(id), jsonString(cssColour)));
+}
+
+void HtmlView::setBodyFontSize(int pixels) {
+    runScript(QStringLiteral("document.body.style.fontSize = '%1px'").arg(pixels));
+}
+
+void HtmlView::runScript(const QString& script, std::function<void(const QVariant&)> done) {
+    runInCurrentPage(script, std::move(done));
+}
+
+void HtmlView::setTextZoom(int level) {
+    static const qreal factors[] = {0.8, 0.9, 1.0, 1.15, 1.3};
+    view_->setZoomFactor(factors[std::clamp(level, 0, 4)]);
+}
+
+void HtmlView::setInterceptNavigation(bool on) {
+    intercept_ = on;
+}
+
+} // namespace web

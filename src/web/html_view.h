@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QHash>
+#include <QStringList>
+#include <QVariant>
+#include <QWidget>
+#include <functional>
+
+class QWebEngineView;
+
+namespace web {
+
+class InterceptingPage;
+
+// The state of one input or select of a page, read back by its id.
+struct ControlState {
+    bool checked = false;
+    QString value;
+};
+using ControlSnapshot = QHash<QString, ControlState>;
+
+// The one wrapper around the embedded browser. Everything is asynchronous:
+// calls take a callback, and a callback that belongs to a page that has since
+// been replaced is dropped.
+class HtmlView : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit HtmlView(QWidget* parent = nullptr);
+
+    // Loads the template file, then appends every fragment at the end of the
+    // body, each parsed on its own, in one script call. The first screenful is
+    // painted before the rest is appended. `done(true)` once the page is
+    // complete and laid out; `done(false)` when the template cannot be loaded.
+    void showPage(const QString& templatePath, const QStringList& fragments,
+                  std::function<void(bool)> done = {});
+
+    // Every input and select with an id, in one call.
+    void readControls(std::function<void(const ControlSnapshot&)> done);
+
+    void setChecked(const QString& id, bool checked);
+    void setValue(const QString& id, const QString& value);
+    void setColor(const QString& id, const QString& cssColour);
+    void setBodyFontSize(int pixels);
+    void runScript(const QString& script, std::function<void(const QVariant&)> done = {});
+    // Text size on a scale of 0 (smallest) to 4 (largest); 2 is the normal size.
+    void setTextZoom(int level);
+
+    // While on, every navigation of the page is refused and its address, as
+    // the browser normalises it ("http://scbt123/"), is reported.
+    void setInterceptNavigation(bool on);
+    bool interceptsNavigation() const { return intercept_; }
+
+signals:
+    void navigationIntercepted(const QString& address);
+
+private:
+    friend class InterceptingPage;
+    void appendFragments(int generation);
+    void finishPage(int generation, bool ok);
+    void runInCurrentPage(const QString& script, std::function<void(const QVariant&)> done);
+
+    QWebEngineView* view_;
+    InterceptingPage* page_;
+    bool intercept_ = false;
+    int generation_ = 0;
+    int loadingGeneration_ = -1;
+    QStringList pendingFragments_;
+    std::function<void(bool)> pendingDone_;
+};
+
+} // namespace web
