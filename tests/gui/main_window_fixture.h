@@ -7,22 +7,26 @@
 #include <QDir>
 #include <QFile>
 #include <QTreeWidget>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace testing_support {
 
-// A program folder with the build's pictures and a bank of the given tree:
+// A program folder with the build's pictures and page template and a bank of the given tree:
 // one top node, a first section holding `firstSectionChapters` chapters
 // (ids 101, 102 …) and a second section holding `secondSectionChapters`
 // (201 …).
 class MainWindowTest : public testing::Test {
 protected:
-    void openWindow(int firstSectionChapters = 2, int secondSectionChapters = 1) {
+    // `content` adds groups and questions (the first chapter is 101).
+    void openWindow(int firstSectionChapters = 2, int secondSectionChapters = 1,
+                    const std::function<void(store::BankBuilder&)>& content = {}) {
         const QString tp = QStringLiteral(PROGRAM_FOLDER "/tp/");
         QDir().mkpath(fixture.programFolder() + "tp");
         for (const QString& name : QDir(tp).entryList(QDir::Files))
             QFile::copy(tp + name, fixture.programFolder() + "tp/" + name);
+        QFile::copy(QStringLiteral(PROGRAM_FOLDER "/ty.html"), fixture.programFolder() + "ty.html");
         auto& rows = fixture.rows();
         rows.setSubject({"测试科目", "test"});
         rows.setQuestionCount("3");
@@ -33,6 +37,8 @@ protected:
         rows.addNode({20, "第二节", 1, 0, {}, {}});
         for (int i = 1; i <= secondSectionChapters; ++i)
             rows.addNode({200 + i, QStringLiteral("第二节第%1章").arg(i), 20, 0, {}, {}});
+        if (content)
+            content(rows);
         fixture.finish();
         window = std::make_unique<app::MainWindow>(fixture.programFolder(), prompter);
         window->show();
