@@ -418,8 +418,8 @@ void MainWindow::TreeView1Click() {
     } catch (const store::StoreError&) {
     }
     bank_.close();
+    WebBrowser1_->setTextZoom(1);
     WebBrowser1_->showPage(programFolder_ + QStringLiteral("ty.html"), fragments, [this](bool) {
-        WebBrowser1_->setTextZoom(1);
         WebBrowser1_->setInterceptNavigation(true);
         emit pageShown();
     });

@@ -196,7 +196,7 @@ void HtmlView::runScript(const QString& script, std::function<void(const QVarian
 
 void HtmlView::setTextZoom(int level) {
     static const qreal factors[] = {0.8, 0.9, 1.0, 1.15, 1.3};
-    view_->setZoomFactor(factors[std::clamp(level, 0, 4)]);
+    page_->setZoomFactor(factors[std::clamp(level, 0, 4)]);
 }
 
 void HtmlView::setInterceptNavigation(bool on) {

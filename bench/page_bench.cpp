@@ -1,0 +1,148 @@
+// Times a practice page of a large chapter end to end, against the floor of
+// loading the same final HTML as one document in the same view.
+//
+// page_bench PROGRAM_FOLDER: the folder holds Data/med.db, whose first chapter
+// is the one measured, and ty.html.
+
+#include "app/main_window.h"
+#include "app/prompter.h"
+#include "collections/view_mode.h"
+#include "practice/page_builder.h"
+#include "store/bank.h"
+#include "store/tree_statements.h"
+#include "web/html_view.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int runs = 7;
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Runs the event loop until the condition holds. Never sleeps: the browser's
+// own messages are handled on this thread, and a sleeping loop slows them.
+template <class Condition> void waitFor(Condition condition, const char* what) {
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (condition())
+            loop.quit();
+    });
+    check.start(1);
+    QTimer::singleShot(60000, &loop, [&] {
+        std::fprintf(stderr, "page_bench: timed out waiting for %s\n", what);
+        std::exit(1);
+    });
+    if (!condition())
+        loop.exec();
+}
+
+QVariant evaluate(web::HtmlView* view, const QString& script) {
+    QVariant result;
+    bool done = false;
+    view->runScript(script, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    waitFor([&] { return done; }, "a script");
+    return result;
+}
+
+int firstChapter(store::Bank& bank) {
+    const auto top = store::topLevelNodes(bank).at(0);
+    const auto section = store::childNodes(bank, top.id).at(0);
+    return store::childNodes(bank, section.id).at(0).id;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: page_bench PROGRAM_FOLDER\n");
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]) + QStringLiteral("/");
+
+    // Building the page from the store.
+    QStringList fragments;
+    std::vector<double> buildTimes;
+    {
+        store::Bank bank(store::Bank::pathIn(folder));
+        const int chapter = firstChapter(bank);
+        for (int run = 0; run < 20; ++run) {
+            fragments.clear();
+            QElapsedTimer clock;
+            clock.start();
+            practice::buildChapterPage(bank, chapter, collections::ViewMode::WholeBank, fragments);
+            buildTimes.push_back(clock.nsecsElapsed() / 1e6);
+        }
+    }
+
+    // The floor: the final page as one file.
+    QFile templateFile(folder + QStringLiteral("ty.html"));
+    templateFile.open(QIODevice::ReadOnly);
+    QString whole = QString::fromUtf8(templateFile.readAll());
+    whole.replace(QStringLiteral("<body></body>"),
+                  QStringLiteral("<body>") + fragments.join(QString()) + QStringLiteral("</body>"));
+    const QString floorPath = folder + QStringLiteral("floor.html");
+    QFile floorFile(floorPath);
+    floorFile.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    floorFile.write(whole.toUtf8());
+    floorFile.close();
+
+    app::DialogPrompter prompter;
+    app::MainWindow window(folder, prompter);
+    QSignalSpy shown(&window, &app::MainWindow::pageShown);
+    window.show();
+    waitFor([&] { return shown.count() > 0; }, "the first page");
+    web::HtmlView* view = window.page();
+
+    std::vector<double> pageTimes, paintTimes, floorTimes;
+    for (int run = 0; run < runs; ++run) {
+        const qint64 clickedAt = QDateTime::currentMSecsSinceEpoch();
+        QElapsedTimer clock;
+        clock.start();
+        shown.clear();
+        window.FormActivate();
+        waitFor([&] { return shown.count() > 0; }, "the page");
+        pageTimes.push_back(clock.nsecsElapsed() / 1e6);
+        std::fprintf(stderr, "T clicked %lld painted %.0f\n", clickedAt % 100000,
+                     evaluate(view, QStringLiteral("window.firstPaintAt || 0")).toDouble() -
+                         double(clickedAt / 100000 * 100000));
+        paintTimes.push_back(evaluate(view, QStringLiteral("window.firstPaintAt || 0")).toDouble() -
+                             double(clickedAt));
+
+        bool loaded = false;
+        view->setInterceptNavigation(false);
+        clock.restart();
+        view->showPage(floorPath, {}, [&](bool) { loaded = true; });
+        waitFor([&] { return loaded; }, "the floor page");
+        floorTimes.push_back(clock.nsecsElapsed() / 1e6);
+    }
+
+    const double page = median(pageTimes), floor = median(floorTimes);
+    std::printf("chapter: 1000 questions, %d fragments\n", int(fragments.size()));
+    std::printf("page building from the store: %.1f ms (median of 20)\n", median(buildTimes));
+    std::printf("first screenful painted after the click: %.0f ms (median of %d)\n",
+                median(paintTimes), runs);
+    std::printf("click to page complete: %.0f ms (median of %d)\n", page, runs);
+    std::printf("floor, the same HTML loaded as one document: %.0f ms (median of %d)\n", floor,
+                runs);
+    std::printf("ratio to floor: %.2f\n", page / floor);
+    return 0;
+}
