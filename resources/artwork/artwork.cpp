@@ -84,7 +84,7 @@ QImage toolButton(int width, const QString& glyph, const QString& label, State s
 
 // Page-bar buttons: a rounded plate with its label.
 QImage pageButton(int width, const QString& label, State state) {
-    QImage image = canvas(width, 25);
+    QImage image = canvas(width, width > 100 ? 33 : 25);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     fillVertical(p, image.rect(), QColor(219, 236, 248), QColor(196, 221, 240));
@@ -255,7 +255,7 @@ struct PageArt {
 const PageArt pageArt[] = {
     {"xsda", "显示答案", 95}, {"ycda", "隐藏答案", 95}, {"cxdt", "重新答题", 95},
     {"tjsj", "提交试卷", 95}, {"da", "放大字体", 76},   {"xiao", "缩小字体", 76},
-    {"qpxs", "全屏显示", 76}, {"ckxs", "窗口显示", 76},
+    {"qpxs", "全屏显示", 76}, {"ckxs", "窗口显示", 76}, {"gb", "关  闭", 105},
 };
 
 struct TitleArt {

@@ -3,7 +3,12 @@
 #include "app/chapter_tree_view.h"
 #include "app/prompter.h"
 #include "app/startup_texts.h"
+#include "collections/collections.h"
+#include "collections/wrong_question_manager.h"
+#include "practice/grader.h"
 #include "practice/page_builder.h"
+#include "practice/result_window.h"
+#include "practice/score_report.h"
 #include "services/feedback_dialog.h"
 #include "store/question_statements.h"
 #include "store/tree_statements.h"
@@ -101,6 +106,7 @@ MainWindow::MainWindow(const QString& programFolder, Prompter& prompter, QWidget
     Label1_->setObjectName(QStringLiteral("Label1"));
     Label1_->hide();
     TForm9_ = new services::FeedbackDialog(programFolder_, this);
+    TForm16_ = new collections::WrongQuestionManager(programFolder_, prompter_, this);
 
     FormCreate();
 }
@@ -180,8 +186,14 @@ QWidget* MainWindow::createToolBar() {
         row->addWidget(
             pictureButton(QString::fromLatin1(tool.name), tool.pictures, size, ToolBar1_));
     }
-    connect(ToolBar1_->findChild<PictureButton*>(QStringLiteral("gjst")), &PictureButton::clicked,
-            this, &MainWindow::gjstClick);
+    const std::pair<const char*, void (MainWindow::*)()> actions[] = {
+        {"gjst", &MainWindow::gjstClick},
+        {"NewImage1", &MainWindow::NewImage1Click},
+        {"NewImage20", &MainWindow::NewImage20Click},
+    };
+    for (const auto& [name, action] : actions)
+        connect(ToolBar1_->findChild<PictureButton*>(QString::fromLatin1(name)),
+                &PictureButton::clicked, this, action);
 
     auto* filler =
         new PicturePanel(QStringLiteral("Panel7"),
@@ -263,6 +275,8 @@ QWidget* MainWindow::createPagePanel() {
     NewImage16_->hide();
     NewImage18_->hide();
     connect(NewImage10_, &PictureButton::clicked, this, &MainWindow::NewImage10Click);
+    connect(NewImage11_, &PictureButton::clicked, this, &MainWindow::NewImage11Click);
+    connect(NewImage12_, &PictureButton::clicked, this, &MainWindow::BitBtn1Click);
     connect(NewImage16_, &PictureButton::clicked, this, &MainWindow::NewImage16Click);
     connect(larger, &PictureButton::clicked, this, &MainWindow::SpeedButton2Click);
     connect(smaller, &PictureButton::clicked, this, &MainWindow::SpeedButton3Click);
@@ -302,11 +316,13 @@ QString MainWindow::statusPanelText(int panel) const {
     return statusPanels_[panel]->text();
 }
 
-void MainWindow::reportingErrors(const std::function<void()>& work) {
+bool MainWindow::reportingErrors(const std::function<void()>& work) {
     try {
         work();
+        return true;
     } catch (const store::StoreError& error) {
         prompter_.error(this, error.message());
+        return false;
     }
 }
 
@@ -453,6 +469,8 @@ void MainWindow::favouriteToggle(int questionId) {
     store::setQuestionFlag(bank_, questionId, store::QuestionFlag::Favourite, !wasFavourite);
     bank_.close();
     showMessage(wasFavourite ? QStringLiteral("取消收藏！") : QStringLiteral("收藏成功！"));
+    if (viewKey_ == collections::favouritesViewKey)
+        NewImage1Click();
 }
 
 void MainWindow::errorReportPreview(int questionId) {
@@ -462,6 +480,102 @@ void MainWindow::errorReportPreview(int questionId) {
     bank_.close();
     TForm9_->showQuestion(preview);
     WebBrowser1_->setTextZoom(1);
+}
+
+void MainWindow::BitBtn1Click() {
+    skipAutoOpen_ = true;
+    bool numeric = false;
+    const int chapterId = currentChapterId_.toInt(&numeric);
+    if (!numeric)
+        return;
+    const collections::ViewMode mode = collections::viewModeOfKey(viewKey_);
+    WebBrowser1_->readControls([this, chapterId, mode](const web::ControlSnapshot& controls) {
+        // A page that does not match the chapter, or a store failure, stops
+        // grading silently; nothing has been written then.
+        practice::GradingResult result;
+        try {
+            bank_.reopen();
+            result = practice::gradeChapter(bank_, chapterId, mode, controls);
+            bank_.close();
+        } catch (const std::exception&) {
+            bank_.close();
+            return;
+        }
+        QStringList spans;
+        for (int id : result.wrongQuestionIds)
+            spans << QStringLiteral("fan%1").arg(id);
+        WebBrowser1_->setColor(spans, QStringLiteral("red"));
+        Button1Click();
+    });
+}
+
+void MainWindow::Button1Click() {
+    practice::ResultWindow TForm15(
+        programFolder_,
+        [this] {
+            QStringList fragments;
+            reportingErrors([&] { fragments = practice::scoreReportFragments(bank_); });
+            return fragments;
+        },
+        [this] { NewImage10Click(); }, this);
+    prompter_.showModal(TForm15);
+    FormActivate();
+    if (Label3_->text() == collections::wrongQuestionsViewKey)
+        return;
+    if (!prompter_.askYesNo(this, QStringLiteral("提示"),
+                            QStringLiteral("您是否把这次的错题放到错题题库中？")))
+        reportingErrors([this] {
+            store::dropLastGradingFromWrongBank(bank_);
+            bank_.close();
+        });
+}
+
+void MainWindow::NewImage11Click() {
+    if (!prompter_.confirm(this, QStringLiteral("提示"),
+                           QStringLiteral("重新答题会清除当前所选的答案，是否继续？")))
+        return;
+    resetAnswerButtons();
+    TreeView1Click();
+}
+
+void MainWindow::NewImage1Click() {
+    switchToCollection(collections::favourites());
+}
+
+void MainWindow::NewImage20Click() {
+    prompter_.showModal(*TForm16_);
+    switchToCollection(collections::wrongQuestions());
+}
+
+void MainWindow::switchToCollection(const collections::Collection& collection) {
+    skipAutoOpen_ = false;
+    bool empty = false;
+    if (!reportingErrors([&] {
+            bank_.reopen();
+            empty = !store::hasFlaggedQuestions(bank_, collection.flag);
+            bank_.close();
+        }))
+        return;
+    if (empty) {
+        showMessage(collection.emptyMessage);
+        return;
+    }
+    resetAnswerButtons();
+    NewImage11_->show();
+    NewImage12_->show();
+    Panel2_->show();
+    WebBrowser1_->setInterceptNavigation(false);
+    viewKey_ = collection.viewKey;
+    Label3_->setText(collection.viewKey);
+    if (!reportingErrors([&] {
+            collections::recomputeNodeFlags(bank_, collection.flag);
+            bank_.close();
+        }))
+        return;
+    FormShow();
+    FormActivate();
+    TreeView1_->expandEveryNode();
+    WebBrowser1_->setInterceptNavigation(true);
 }
 
 void MainWindow::NewImage10Click() {

@@ -10,6 +10,11 @@
 class QLabel;
 class QStatusBar;
 
+namespace collections {
+struct Collection;
+class WrongQuestionManager;
+} // namespace collections
+
 namespace services {
 class FeedbackDialog;
 }
@@ -50,6 +55,7 @@ public:
     bool layoutChanged() const { return layoutChanged_; }
     QString statusPanelText(int panel) const;
     services::FeedbackDialog* feedbackDialog() const { return TForm9_; }
+    collections::WrongQuestionManager* wrongQuestionManager() const { return TForm16_; }
     const QString& subjectFolder() const { return subjectFolder_; }
     const QString& updateInfoUrl() const { return updateInfoUrl_; }
 
@@ -79,6 +85,12 @@ private:
     void WebBrowser1BeforeNavigate2(const QString& address);
     void favouriteToggle(int questionId);
     void errorReportPreview(int questionId);
+    void BitBtn1Click();
+    void Button1Click();
+    void NewImage11Click();
+    void NewImage1Click();
+    void NewImage20Click();
+    void switchToCollection(const collections::Collection& collection);
     void NewImage10Click();
     void NewImage16Click();
     void SpeedButton2Click();
@@ -90,7 +102,8 @@ private:
     void NewImage18Click();
     void resetAnswerButtons();
     void startWindowMove();
-    void reportingErrors(const std::function<void()>& work);
+    // Runs work; a store failure is shown to the user. True when it succeeded.
+    bool reportingErrors(const std::function<void()>& work);
 
     QString programFolder_;
     Prompter& prompter_;
@@ -110,6 +123,7 @@ private:
     web::HtmlView* WebBrowser1_ = nullptr;
     QLabel* Label1_ = nullptr;
     services::FeedbackDialog* TForm9_ = nullptr;
+    collections::WrongQuestionManager* TForm16_ = nullptr;
     QLabel* statusPanels_[3] = {};
 
     QString viewKey_ = collections::startViewKey;

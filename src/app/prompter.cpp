@@ -1,5 +1,6 @@
 #include "app/prompter.h"
 
+#include <QDialog>
 #include <QMessageBox>
 
 namespace app {
@@ -17,6 +18,15 @@ void DialogPrompter::message(QWidget* parent, const QString& text) {
 bool DialogPrompter::confirm(QWidget* parent, const QString& caption, const QString& text) {
     return QMessageBox::question(parent, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
                                  QMessageBox::Ok) == QMessageBox::Ok;
+}
+
+bool DialogPrompter::askYesNo(QWidget* parent, const QString& caption, const QString& text) {
+    return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+void DialogPrompter::showModal(QDialog& dialog) {
+    dialog.exec();
 }
 
 void DialogPrompter::error(QWidget* parent, const QString& text) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QDialog;
 class QWidget;
 
 namespace app {
@@ -15,15 +16,21 @@ public:
     virtual void message(QWidget* parent, const QString& text) = 0;
     // A question with OK and Cancel; true for OK.
     virtual bool confirm(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // A question with Yes and No; true for Yes.
+    virtual bool askYesNo(QWidget* parent, const QString& caption, const QString& text) = 0;
     // A failure the user must know about; the window stays usable.
     virtual void error(QWidget* parent, const QString& text) = 0;
+    // Shows one of the program's own dialogs modally and returns when it is closed.
+    virtual void showModal(QDialog& dialog) = 0;
 };
 
 class DialogPrompter : public Prompter {
 public:
     void message(QWidget* parent, const QString& text) override;
     bool confirm(QWidget* parent, const QString& caption, const QString& text) override;
+    bool askYesNo(QWidget* parent, const QString& caption, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
+    void showModal(QDialog& dialog) override;
 };
 
 } // namespace app

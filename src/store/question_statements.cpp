@@ -145,6 +145,18 @@ void clearLastGradingFlags(Bank& bank) {
     bank.execute(QStringLiteral("UPDATE question SET ct1 = ''"));
 }
 
+void markGradedWrong(Bank& bank, int id) {
+    bank.execute(QStringLiteral("UPDATE question SET ct = '1', ct1 = '1' WHERE id = ?"), {id});
+}
+
+bool hasFlaggedQuestions(Bank& bank, CollectionFlag flag) {
+    return bank
+        .execute(flag == CollectionFlag::Favourite
+                     ? QStringLiteral("SELECT 1 FROM question WHERE scbt = '1' LIMIT 1")
+                     : QStringLiteral("SELECT 1 FROM question WHERE ct = '1' LIMIT 1"))
+        .next();
+}
+
 void dropLastGradingFromWrongBank(Bank& bank) {
     bank.execute(QStringLiteral("UPDATE question SET ct = '' WHERE ct1 = '1'"));
 }

@@ -32,6 +32,10 @@ enum class QuestionFlag { Favourite, Wrong, WrongInLastGrading };
 void setQuestionFlag(Bank& bank, int id, QuestionFlag flag, bool set);
 void setQuestionLx(Bank& bank, int id, const QString& lx);
 void clearLastGradingFlags(Bank& bank);
+// Puts a question graded wrong into the wrong-question bank and marks it as
+// wrong in this grading.
+void markGradedWrong(Bank& bank, int id);
+bool hasFlaggedQuestions(Bank& bank, CollectionFlag flag);
 // Takes the questions found wrong in the last grading out of the wrong-question bank.
 void dropLastGradingFromWrongBank(Bank& bank);
 

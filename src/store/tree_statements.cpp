@@ -47,11 +47,15 @@ void clearNodeFlags(Bank& bank, CollectionFlag flag) {
                                                    : QStringLiteral("UPDATE tree SET ct = ''"));
 }
 
-void setNodeFlag(Bank& bank, int id, CollectionFlag flag) {
-    bank.execute(flag == CollectionFlag::Favourite
-                     ? QStringLiteral("UPDATE tree SET scbt = '1' WHERE id = ?")
-                     : QStringLiteral("UPDATE tree SET ct = '1' WHERE id = ?"),
-                 {id});
+void flagNodesHoldingFlaggedQuestions(Bank& bank, CollectionFlag flag) {
+    bank.execute(
+        flag == CollectionFlag::Favourite
+            ? QStringLiteral("UPDATE tree SET scbt = '1' WHERE id IN (SELECT r.treeid FROM "
+                             "readtext r JOIN question q ON q.readtextid = r.id "
+                             "WHERE q.scbt = '1')")
+            : QStringLiteral("UPDATE tree SET ct = '1' WHERE id IN (SELECT r.treeid FROM "
+                             "readtext r JOIN question q ON q.readtextid = r.id "
+                             "WHERE q.ct = '1')"));
 }
 
 } // namespace store

@@ -15,6 +15,7 @@ std::vector<TreeNode> childNodes(Bank& bank, int parentId);
 std::vector<TreeNode> flaggedChildNodes(Bank& bank, int parentId, CollectionFlag flag);
 std::optional<TreeNode> nodeById(Bank& bank, int id);
 void clearNodeFlags(Bank& bank, CollectionFlag flag);
-void setNodeFlag(Bank& bank, int id, CollectionFlag flag);
+// Flags every chapter that directly holds a question carrying `flag`.
+void flagNodesHoldingFlaggedQuestions(Bank& bank, CollectionFlag flag);
 
 } // namespace store

@@ -55,8 +55,10 @@ public:
         , owner_(owner) {}
 
 protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override {
-        if (!owner_->intercept_)
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
+        // The view's own template loads always go ahead; interception is for
+        // what the page starts.
+        if (!owner_->intercept_ || (isMainFrame && url == owner_->loadingUrl_))
             return true;
         // Reported after the refusal, so that the owner may show a dialog.
         QMetaObject::invokeMethod(
@@ -94,6 +96,7 @@ HtmlView::HtmlView(QWidget* parent)
         if (loadingGeneration_ != generation_)
             return;
         loadingGeneration_ = -1;
+        loadingUrl_.clear();
         if (ok)
             appendFragments(generation_);
         else
@@ -111,7 +114,8 @@ void HtmlView::showPage(const QString& templatePath, const QStringList& fragment
         return;
     }
     loadingGeneration_ = generation;
-    page_->load(QUrl::fromLocalFile(QFileInfo(templatePath).absoluteFilePath()));
+    loadingUrl_ = QUrl::fromLocalFile(QFileInfo(templatePath).absoluteFilePath());
+    page_->load(loadingUrl_);
 }
 
 void HtmlView::appendFragments(int generation) {
@@ -129,20 +133,28 @@ void HtmlView::appendFragments(int generation) {
     });
 }
 
+// Callbacks run from the event loop, never inside the browser's own work, so
+// that they may open dialogs with event loops of their own.
+void HtmlView::deliver(std::function<void()> call) {
+    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+}
+
 void HtmlView::finishPage(int generation, bool ok) {
     if (generation != generation_ || !pendingDone_)
         return;
-    auto done = std::move(pendingDone_);
+    deliver([done = std::move(pendingDone_), ok] { done(ok); });
     pendingDone_ = nullptr;
-    done(ok);
 }
 
 void HtmlView::runInCurrentPage(const QString& script, std::function<void(const QVariant&)> done) {
     const int generation = generation_;
     page_->runJavaScript(script,
                          [this, generation, done = std::move(done)](const QVariant& result) {
-                             if (done && generation == generation_)
-                                 done(result);
+                             if (done)
+                                 deliver([this, generation, done, result] {
+                                     if (generation == generation_)
+                                         done(result);
+                                 });
                          });
 }
 
@@ -180,10 +192,12 @@ void HtmlView::setValue(const QString& id, const QString& value) {
                   .arg(jsonString(id), jsonString(value)));
 }
 
-void HtmlView::setColor(const QString& id, const QString& cssColour) {
-    runScript(
-        QStringLiteral("(function (e) { if (e) e.style.color = %2; })(document.getElementById(%1))")
-            .arg(jsonString(id), jsonString(cssColour)));
+void HtmlView::setColor(const QStringList& ids, const QString& cssColour) {
+    const QString array = QString::fromUtf8(
+        QJsonDocument(QJsonArray::fromStringList(ids)).toJson(QJsonDocument::Compact));
+    runScript(QStringLiteral("%1.forEach(function (id) { var e = document.getElementById(id); "
+                             "if (e) e.style.color = %2; })")
+                  .arg(array, jsonString(cssColour)));
 }
 
 void HtmlView::setBodyFontSize(int pixels) {

@@ -1,7 +1,9 @@
 #pragma once
 
-#include <QHash>
+#include "web/control_snapshot.h"
+
 #include <QStringList>
+#include <QUrl>
 #include <QVariant>
 #include <QWidget>
 #include <functional>
@@ -11,13 +13,6 @@ class QWebEngineView;
 namespace web {
 
 class InterceptingPage;
-
-// The state of one input or select of a page, read back by its id.
-struct ControlState {
-    bool checked = false;
-    QString value;
-};
-using ControlSnapshot = QHash<QString, ControlState>;
 
 // The one wrapper around the embedded browser. Everything is asynchronous:
 // calls take a callback, and a callback that belongs to a page that has since
@@ -40,7 +35,8 @@ public:
 
     void setChecked(const QString& id, bool checked);
     void setValue(const QString& id, const QString& value);
-    void setColor(const QString& id, const QString& cssColour);
+    // Colours the text of every element named in `ids`, in one call.
+    void setColor(const QStringList& ids, const QString& cssColour);
     void setBodyFontSize(int pixels);
     void runScript(const QString& script, std::function<void(const QVariant&)> done = {});
     // Text size on a scale of 0 (smallest) to 4 (largest); 2 is the normal size.
@@ -58,6 +54,7 @@ private:
     friend class InterceptingPage;
     void appendFragments(int generation);
     void finishPage(int generation, bool ok);
+    void deliver(std::function<void()> call);
     void runInCurrentPage(const QString& script, std::function<void(const QVariant&)> done);
 
     QWebEngineView* view_;
@@ -65,6 +62,7 @@ private:
     bool intercept_ = false;
     int generation_ = 0;
     int loadingGeneration_ = -1;
+    QUrl loadingUrl_;
     QStringList pendingFragments_;
     std::function<void(bool)> pendingDone_;
 };

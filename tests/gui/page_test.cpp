@@ -1,4 +1,5 @@
 #include "main_window_fixture.h"
+#include "page_support.h"
 #include "services/feedback_dialog.h"
 #include "store/question_statements.h"
 #include "web/html_view.h"
@@ -11,41 +12,8 @@ using testing_support::MainWindowTest;
 
 namespace {
 
-// Chapter 101: a single-answer question 7, a case group with question 8 and a
-// matching question 9.
-void chapterContent(store::BankBuilder& rows) {
-    rows.addType({3, "1", "单选题"});
-    rows.addType({10, "8", "案例题"});
-    rows.addType({11, "9", "配伍题"});
-    rows.addGroup({1, 101, 3, {}, {}});
-    rows.addGroup({2, 101, 10, "病例", {}});
-    rows.addGroup({3, 101, 11, "A．甲 B．乙", "5"});
-    const std::tuple<int, int, const char*> questions[] = {{7, 1, "A"}, {8, 2, "AB"}, {9, 3, "B"}};
-    for (const auto& [id, group, answer] : questions) {
-        store::Question q;
-        q.id = id;
-        q.readtextid = group;
-        q.content = QStringLiteral("题%1").arg(id);
-        q.answer = answer;
-        q.explain = "解析";
-        rows.addQuestion(q);
-        if (group != 3) {
-            rows.addOption({id * 10 + 1, id, "A", "甲"});
-            rows.addOption({id * 10 + 2, id, "B", "乙"});
-        }
-    }
-}
-
-QVariant evaluate(web::HtmlView* view, const QString& script) {
-    QVariant result;
-    bool done = false;
-    view->runScript(script, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 10000)) << script.toStdString();
-    return result;
-}
+using testing_support::chapterContent;
+using testing_support::evaluate;
 
 class Page : public MainWindowTest {
 protected:

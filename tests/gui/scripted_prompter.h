@@ -2,7 +2,9 @@
 
 #include "app/prompter.h"
 
+#include <QDialog>
 #include <QStringList>
+#include <functional>
 
 namespace testing_support {
 
@@ -14,12 +16,26 @@ public:
         questions << caption + QStringLiteral("|") + text;
         return confirmAnswer;
     }
+    bool askYesNo(QWidget*, const QString& caption, const QString& text) override {
+        questions << caption + QStringLiteral("|") + text;
+        return yesAnswer;
+    }
     void error(QWidget*, const QString& text) override { errors << text; }
+    // Runs the test's script for the dialog (it must close it); without one the
+    // dialog is closed at once.
+    void showModal(QDialog& dialog) override {
+        dialogs << dialog.objectName();
+        if (onModal)
+            onModal(dialog);
+    }
 
     QStringList messages;
     QStringList questions;
     QStringList errors;
+    QStringList dialogs;
     bool confirmAnswer = false;
+    bool yesAnswer = false;
+    std::function<void(QDialog&)> onModal;
 };
 
 } // namespace testing_support

@@ -75,8 +75,11 @@ TEST_F(StoreStatements, LastGradingFlagsDropOnlyTheirQuestionsFromTheWrongBank) 
     EXPECT_EQ(questionById(bank, 103)->ct1, QString(""));
 }
 
-TEST_F(StoreStatements, ClearedChapterFlagsLeaveNoFlaggedChildren) {
-    setNodeFlag(bank, 7, CollectionFlag::Favourite);
+TEST_F(StoreStatements, ChapterFlagsFollowTheirQuestionsAndClear) {
+    setQuestionFlag(bank, 101, QuestionFlag::Favourite, true);
+    setQuestionFlag(bank, 103, QuestionFlag::Favourite, true);
+    flagNodesHoldingFlaggedQuestions(bank, CollectionFlag::Favourite);
+    EXPECT_TRUE(nodeById(bank, 8)->scbt.isEmpty()); // the section above is not flagged
     EXPECT_EQ(idsOf(flaggedChildNodes(bank, 8, CollectionFlag::Favourite)), QStringList({"7"}));
     EXPECT_TRUE(flaggedChildNodes(bank, 8, CollectionFlag::Wrong).empty());
 

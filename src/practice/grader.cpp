@@ -1,0 +1,129 @@
+#include "practice/grader.h"
+
+#include "practice/page_fragments.h"
+#include "store/question_statements.h"
+#include "store/tally_statements.h"
+
+namespace practice {
+
+namespace {
+
+struct Count {
+    int questions = 0;
+    int correct = 0;
+};
+
+const web::ControlState& control(const web::ControlSnapshot& controls, const QString& id) {
+    const auto found = controls.constFind(id);
+    if (found == controls.cend())
+        throw MissingControl(id);
+    return *found;
+}
+
+QString userAnswer(const store::Question& question, QuestionClass questionClass,
+                   const QList<const store::Option*>& options,
+                   const web::ControlSnapshot& controls) {
+    if (questionClass == QuestionClass::Matching)
+        return control(controls, QStringLiteral("a%1").arg(question.id)).value;
+    QString answer;
+    for (const store::Option* option : options) {
+        const web::ControlState& input = control(controls, QString::number(option->id));
+        if (input.checked)
+            answer += input.value;
+    }
+    return answer;
+}
+
+store::Tally tally(const QString& heading, const Count& count) {
+    return {heading, QString::number(count.questions), QString::number(count.correct)};
+}
+
+// Replaces the rows of each merged heading by one row of their sums, at the end.
+std::vector<store::Tally> mergeHeadings(std::vector<store::Tally> rows) {
+    const std::pair<const QString*, bool> merges[] = {{&matchingHeading, false},
+                                                      {&caseHeading, false},
+                                                      {&typeBHeading, true},
+                                                      {&a3a4Heading, true}};
+    for (const auto& [heading, always] : merges) {
+        Count sum;
+        bool found = false;
+        std::vector<store::Tally> kept;
+        for (store::Tally& row : rows) {
+            if (row.tx == *heading) {
+                found = true;
+                sum.questions += row.sts.toInt();
+                sum.correct += row.dd.toInt();
+            } else {
+                kept.push_back(std::move(row));
+            }
+        }
+        rows = std::move(kept);
+        if (found || always)
+            rows.push_back(tally(*heading, sum));
+    }
+    return rows;
+}
+
+} // namespace
+
+QString comparableAnswer(const QString& answer) {
+    qsizetype begin = 0, end = answer.size();
+    while (begin < end && answer[begin].unicode() <= ' ')
+        ++begin;
+    while (end > begin && answer[end - 1].unicode() <= ' ')
+        --end;
+    return answer.mid(begin, end - begin);
+}
+
+GradingResult gradeChapter(store::Bank& bank, int chapterId, collections::ViewMode mode,
+                           const web::ControlSnapshot& controls) {
+    const std::vector<store::QuestionGroup> groups = store::groupsOfChapter(bank, chapterId);
+    QHash<int, store::QuestionType> types;
+    for (store::QuestionType& type : store::allTypes(bank))
+        types.insert(type.id, std::move(type));
+    const std::vector<store::Question> questions =
+        store::questionsOfChapter(bank, chapterId, collections::filterOf(mode));
+    const std::vector<store::Option> options = store::optionsOfChapter(bank, chapterId);
+    QHash<int, QList<const store::Question*>> questionsOfGroup;
+    for (const store::Question& question : questions)
+        questionsOfGroup[question.readtextid] << &question;
+    QHash<int, QList<const store::Option*>> optionsOfQuestion;
+    for (const store::Option& option : options)
+        optionsOfQuestion[option.questionid] << &option;
+
+    GradingResult result;
+    std::vector<store::Tally> rows;
+    for (const store::QuestionGroup& group : groups) {
+        const auto type = types.constFind(group.qtypeid);
+        if (type == types.cend())
+            throw store::StoreError(QStringLiteral("题库中没有题型 %1。").arg(group.qtypeid));
+        bool numeric = false;
+        const QuestionClass questionClass = classOfCode(type->code.trimmed().toInt(&numeric));
+        if (!numeric)
+            throw store::StoreError(QStringLiteral("题型 %1 的代码不是数字。").arg(type->id));
+        Count count;
+        for (const store::Question* question : questionsOfGroup.value(group.id)) {
+            ++count.questions;
+            const QString answer = userAnswer(*question, questionClass,
+                                              optionsOfQuestion.value(question->id), controls);
+            if (comparableAnswer(answer) == comparableAnswer(question->answer))
+                ++count.correct;
+            else
+                result.wrongQuestionIds.push_back(question->id);
+        }
+        rows.push_back(tally(type->title, count));
+    }
+    result.tallies = mergeHeadings(std::move(rows));
+
+    bank.inTransaction([&] {
+        store::clearLastGradingFlags(bank);
+        store::clearTallies(bank);
+        for (int id : result.wrongQuestionIds)
+            store::markGradedWrong(bank, id);
+        for (const store::Tally& row : result.tallies)
+            store::insertTally(bank, row);
+    });
+    return result;
+}
+
+} // namespace practice

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "collections/view_mode.h"
+#include "store/bank.h"
+#include "store/rows.h"
+#include "web/control_snapshot.h"
+
+#include <QString>
+#include <stdexcept>
+#include <vector>
+
+namespace practice {
+
+// A control the page should hold is not there: the page is not the chapter's.
+class MissingControl : public std::runtime_error {
+public:
+    explicit MissingControl(const QString& id)
+        : std::runtime_error("missing page control " + id.toStdString()) {}
+};
+
+struct GradingResult {
+    std::vector<int> wrongQuestionIds;
+    std::vector<store::Tally> tallies; // as stored, merged headings last
+};
+
+// The headings whose tallies are merged into one row each, in merge order; the
+// last two get a row even when no group carries them.
+inline const QString matchingHeading = QStringLiteral("五个公用备选多个题每题一个选项9");
+inline const QString caseHeading = QStringLiteral("阅读案例多个问题8");
+inline const QString typeBHeading = QStringLiteral("B型题配伍选择题");
+inline const QString a3a4Heading = QStringLiteral(
+    "A3/A4型题：每个案例至少有3个提问，每个提问有4-12个备选答案，其中正确答案有一个或多个。");
+
+// An answer as compared: without leading and trailing blanks and control characters.
+QString comparableAnswer(const QString& answer);
+
+// Grades the chapter's page as shown in `mode` from a snapshot of its controls:
+// each question's answer is its ticked option letters in option order (the
+// drop-down's value for a matching question), compared exactly with the stored
+// answer. Then, in one transaction: `ct1` cleared everywhere, `ct` and `ct1`
+// set on the wrong questions, and the tally rewritten. Throws MissingControl or
+// StoreError before writing anything.
+GradingResult gradeChapter(store::Bank& bank, int chapterId, collections::ViewMode mode,
+                           const web::ControlSnapshot& controls);
+
+} // namespace practice

@@ -1,0 +1,228 @@
+#include "collections/wrong_question_manager.h"
+#include "main_window_fixture.h"
+#include "page_support.h"
+#include "practice/result_window.h"
+#include "store/question_statements.h"
+#include "store/tally_statements.h"
+
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+
+using testing_support::chapterContent;
+using testing_support::evaluate;
+using testing_support::MainWindowTest;
+
+namespace {
+
+class Grading : public MainWindowTest {
+protected:
+    bool openPage(const std::function<void(store::BankBuilder&)>& extra = {}) {
+        openWindow(2, 1, [&](store::BankBuilder& rows) {
+            chapterContent(rows);
+            if (extra)
+                extra(rows);
+        });
+        return waitForPage();
+    }
+    bool waitForPage() { return QSignalSpy(window.get(), &app::MainWindow::pageShown).wait(20000); }
+    void click(const char* name) { QTest::mouseClick(child(name), Qt::LeftButton); }
+
+    // Answers the result window: waits for its table, keeps its text, closes it.
+    void answerResultWindow() {
+        prompter.onModal = [this](QDialog& dialog) {
+            auto& result = static_cast<practice::ResultWindow&>(dialog);
+            QSignalSpy table(&result, &practice::ResultWindow::tableShown);
+            dialog.show();
+            EXPECT_TRUE(table.wait(20000));
+            resultText = evaluate(result.view(), "document.body.innerText").toString();
+            dialog.accept();
+        };
+    }
+    void grade() {
+        answerResultWindow();
+        const qsizetype shown = prompter.dialogs.count("TForm15");
+        click("NewImage12");
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return prompter.dialogs.count("TForm15") > shown; }, 20000));
+    }
+    store::Question question(int id) {
+        store::Bank bank(fixture.bankPath());
+        return *store::questionById(bank, id);
+    }
+
+    QString resultText;
+};
+
+TEST_F(Grading, GradedPageShowsRedNumbersTheTableAndTheAnswers) {
+    ASSERT_TRUE(openPage());
+    // q7 right, q8 half right, q9 right.
+    evaluate(window->page(), "document.getElementById('71').checked = true;"
+                             "document.getElementById('81').checked = true;"
+                             "document.getElementById('a9').value = 'B'");
+    prompter.yesAnswer = true;
+    grade();
+    EXPECT_EQ(prompter.dialogs, QStringList({"TForm15"}));
+    EXPECT_TRUE(resultText.contains("本 次 测 试 结 果")) << resultText.toStdString();
+    EXPECT_TRUE(resultText.contains("阅读案例多个问题8\t1\t0\t1\t0\t0%"))
+        << resultText.toStdString();
+    EXPECT_TRUE(resultText.contains("合 计\t3\t2\t3\t2\t67%")) << resultText.toStdString();
+    EXPECT_EQ(prompter.questions, QStringList({"提示|您是否把这次的错题放到错题题库中？"}));
+    EXPECT_EQ(evaluate(window->page(), "['fan7', 'fan8', 'fan9'].map(id => "
+                                       "document.getElementById(id).style.color).join(',')")
+                  .toString(),
+              QString(",red,"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return evaluate(window->page(), "document.getElementById('ansnote7').style.display")
+                       .toString() == "block";
+        },
+        10000));
+    EXPECT_EQ(question(8).ct, QString("1"));
+    EXPECT_EQ(question(8).ct1, QString("1"));
+    EXPECT_EQ(question(7).ct, QString(""));
+    // The graded page stays: no reload after the result window.
+    EXPECT_EQ(evaluate(window->page(), "document.getElementById('71').checked").toBool(), true);
+}
+
+TEST_F(Grading, AnsweringNoTakesThisGradingsWrongQuestionsOutOfTheBank) {
+    ASSERT_TRUE(openPage([](store::BankBuilder&) {}));
+    {
+        store::Bank bank(fixture.bankPath());
+        store::setQuestionFlag(bank, 7, store::QuestionFlag::Wrong, true); // wrong before
+    }
+    prompter.yesAnswer = false;
+    grade();
+    EXPECT_EQ(question(7).ct, QString(""));
+    EXPECT_EQ(question(7).ct1, QString("1"));
+    EXPECT_EQ(question(8).ct, QString(""));
+}
+
+TEST_F(Grading, TheWrongQuestionViewNeverAsks) {
+    ASSERT_TRUE(openPage());
+    {
+        store::Bank bank(fixture.bankPath());
+        store::setQuestionFlag(bank, 8, store::QuestionFlag::Wrong, true);
+    }
+    prompter.onModal = [](QDialog& dialog) {
+        dialog.accept();
+    }; // the manager
+    click("NewImage20");
+    EXPECT_EQ(window->viewKey(), QString("错 题 题 库"));
+    ASSERT_TRUE(waitForPage());
+    grade();
+    EXPECT_TRUE(prompter.questions.isEmpty());
+    EXPECT_EQ(question(8).ct, QString("1"));
+    EXPECT_TRUE(resultText.contains("合 计\t1\t0")) << resultText.toStdString();
+}
+
+TEST_F(Grading, RedoRebuildsThePageOnlyWhenConfirmed) {
+    ASSERT_TRUE(openPage());
+    evaluate(window->page(), "document.getElementById('71').checked = true");
+    prompter.confirmAnswer = false;
+    click("NewImage11");
+    EXPECT_EQ(prompter.questions, QStringList({"提示|重新答题会清除当前所选的答案，是否继续？"}));
+    EXPECT_TRUE(evaluate(window->page(), "document.getElementById('71').checked").toBool());
+    prompter.confirmAnswer = true;
+    click("NewImage11");
+    ASSERT_TRUE(waitForPage());
+    EXPECT_FALSE(evaluate(window->page(), "document.getElementById('71').checked").toBool());
+}
+
+class Collections : public Grading {
+protected:
+    void setFlag(int id, store::QuestionFlag flag, bool set) {
+        store::Bank bank(fixture.bankPath());
+        store::setQuestionFlag(bank, id, flag, set);
+    }
+};
+
+TEST_F(Collections, EmptyFavouritesAreReportedAndThePageReopened) {
+    ASSERT_TRUE(openPage());
+    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {},
+                      tree()->visualItemRect(tree()->topLevelItem(0)->child(0)->child(1)).center());
+    ASSERT_TRUE(waitForPage());
+    EXPECT_EQ(window->currentChapterId(), QString("102"));
+    click("NewImage1");
+    EXPECT_EQ(prompter.messages, QStringList({"您没有收藏试题！"}));
+    EXPECT_EQ(window->viewKey(), QString("高 级 试 题"));
+    EXPECT_EQ(window->currentChapterId(), QString("101"));
+}
+
+TEST_F(Collections, FavouritesViewShowsTheMarkedChaptersAndFollowsRemovals) {
+    ASSERT_TRUE(openPage());
+    setFlag(7, store::QuestionFlag::Favourite, true);
+    click("NewImage1");
+    EXPECT_EQ(window->viewKey(), QString("收 藏 试 题"));
+    EXPECT_EQ(child<QLabel>("Label3")->text(), QString("收 藏 试 题"));
+    EXPECT_EQ(window->nodeIds(), (std::vector<int>{0, 0, 101, 0}));
+    ASSERT_TRUE(waitForPage());
+    EXPECT_EQ(evaluate(window->page(), "document.querySelectorAll('[id^=fan]').length").toInt(), 1);
+
+    // Removing the last favourite from inside the view re-enters it, which is now empty.
+    // The click reloads the page, so its script has no result to wait for.
+    window->page()->runScript("document.getElementsByName('sanyangscbt')[0].click()");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.messages.size() == 2; }, 10000));
+    EXPECT_EQ(prompter.messages, QStringList({"取消收藏！", "您没有收藏试题！"}));
+    EXPECT_EQ(window->viewKey(), QString("收 藏 试 题"));
+}
+
+TEST_F(Collections, ManagerDeletesTheTickedRowsOnly) {
+    ASSERT_TRUE(openPage());
+    for (int id : {7, 8, 9})
+        setFlag(id, store::QuestionFlag::Wrong, true);
+    QStringList rowsAfterDelete;
+    prompter.onModal = [&](QDialog& dialog) {
+        dialog.show();
+        auto* list = dialog.findChild<QTableWidget*>("lstDetail");
+        EXPECT_EQ(list->rowCount(), 3);
+        list->item(1, 0)->setCheckState(Qt::Checked);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("bsSkinButton1"), Qt::LeftButton);
+        for (int row = 0; row < list->rowCount(); ++row)
+            rowsAfterDelete << list->item(row, 1)->text() +
+                                   (list->item(row, 0)->checkState() == Qt::Checked ? "+" : "");
+        QTest::mouseClick(dialog.findChild<QPushButton*>("bsSkinButton2"), Qt::LeftButton);
+    };
+    click("NewImage20");
+    EXPECT_EQ(rowsAfterDelete, QStringList({"题7", "题9"}));
+    EXPECT_EQ(question(8).ct, QString(""));
+    EXPECT_EQ(window->viewKey(), QString("错 题 题 库"));
+}
+
+TEST_F(Collections, SelectAllAndDeleteLeavesNoWrongQuestions) {
+    ASSERT_TRUE(openPage());
+    for (int id : {7, 8, 9})
+        setFlag(id, store::QuestionFlag::Wrong, true);
+    prompter.onModal = [&](QDialog& dialog) {
+        dialog.show();
+        auto* list = dialog.findChild<QTableWidget*>("lstDetail");
+        list->item(0, 0)->setCheckState(Qt::Checked);
+        list->item(2, 0)->setCheckState(Qt::Checked);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("btnInvert"), Qt::LeftButton);
+        EXPECT_EQ(list->item(0, 0)->checkState(), Qt::Unchecked);
+        EXPECT_EQ(list->item(1, 0)->checkState(), Qt::Checked);
+        EXPECT_EQ(list->item(2, 0)->checkState(), Qt::Unchecked);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("btnSelAll"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("bsSkinButton1"), Qt::LeftButton);
+        EXPECT_EQ(list->rowCount(), 0);
+        dialog.accept();
+    };
+    click("NewImage20");
+    EXPECT_EQ(prompter.messages, QStringList({"您没有错题！"}));
+    EXPECT_EQ(window->viewKey(), QString("高 级 试 题"));
+}
+
+TEST_F(Collections, ClosingTheManagerWithoutDeletingChangesNothing) {
+    ASSERT_TRUE(openPage());
+    setFlag(8, store::QuestionFlag::Wrong, true);
+    prompter.onModal = [&](QDialog& dialog) {
+        dialog.show();
+        dialog.findChild<QTableWidget*>("lstDetail")->item(0, 0)->setCheckState(Qt::Checked);
+        dialog.close();
+    };
+    click("NewImage20");
+    EXPECT_EQ(question(8).ct, QString("1"));
+    EXPECT_EQ(window->nodeIds(), (std::vector<int>{0, 0, 101, 0}));
+}
+
+} // namespace

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "store/bank_builder.h"
+#include "web/html_view.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace testing_support {
+
+// Chapter 101: a single-answer question 7 (answer A), a case group with
+// question 8 (AB) and a matching question 9 (B). Options of q are q·10+1 (A)
+// and q·10+2 (B).
+inline void chapterContent(store::BankBuilder& rows) {
+    rows.addType({3, "1", "单选题"});
+    rows.addType({10, "8", "阅读案例多个问题8"});
+    rows.addType({11, "9", "五个公用备选多个题每题一个选项9"});
+    rows.addGroup({1, 101, 3, {}, {}});
+    rows.addGroup({2, 101, 10, "病例", {}});
+    rows.addGroup({3, 101, 11, "A．甲 B．乙", "5"});
+    const std::tuple<int, int, const char*> questions[] = {{7, 1, "A"}, {8, 2, "AB"}, {9, 3, "B"}};
+    for (const auto& [id, group, answer] : questions) {
+        store::Question q;
+        q.id = id;
+        q.readtextid = group;
+        q.content = QStringLiteral("题%1").arg(id);
+        q.answer = answer;
+        q.explain = "解析";
+        rows.addQuestion(q);
+        if (group != 3) {
+            rows.addOption({id * 10 + 1, id, "A", "甲"});
+            rows.addOption({id * 10 + 2, id, "B", "乙"});
+        }
+    }
+}
+
+// Runs a script in the page and waits for its result.
+inline QVariant evaluate(web::HtmlView* view, const QString& script) {
+    QVariant result;
+    bool done = false;
+    view->runScript(script, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 10000)) << script.toStdString();
+    return result;
+}
+
+} // namespace testing_support

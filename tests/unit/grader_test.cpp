@@ -1,0 +1,227 @@
+#include "fixture_bank.h"
+#include "practice/grader.h"
+#include "practice/score_report.h"
+#include "store/bank.h"
+#include "store/question_statements.h"
+#include "store/tally_statements.h"
+
+#include <gtest/gtest.h>
+
+using collections::ViewMode;
+using practice::gradeChapter;
+using testing_support::FixtureBank;
+
+namespace {
+
+constexpr int chapter = 101;
+
+// A chapter bank; groups get consecutive ids, questions and their options are
+// added as a case needs them.
+class Grader : public testing::Test {
+protected:
+    void SetUp() override {
+        auto& rows = fixture.rows();
+        rows.addType({3, "1", "单选"});
+        rows.addType({6, "4", "多选"});
+        rows.addType({10, "8", practice::caseHeading});
+        rows.addType({11, "9", practice::matchingHeading});
+        rows.addNode({chapter, "章", 0, 1, {}, {}});
+    }
+
+    int group(int type) {
+        fixture.rows().addGroup({++lastGroup, chapter, type, {}, "5"});
+        groupTypes[lastGroup] = type;
+        return lastGroup;
+    }
+
+    // A question with options A–D (none in matching groups).
+    void question(int id, int groupId, const QString& answer, bool favourite = false) {
+        store::Question q;
+        q.id = id;
+        q.readtextid = groupId;
+        q.answer = answer;
+        q.scbt = favourite ? "1" : "";
+        fixture.rows().addQuestion(q);
+        if (groupTypes.value(groupId, 0) == 11)
+            return;
+        for (int i = 0; i < 4; ++i)
+            fixture.rows().addOption({id * 10 + i, id, QString(QChar('A' + i)), "选项"});
+    }
+
+    // Ticks the given letters of question id (every option present).
+    void tick(int id, const QString& letters) {
+        for (int i = 0; i < 4; ++i) {
+            const QString letter(QChar('A' + i));
+            controls.insert(QString::number(id * 10 + i), {letters.contains(letter), letter});
+        }
+    }
+
+    practice::GradingResult grade(ViewMode mode = ViewMode::WholeBank) {
+        if (!finished) {
+            fixture.finish();
+            finished = true;
+        }
+        return gradeChapter(bank, chapter, mode, controls);
+    }
+
+    std::vector<std::pair<QString, QString>> storedTallies() {
+        std::vector<std::pair<QString, QString>> rows;
+        for (const store::Tally& t : store::tallies(bank))
+            rows.emplace_back(t.tx, t.sts + "/" + t.dd);
+        return rows;
+    }
+
+    FixtureBank fixture;
+    store::Bank bank{fixture.bankPath()};
+    web::ControlSnapshot controls;
+    QHash<int, int> groupTypes;
+    int lastGroup = 0;
+    bool finished = false;
+};
+
+struct AnswerCase {
+    const char* name;
+    const char* stored;
+    const char* ticked;
+    bool correct;
+    friend void PrintTo(const AnswerCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class GraderAnswers : public Grader, public testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(GraderAnswers, CompareTickedLettersInOptionOrder) {
+    const int g = group(6);
+    question(7, g, QString::fromUtf8(GetParam().stored));
+    tick(7, QString::fromUtf8(GetParam().ticked));
+    const auto result = grade();
+    EXPECT_EQ(result.wrongQuestionIds.empty(), GetParam().correct);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GraderAnswers,
+    testing::Values(AnswerCase{"TickedInAnyOrderReadsAC", "AC", "CA", true},
+                    AnswerCase{"StoredOutOfOrderIsWrong", "CA", "AC", false},
+                    AnswerCase{"BlanksAroundStoredAnswer", "  AC ", "AC", true},
+                    AnswerCase{"ControlCharactersAroundStoredAnswer", "\tAC\r\n", "AC", true},
+                    AnswerCase{"OneLetterMissing", "ACD", "AC", false},
+                    AnswerCase{"OneLetterTooMany", "AC", "ACD", false},
+                    AnswerCase{"NothingTicked", "A", "", false},
+                    AnswerCase{"LowerCaseIsDifferent", "a", "A", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Grader, WrongQuestionsAreFlaggedAndTalliesWritten) {
+    const int g = group(3);
+    question(1, g, "A");
+    question(2, g, "B");
+    tick(1, "A");
+    tick(2, "C");
+    // A question of another chapter that was wrong last time.
+    fixture.rows().addQuestion([] {
+        store::Question q;
+        q.id = 99;
+        q.readtextid = 999;
+        q.ct = q.ct1 = "1";
+        return q;
+    }());
+    const auto result = grade();
+    EXPECT_EQ(result.wrongQuestionIds, std::vector<int>{2});
+    EXPECT_EQ(store::questionById(bank, 2)->ct, QString("1"));
+    EXPECT_EQ(store::questionById(bank, 2)->ct1, QString("1"));
+    EXPECT_EQ(store::questionById(bank, 1)->ct, QString(""));
+    EXPECT_EQ(store::questionById(bank, 99)->ct1, QString(""));
+    EXPECT_EQ(store::questionById(bank, 99)->ct, QString("1"));
+    EXPECT_EQ(storedTallies(),
+              (std::vector<std::pair<QString, QString>>{{"单选", "2/1"},
+                                                        {practice::typeBHeading, "0/0"},
+                                                        {practice::a3a4Heading, "0/0"}}));
+}
+
+TEST_F(Grader, KnownHeadingsAreMergedAfterTheGroupRows) {
+    const int firstCase = group(10), matching = group(11), single = group(3),
+              secondCase = group(10);
+    for (int id : {11, 12, 13})
+        question(id, firstCase, "A");
+    for (int id : {21, 22, 23})
+        question(id, matching, "B");
+    question(31, single, "A");
+    for (int id : {41, 42, 43, 44})
+        question(id, secondCase, "B");
+    tick(11, "A"), tick(12, "A"), tick(13, "B");
+    for (int id : {21, 22, 23})
+        controls.insert(QStringLiteral("a%1").arg(id), {false, "B"});
+    tick(31, "A");
+    for (int id : {41, 42, 43, 44})
+        tick(id, "B");
+    grade();
+    EXPECT_EQ(storedTallies(),
+              (std::vector<std::pair<QString, QString>>{{"单选", "1/1"},
+                                                        {practice::matchingHeading, "3/3"},
+                                                        {practice::caseHeading, "7/6"},
+                                                        {practice::typeBHeading, "0/0"},
+                                                        {practice::a3a4Heading, "0/0"}}));
+    const QString table = practice::scoreReportFragments(bank).last();
+    EXPECT_TRUE(table.contains("<tr align=\"center\"><td>阅读案例多个问题8</td> <td>7</td> "
+                               "<td>6</td><td>7</td><td>6</td><td>86%</td> </tr> "));
+    EXPECT_FALSE(table.contains(practice::typeBHeading));
+    EXPECT_TRUE(table.contains("<td>合  计</td> <td>11</td> "
+                               "<td>10</td><td>11</td><td>10</td><td>91%</td> </tr> </table>"));
+}
+
+TEST_F(Grader, MatchingQuestionLeftAtThePlaceholderIsWrong) {
+    const int g = group(11);
+    question(7, g, "A");
+    controls.insert("a7", {false, "daan"});
+    EXPECT_EQ(grade().wrongQuestionIds, std::vector<int>{7});
+}
+
+TEST_F(Grader, FavouritesViewGradesOnlyFavouritesAndNotesEmptyGroups) {
+    const int first = group(3), second = group(6);
+    question(1, first, "A", true);
+    question(2, second, "A");
+    tick(1, "B");
+    const auto result = grade(ViewMode::Favourites);
+    EXPECT_EQ(result.wrongQuestionIds, std::vector<int>{1});
+    EXPECT_EQ(storedTallies().at(1), (std::pair<QString, QString>{"多选", "0/0"}));
+    store::deleteEmptyTallies(bank);
+    EXPECT_EQ(store::tallies(bank).size(), 1u);
+}
+
+TEST_F(Grader, MissingControlWritesNothing) {
+    const int g = group(3);
+    question(1, g, "A");
+    question(2, g, "A");
+    tick(1, "B");
+    fixture.rows().addQuestion([] {
+        store::Question q;
+        q.id = 99;
+        q.readtextid = 999;
+        q.ct1 = "1";
+        return q;
+    }());
+    fixture.finish();
+    finished = true;
+    store::insertTally(bank, {"上次", "3", "2"});
+    EXPECT_THROW(grade(), practice::MissingControl);
+    EXPECT_EQ(store::questionById(bank, 1)->ct, QString(""));
+    EXPECT_EQ(store::questionById(bank, 99)->ct1, QString("1"));
+    EXPECT_EQ(storedTallies(), (std::vector<std::pair<QString, QString>>{{"上次", "3/2"}}));
+}
+
+TEST(ScoreReport, PercentagesRoundHalvesUp) {
+    const std::tuple<int, int, int> cases[] = {{2, 3, 67}, {1, 8, 13}, {3, 3, 100}, {0, 0, 0},
+                                               {6, 7, 86}, {0, 5, 0},  {1, 200, 1}};
+    for (const auto& [correct, questions, percent] : cases)
+        EXPECT_EQ(practice::percentage(correct, questions), percent) << correct << "/" << questions;
+}
+
+TEST(ScoreReport, TableTextIsExact) {
+    EXPECT_EQ(practice::scoreTable({}),
+              "<br><br>  <table align=\"center\"  border=1 bordercolor=skyblue cellpadding=\"0\" "
+              "cellspacing=\"0\" class=\"table1\"  ><tr> <th class=\"table3\"  >题  型</th> <th "
+              "class=\"table4\"  >试 题 数</th>  <th class=\"table3\"   > 答  对 </th>  <th "
+              "class=\"table3\"  > 总  分 </th>  <th class=\"table3\"  > 得  分 </th>  <th "
+              "class=\"table3\"  >正 确 率</th> </tr> <tr align=\"center\"><td>合  计</td> "
+              "<td>0</td> <td>0</td><td>0</td><td>0</td><td>0%</td> </tr> </table>");
+}
+
+} // namespace
