@@ -565,8 +565,7 @@ void MainWindow::switchToCollection(const collections::Collection& collection) {
     NewImage12_->show();
     Panel2_->show();
     WebBrowser1_->setInterceptNavigation(false);
-    viewKey_ = collection.viewKey;
-    Label3_->setText(collection.viewKey);
+    setViewKey(collection.viewKey);
     if (!reportingErrors([&] {
             collections::recomputeNodeFlags(bank_, collection.flag);
             bank_.close();
@@ -618,11 +617,16 @@ void MainWindow::gjstClick() {
     NewImage11_->show();
     NewImage12_->show();
     Panel2_->show();
-    viewKey_ = collections::exerciseViewKey;
-    Label3_->setText(collections::exerciseViewKey);
+    setViewKey(collections::exerciseViewKey);
     FormShow();
     FormActivate();
     TreeView1_->expandEveryNode();
+}
+
+void MainWindow::setViewKey(const QString& key) {
+    viewKey_ = key;
+    Label3_->setText(key);
+    Label3_->adjustSize();
 }
 
 void MainWindow::Image6Click() {

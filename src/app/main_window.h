@@ -91,6 +91,8 @@ private:
     void NewImage1Click();
     void NewImage20Click();
     void switchToCollection(const collections::Collection& collection);
+    // The header's caption, which every view reads, and its visible title.
+    void setViewKey(const QString& key);
     void NewImage10Click();
     void NewImage16Click();
     void SpeedButton2Click();
