@@ -55,7 +55,6 @@ public:
     bool layoutChanged() const { return layoutChanged_; }
     QString statusPanelText(int panel) const;
     services::FeedbackDialog* feedbackDialog() const { return TForm9_; }
-    collections::WrongQuestionManager* wrongQuestionManager() const { return TForm16_; }
     const QString& subjectFolder() const { return subjectFolder_; }
     const QString& updateInfoUrl() const { return updateInfoUrl_; }
 

@@ -57,9 +57,9 @@ protected:
 TEST_F(Grading, GradedPageShowsRedNumbersTheTableAndTheAnswers) {
     ASSERT_TRUE(openPage());
     // q7 right, q8 half right, q9 right.
-    evaluate(window->page(), "document.getElementById('71').checked = true;"
-                             "document.getElementById('81').checked = true;"
-                             "document.getElementById('a9').value = 'B'");
+    window->page()->setChecked("71", true);
+    window->page()->setChecked("81", true);
+    window->page()->setValue("a9", "B");
     prompter.yesAnswer = true;
     grade();
     EXPECT_EQ(prompter.dialogs, QStringList({"TForm15"}));
