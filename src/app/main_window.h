@@ -106,6 +106,12 @@ private:
     // Runs work; a store failure is shown to the user. True when it succeeded.
     bool reportingErrors(const std::function<void()>& work);
 
+    // Title-bar button places in a normal window, and their distances from the
+    // screen's right edge in a maximised one.
+    static constexpr int minimiseLeft = 911, maximiseLeft = 940, closeLeft = 969;
+    static constexpr int minimiseFromRight = 110, restoreFromRight = 75, closeFromRight = 47;
+    static constexpr int logoLeft = -10;
+
     QString programFolder_;
     Prompter& prompter_;
     store::Bank bank_;

@@ -1,0 +1,206 @@
+// The practice page: chapter clicks, in-page commands, the page bar, grading.
+
+#include "app/chapter_tree_view.h"
+#include "app/main_window.h"
+#include "app/prompter.h"
+#include "collections/view_mode.h"
+#include "practice/grader.h"
+#include "practice/page_builder.h"
+#include "practice/result_window.h"
+#include "practice/score_report.h"
+#include "services/feedback_dialog.h"
+#include "store/question_statements.h"
+#include "store/tree_statements.h"
+#include "web/html_view.h"
+
+#include <QLabel>
+
+namespace app {
+
+namespace {
+
+// Clicks every answer button of the page whose value is `value`, whatever its
+// question's key.
+QString answerButtonsScript(const QString& value) {
+    return QStringLiteral(
+               "(function () { var b = document.getElementsByName('sanyangxsda'); "
+               "for (var i = 0; i < b.length; i++) if (b[i].value == '%1') b[i].click(); "
+               "})()")
+        .arg(value);
+}
+
+} // namespace
+
+void MainWindow::resetAnswerButtons() {
+    NewImage16_->hide();
+    NewImage10_->show();
+}
+
+void MainWindow::TreeView1Click() {
+    QTreeWidgetItem* item = TreeView1_->currentItem();
+    if (!item)
+        return;
+    const int level = ChapterTreeView::levelOf(item);
+    if (item->childCount() == 0 && level == 1) {
+        // Closing this message must not replace the page the user works on.
+        skipAutoOpen_ = true;
+        showMessage(QStringLiteral("本章节无试题!"));
+        return;
+    }
+    WebBrowser1_->setInterceptNavigation(false);
+    resetAnswerButtons();
+    if (item->childCount() > 0 || level != 2) {
+        WebBrowser1_->setInterceptNavigation(true);
+        return;
+    }
+    // Rendering stops silently at a store failure and shows what it has.
+    QStringList fragments;
+    try {
+        const int chapterId = nodeIds_[size_t(TreeView1_->positionOf(item))];
+        if (const auto chapter = store::nodeById(bank_, chapterId)) {
+            Label1_->setText(chapter->nodename);
+            currentChapterId_ = QString::number(chapter->id);
+            practice::buildChapterPage(bank_, chapter->id, collections::viewModeOfKey(viewKey_),
+                                       fragments);
+        }
+    } catch (const store::StoreError&) {
+    }
+    bank_.close();
+    WebBrowser1_->setTextZoom(1);
+    WebBrowser1_->showPage(programFolder_ + QStringLiteral("ty.html"), fragments, [this](bool) {
+        WebBrowser1_->setInterceptNavigation(true);
+        emit pageShown();
+    });
+}
+
+void MainWindow::WebBrowser1BeforeNavigate2(const QString& address) {
+    skipAutoOpen_ = true;
+    // The page navigates to "http://scbt" or "http://ctfk", the question's id and "/".
+    bool numeric = false;
+    const int questionId = address.mid(11).chopped(1).toInt(&numeric);
+    const bool report = address.contains(QStringLiteral("ctfk"));
+    const bool favourite = address.contains(QStringLiteral("scbt"));
+    if (!report && !favourite)
+        return;
+    if (!numeric) {
+        prompter_.error(this, QStringLiteral("无法识别页面中的试题编号：%1").arg(address));
+        return;
+    }
+    if (report)
+        reportingErrors([&] { errorReportPreview(questionId); });
+    if (favourite)
+        reportingErrors([&] { favouriteToggle(questionId); });
+}
+
+void MainWindow::favouriteToggle(int questionId) {
+    bank_.reopen();
+    const auto question = store::questionById(bank_, questionId);
+    if (!question)
+        throw store::StoreError(QStringLiteral("题库中没有编号为 %1 的试题。").arg(questionId));
+    const bool wasFavourite = question->scbt == store::flagSet;
+    store::setQuestionFlag(bank_, questionId, store::QuestionFlag::Favourite, !wasFavourite);
+    bank_.close();
+    showMessage(wasFavourite ? QStringLiteral("取消收藏！") : QStringLiteral("收藏成功！"));
+    if (viewKey_ == collections::favouritesViewKey)
+        NewImage1Click();
+}
+
+void MainWindow::errorReportPreview(int questionId) {
+    TForm9_->prepare();
+    bank_.reopen();
+    const practice::QuestionPreview preview = practice::buildQuestionPreview(bank_, questionId);
+    bank_.close();
+    TForm9_->showQuestion(preview);
+    WebBrowser1_->setTextZoom(1);
+}
+
+void MainWindow::BitBtn1Click() {
+    skipAutoOpen_ = true;
+    bool numeric = false;
+    const int chapterId = currentChapterId_.toInt(&numeric);
+    if (!numeric)
+        return;
+    const collections::ViewMode mode = collections::viewModeOfKey(viewKey_);
+    WebBrowser1_->readControls([this, chapterId, mode](const web::ControlSnapshot& controls) {
+        // A page that does not match the chapter, or a store failure, stops
+        // grading silently; nothing has been written then.
+        practice::GradingResult result;
+        try {
+            bank_.reopen();
+            result = practice::gradeChapter(bank_, chapterId, mode, controls);
+            bank_.close();
+        } catch (const std::exception&) {
+            bank_.close();
+            return;
+        }
+        QStringList spans;
+        for (int id : result.wrongQuestionIds)
+            spans << QStringLiteral("fan%1").arg(id);
+        WebBrowser1_->setColor(spans, QStringLiteral("red"));
+        Button1Click();
+    });
+}
+
+void MainWindow::Button1Click() {
+    practice::ResultWindow TForm15(
+        programFolder_,
+        [this] {
+            QStringList fragments;
+            reportingErrors([&] { fragments = practice::scoreReportFragments(bank_); });
+            return fragments;
+        },
+        [this] { NewImage10Click(); }, this);
+    prompter_.showModal(TForm15);
+    FormActivate();
+    if (Label3_->text() == collections::wrongQuestionsViewKey)
+        return;
+    if (!prompter_.askYesNo(this, QStringLiteral("提示"),
+                            QStringLiteral("您是否把这次的错题放到错题题库中？")))
+        reportingErrors([this] {
+            store::dropLastGradingFromWrongBank(bank_);
+            bank_.close();
+        });
+}
+
+void MainWindow::NewImage11Click() {
+    if (!prompter_.confirm(this, QStringLiteral("提示"),
+                           QStringLiteral("重新答题会清除当前所选的答案，是否继续？")))
+        return;
+    resetAnswerButtons();
+    TreeView1Click();
+}
+
+void MainWindow::NewImage10Click() {
+    NewImage10_->hide();
+    NewImage16_->show();
+    WebBrowser1_->runScript(answerButtonsScript(QStringLiteral("显示答案")));
+}
+
+void MainWindow::NewImage16Click() {
+    NewImage16_->hide();
+    NewImage10_->show();
+    WebBrowser1_->runScript(answerButtonsScript(QStringLiteral("隐藏答案")));
+}
+
+void MainWindow::SpeedButton2Click() {
+    ++fontLevel_;
+    if (fontLevel_ < 12) {
+        WebBrowser1_->setBodyFontSize(fontLevel_ + 14);
+        return;
+    }
+    skipAutoOpen_ = true;
+    showMessage(QStringLiteral("不能将字体设置过大！"));
+}
+
+void MainWindow::SpeedButton3Click() {
+    --fontLevel_;
+    if (fontLevel_ > 0) {
+        WebBrowser1_->setBodyFontSize(fontLevel_ + 12);
+        return;
+    }
+    fontLevel_ = 0;
+    skipAutoOpen_ = true;
+    showMessage(QStringLiteral("不能将字体设置过小！"));
+}
+
+} // namespace app
