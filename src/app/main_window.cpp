@@ -103,11 +103,17 @@ void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous())
         return;
-    FormShow();
-    if (!shownBefore_) {
-        shownBefore_ = true;
-        FormActivate();
-    }
+    // Once the window is on screen, so that a message it shows comes above it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            FormShow();
+            if (!shownBefore_) {
+                shownBefore_ = true;
+                FormActivate();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void MainWindow::FormShow() {

@@ -18,12 +18,14 @@ namespace {
 class Grading : public MainWindowTest {
 protected:
     bool openPage(const std::function<void(store::BankBuilder&)>& extra = {}) {
-        openWindow(2, 1, [&](store::BankBuilder& rows) {
+        createWindow(2, 1, [&](store::BankBuilder& rows) {
             chapterContent(rows);
             if (extra)
                 extra(rows);
         });
-        return waitForPage();
+        QSignalSpy shown(window.get(), &app::MainWindow::pageShown);
+        window->show();
+        return shown.wait(20000);
     }
     bool waitForPage() { return QSignalSpy(window.get(), &app::MainWindow::pageShown).wait(20000); }
     void click(const char* name) { QTest::mouseClick(child(name), Qt::LeftButton); }

@@ -4,6 +4,7 @@
 #include "fixture_bank.h"
 #include "scripted_prompter.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTreeWidget>
@@ -19,9 +20,17 @@ namespace testing_support {
 // (201 …).
 class MainWindowTest : public testing::Test {
 protected:
-    // `content` adds groups and questions (the first chapter is 101).
-    void openWindow(int firstSectionChapters = 2, int secondSectionChapters = 1,
-                    const std::function<void(store::BankBuilder&)>& content = {}) {
+    // Shows the window and lets it build its tree and open its first chapter.
+    void openWindow(int firstSectionChapters = 2, int secondSectionChapters = 1) {
+        createWindow(firstSectionChapters, secondSectionChapters);
+        window->show();
+        QCoreApplication::processEvents();
+    }
+
+    // The window before it is shown; `content` adds groups and questions (the
+    // first chapter is 101).
+    void createWindow(int firstSectionChapters = 2, int secondSectionChapters = 1,
+                      const std::function<void(store::BankBuilder&)>& content = {}) {
         const QString tp = QStringLiteral(PROGRAM_FOLDER "/tp/");
         QDir().mkpath(fixture.programFolder() + "tp");
         for (const QString& name : QDir(tp).entryList(QDir::Files))
@@ -41,7 +50,6 @@ protected:
             content(rows);
         fixture.finish();
         window = std::make_unique<app::MainWindow>(fixture.programFolder(), prompter);
-        window->show();
     }
 
     template <class T = QWidget> T* child(const char* name) const {

@@ -19,8 +19,10 @@ class Page : public MainWindowTest {
 protected:
     // The window opens its first chapter as soon as it is shown; waits for it.
     bool openPage() {
-        openWindow(2, 1, chapterContent);
-        return QSignalSpy(window.get(), &app::MainWindow::pageShown).wait(20000);
+        createWindow(2, 1, chapterContent);
+        QSignalSpy shown(window.get(), &app::MainWindow::pageShown);
+        window->show();
+        return shown.wait(20000);
     }
 
     QString bodyFontSize() {

@@ -2,6 +2,7 @@
 #include "fixture_bank.h"
 #include "scripted_prompter.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QTreeWidget>
@@ -26,6 +27,7 @@ TEST(Startup, TitleAndStatusShowTheBanksSubjectAndSize) {
     ScriptedPrompter prompter;
     MainWindow window(fixture.programFolder(), prompter);
     window.show();
+    QCoreApplication::processEvents();
 
     EXPECT_EQ(window.objectName(), QString("TForm10"));
     EXPECT_EQ(window.windowTitle(), QString("Morrowquill"));
@@ -42,6 +44,7 @@ TEST(Startup, MissingBankOpensTheWindowWithOneErrorAndCreatesNothing) {
     ScriptedPrompter prompter;
     MainWindow window(folder.programFolder(), prompter);
     window.show();
+    QCoreApplication::processEvents();
 
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(titleOf(window), QString("Morrowquill 中级职称"));
