@@ -45,8 +45,8 @@ protected:
         answerResultWindow();
         const qsizetype shown = prompter.dialogs.count("TForm15");
         click("NewImage12");
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return prompter.dialogs.count("TForm15") > shown; }, 20000));
+        ASSERT_TRUE(testing_support::waitUntil(
+            [&] { return prompter.dialogs.count("TForm15") > shown; }, 20000));
     }
     store::Question question(int id) {
         store::Bank bank(fixture.bankPath());
@@ -74,7 +74,7 @@ TEST_F(Grading, GradedPageShowsRedNumbersTheTableAndTheAnswers) {
                                        "document.getElementById(id).style.color).join(',')")
                   .toString(),
               QString(",red,"));
-    EXPECT_TRUE(QTest::qWaitFor(
+    EXPECT_TRUE(testing_support::waitUntil(
         [&] {
             return evaluate(window->page(), "document.getElementById('ansnote7').style.display")
                        .toString() == "block";
@@ -164,7 +164,7 @@ TEST_F(Collections, FavouritesViewShowsTheMarkedChaptersAndFollowsRemovals) {
     // Removing the last favourite from inside the view re-enters it, which is now empty.
     // The click reloads the page, so its script has no result to wait for.
     window->page()->runScript("document.getElementsByName('sanyangscbt')[0].click()");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.messages.size() == 2; }, 10000));
+    ASSERT_TRUE(testing_support::waitUntil([&] { return prompter.messages.size() == 2; }, 10000));
     EXPECT_EQ(prompter.messages, QStringList({"取消收藏！", "您没有收藏试题！"}));
     EXPECT_EQ(window->viewKey(), QString("收 藏 试 题"));
 }

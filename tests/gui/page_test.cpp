@@ -5,6 +5,7 @@
 #include "web/html_view.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -44,7 +45,7 @@ TEST_F(Page, RenderedChapterCarriesTheIdsOfTheContract) {
         controls = snapshot;
         read = true;
     });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return read; }, 10000));
+    ASSERT_TRUE(testing_support::waitUntil([&] { return read; }, 10000));
     EXPECT_TRUE(controls.contains("71"));
     EXPECT_EQ(controls.value("a9").value, QString("daan"));
     EXPECT_EQ(
@@ -56,7 +57,7 @@ TEST_F(Page, RenderedChapterCarriesTheIdsOfTheContract) {
 TEST_F(Page, FavouriteButtonTogglesTheFlagThroughTheHook) {
     ASSERT_TRUE(openPage());
     evaluate(window->page(), "document.getElementsByName('sanyangscbt')[0].click()");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !prompter.messages.isEmpty(); }, 10000));
+    ASSERT_TRUE(testing_support::waitUntil([&] { return !prompter.messages.isEmpty(); }, 10000));
     EXPECT_EQ(prompter.messages, QStringList({"收藏成功！"}));
     store::Bank bank(fixture.bankPath());
     EXPECT_EQ(store::questionById(bank, 7)->scbt, QString("1"));
@@ -65,7 +66,7 @@ TEST_F(Page, FavouriteButtonTogglesTheFlagThroughTheHook) {
         QString("取消收藏"));
 
     evaluate(window->page(), "document.getElementsByName('sanyangscbt')[0].click()");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.messages.size() == 2; }, 10000));
+    ASSERT_TRUE(testing_support::waitUntil([&] { return prompter.messages.size() == 2; }, 10000));
     EXPECT_EQ(prompter.messages.last(), QString("取消收藏！"));
     EXPECT_EQ(store::questionById(bank, 7)->scbt, QString(""));
     // The page was not reloaded by the activation after the message.
@@ -79,10 +80,10 @@ TEST_F(Page, ReportButtonShowsTheQuestionInTheFeedbackDialog) {
     services::FeedbackDialog* dialog = window->feedbackDialog();
     EXPECT_FALSE(dialog->isVisible());
     evaluate(window->page(), "document.getElementsByName('sanyangctfk')[1].click()");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->isVisible(); }, 10000));
+    ASSERT_TRUE(testing_support::waitUntil([&] { return dialog->isVisible(); }, 10000));
     EXPECT_EQ(dialog->reportedQuestionId(), 8);
     EXPECT_EQ(dialog->reportedQuestionText(), QString("题8"));
-    EXPECT_TRUE(QTest::qWaitFor(
+    EXPECT_TRUE(testing_support::waitUntil(
         [&] {
             return evaluate(dialog->view(), "document.body.innerText")
                 .toString()
@@ -99,13 +100,13 @@ TEST_F(Page, ShowAllThenHideAllReturnsEveryAnswerToHidden) {
     const QString shownCount = "[...document.getElementsByClassName('Answer')]"
                                ".filter(a => a.style.display == 'block').length";
     click("NewImage10");
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return evaluate(window->page(), shownCount).toInt() == 3; }, 10000));
+    EXPECT_TRUE(testing_support::waitUntil(
+        [&] { return evaluate(window->page(), shownCount).toInt() == 3; }, 10000));
     EXPECT_TRUE(child("NewImage16")->isVisibleTo(window.get()));
     EXPECT_FALSE(child("NewImage10")->isVisibleTo(window.get()));
     click("NewImage16");
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return evaluate(window->page(), shownCount).toInt() == 0; }, 10000));
+    EXPECT_TRUE(testing_support::waitUntil(
+        [&] { return evaluate(window->page(), shownCount).toInt() == 0; }, 10000));
     EXPECT_TRUE(child("NewImage10")->isVisibleTo(window.get()));
 }
 
@@ -143,6 +144,35 @@ TEST_F(Page, NavigationStartedByThePageIsCancelled) {
     EXPECT_EQ(evaluate(window->page(), "document.getElementById('fan7') != null").toBool(), true);
     EXPECT_TRUE(prompter.messages.isEmpty());
     EXPECT_TRUE(prompter.errors.isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(HtmlViewPages, ANewPageStartedDuringALoadReplacesIt) {
+    testing_support::FixtureBank fixture;
+    fixture.finish();
+    QFile::copy(QStringLiteral(PROGRAM_FOLDER "/ty.html"), fixture.programFolder() + "ty.html");
+    web::HtmlView view;
+    view.resize(400, 300);
+    view.show();
+    const QString page = fixture.programFolder() + "ty.html";
+    std::vector<std::pair<int, bool>> finished;
+    for (int round = 0; round < 3; ++round) {
+        view.showPage(page, {QStringLiteral("<p id='first%1'>1</p>").arg(round)},
+                      [&, round](bool ok) { finished.emplace_back(round * 2, ok); });
+        QTest::qWait(round * 10); // the second click comes at once, or while loading
+        view.showPage(page, {QStringLiteral("<p id='second%1'>2</p>").arg(round)},
+                      [&, round](bool ok) { finished.emplace_back(round * 2 + 1, ok); });
+        ASSERT_TRUE(testing_support::waitUntil([&] { return !finished.empty(); }, 20000));
+        EXPECT_EQ(finished, (std::vector<std::pair<int, bool>>{{round * 2 + 1, true}}));
+        EXPECT_TRUE(evaluate(&view, QStringLiteral("!!document.getElementById('second%1') && "
+                                                   "!document.getElementById('first%1')")
+                                        .arg(round))
+                        .toBool());
+        finished.clear();
+    }
 }
 
 } // namespace
