@@ -1,5 +1,6 @@
 #include "practice/grader.h"
 
+#include "practice/chapter_content.h"
 #include "practice/page_fragments.h"
 #include "store/question_statements.h"
 #include "store/tally_statements.h"
@@ -77,41 +78,23 @@ QString comparableAnswer(const QString& answer) {
 
 GradingResult gradeChapter(store::Bank& bank, int chapterId, collections::ViewMode mode,
                            const web::ControlSnapshot& controls) {
-    const std::vector<store::QuestionGroup> groups = store::groupsOfChapter(bank, chapterId);
-    QHash<int, store::QuestionType> types;
-    for (store::QuestionType& type : store::allTypes(bank))
-        types.insert(type.id, std::move(type));
-    const std::vector<store::Question> questions =
-        store::questionsOfChapter(bank, chapterId, collections::filterOf(mode));
-    const std::vector<store::Option> options = store::optionsOfChapter(bank, chapterId);
-    QHash<int, QList<const store::Question*>> questionsOfGroup;
-    for (const store::Question& question : questions)
-        questionsOfGroup[question.readtextid] << &question;
-    QHash<int, QList<const store::Option*>> optionsOfQuestion;
-    for (const store::Option& option : options)
-        optionsOfQuestion[option.questionid] << &option;
-
+    const ChapterContent chapter(bank, chapterId, mode);
     GradingResult result;
     std::vector<store::Tally> rows;
-    for (const store::QuestionGroup& group : groups) {
-        const auto type = types.constFind(group.qtypeid);
-        if (type == types.cend())
-            throw store::StoreError(QStringLiteral("题库中没有题型 %1。").arg(group.qtypeid));
-        bool numeric = false;
-        const QuestionClass questionClass = classOfCode(type->code.trimmed().toInt(&numeric));
-        if (!numeric)
-            throw store::StoreError(QStringLiteral("题型 %1 的代码不是数字。").arg(type->id));
+    for (const store::QuestionGroup& group : chapter.groups()) {
+        const store::QuestionType& type = chapter.typeOf(group);
+        const QuestionClass questionClass = classOfCode(ChapterContent::codeOf(type));
         Count count;
-        for (const store::Question* question : questionsOfGroup.value(group.id)) {
+        for (const store::Question* question : chapter.questionsOf(group)) {
             ++count.questions;
-            const QString answer = userAnswer(*question, questionClass,
-                                              optionsOfQuestion.value(question->id), controls);
+            const QString answer =
+                userAnswer(*question, questionClass, chapter.optionsOf(*question), controls);
             if (comparableAnswer(answer) == comparableAnswer(question->answer))
                 ++count.correct;
             else
                 result.wrongQuestionIds.push_back(question->id);
         }
-        rows.push_back(tally(type->title, count));
+        rows.push_back(tally(type.title, count));
     }
     result.tallies = mergeHeadings(std::move(rows));
 

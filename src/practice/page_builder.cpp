@@ -1,9 +1,8 @@
 #include "practice/page_builder.h"
 
+#include "practice/chapter_content.h"
 #include "practice/page_fragments.h"
 #include "store/question_statements.h"
-
-#include <QHash>
 
 namespace practice {
 
@@ -14,32 +13,16 @@ using store::Question;
 using store::QuestionGroup;
 using store::QuestionType;
 
-int codeOf(const QuestionType& type) {
-    bool ok = false;
-    const int code = type.code.trimmed().toInt(&ok);
-    if (!ok)
-        throw store::StoreError(
-            QStringLiteral("题型 %1 的代码“%2”不是数字。").arg(type.id).arg(type.code));
-    return code;
-}
-
-const QuestionType& typeOf(const QHash<int, QuestionType>& types, const QuestionGroup& group) {
-    const auto found = types.constFind(group.qtypeid);
-    if (found == types.cend())
-        throw store::StoreError(QStringLiteral("题库中没有题型 %1。").arg(group.qtypeid));
-    return *found;
-}
-
 // Writes one chapter; the counters live as long as the page.
 class PageWriter {
 public:
-    PageWriter(QStringList& fragments, const QHash<int, QList<const Option*>>& options)
+    PageWriter(QStringList& fragments, const ChapterContent& chapter)
         : out_(fragments)
-        , options_(options) {}
+        , chapter_(chapter) {}
 
     void writeGroup(const QuestionGroup& group, const QuestionType& type,
                     const QList<const Question*>& questions, bool filtered) {
-        const int code = codeOf(type);
+        const int code = ChapterContent::codeOf(type);
         const QuestionClass questionClass = classOfCode(code);
         const bool shown = !filtered || !questions.isEmpty();
         if (shown) {
@@ -105,7 +88,7 @@ private:
         out_ << QStringLiteral("<br>");
         ++number;
         if (questionClass != QuestionClass::Matching && questionClass != QuestionClass::Other) {
-            for (const Option* option : options_.value(question.id)) {
+            for (const Option* option : chapter_.optionsOf(question)) {
                 out_ << QStringLiteral("<br>")
                      << QStringLiteral("&nbsp") + optionFragment(questionClass, *option);
             }
@@ -116,38 +99,19 @@ private:
     }
 
     QStringList& out_;
-    const QHash<int, QList<const Option*>>& options_;
+    const ChapterContent& chapter_;
     PageCounters counters_;
 };
-
-QHash<int, QuestionType> typesById(store::Bank& bank) {
-    QHash<int, QuestionType> types;
-    for (QuestionType& type : store::allTypes(bank))
-        types.insert(type.id, std::move(type));
-    return types;
-}
 
 } // namespace
 
 void buildChapterPage(store::Bank& bank, int chapterId, collections::ViewMode mode,
                       QStringList& fragments) {
-    const auto filter = collections::filterOf(mode);
-    const std::vector<QuestionGroup> groups = store::groupsOfChapter(bank, chapterId);
-    const QHash<int, QuestionType> types = typesById(bank);
-    const std::vector<Question> questions = store::questionsOfChapter(bank, chapterId, filter);
-    const std::vector<Option> options = store::optionsOfChapter(bank, chapterId);
-
-    QHash<int, QList<const Question*>> questionsOfGroup;
-    for (const Question& question : questions)
-        questionsOfGroup[question.readtextid] << &question;
-    QHash<int, QList<const Option*>> optionsOfQuestion;
-    for (const Option& option : options)
-        optionsOfQuestion[option.questionid] << &option;
-
-    PageWriter writer(fragments, optionsOfQuestion);
-    for (const QuestionGroup& group : groups)
-        writer.writeGroup(group, typeOf(types, group), questionsOfGroup.value(group.id),
-                          filter.has_value());
+    const ChapterContent chapter(bank, chapterId, mode);
+    PageWriter writer(fragments, chapter);
+    for (const QuestionGroup& group : chapter.groups())
+        writer.writeGroup(group, chapter.typeOf(group), chapter.questionsOf(group),
+                          collections::filterOf(mode).has_value());
 }
 
 QuestionPreview buildQuestionPreview(store::Bank& bank, int questionId) {
@@ -161,7 +125,7 @@ QuestionPreview buildQuestionPreview(store::Bank& bank, int questionId) {
     const auto type = store::typeById(bank, group->qtypeid);
     if (!type)
         throw store::StoreError(QStringLiteral("题库中没有题型 %1。").arg(group->qtypeid));
-    const QuestionClass questionClass = classOfCode(codeOf(*type));
+    const QuestionClass questionClass = classOfCode(ChapterContent::codeOf(*type));
     QStringList& out = preview.fragments;
 
     // A fresh page: the first question is number 1, its case group too.

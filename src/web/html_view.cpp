@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -90,18 +91,20 @@ HtmlView::HtmlView(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
-    connect(page_, &QWebEnginePage::loadFinished, this, [this](bool ok) {
-        // Only the template load of the newest page counts; refused
-        // navigations report a failed load of their own.
-        if (loadingGeneration_ != generation_)
-            return;
-        loadingGeneration_ = -1;
-        loadingUrl_.clear();
-        if (ok)
-            appendFragments(generation_);
-        else
-            finishPage(generation_, false);
-    });
+    connect(page_, &QWebEnginePage::loadingChanged, this,
+            [this](const QWebEngineLoadingInfo& info) {
+                // Only the template load of the newest page counts: refused
+                // navigations and loads that a newer page replaced report too.
+                if (loadingGeneration_ != generation_ || info.url() != loadingUrl_ ||
+                    info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+                    return;
+                loadingGeneration_ = -1;
+                loadingUrl_.clear();
+                if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
+                    appendFragments(generation_);
+                else
+                    finishPage(generation_, false);
+            });
 }
 
 void HtmlView::showPage(const QString& templatePath, const QStringList& fragments,
@@ -114,7 +117,10 @@ void HtmlView::showPage(const QString& templatePath, const QStringList& fragment
         return;
     }
     loadingGeneration_ = generation;
+    // Each load gets an address of its own, so that its report cannot be taken
+    // for another's; the file ignores the query.
     loadingUrl_ = QUrl::fromLocalFile(QFileInfo(templatePath).absoluteFilePath());
+    loadingUrl_.setQuery(QString::number(generation));
     page_->load(loadingUrl_);
 }
 
