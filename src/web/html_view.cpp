@@ -24,27 +24,34 @@ QString jsonString(const QString& text) {
     return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
-// Appends f[0..first) now; the rest after the browser has painted (or after
-// 50 ms where no frame comes, as in a hidden view), then logs the token.
-const char appendScript[] = R"((function (f, first, token) {
+QString jsonArray(const QStringList& texts) {
+    return QString::fromUtf8(
+        QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
+}
+
+// Appends every fragment of f at the end of the body, each parsed on its own,
+// and lays the page out.
+const char appendNowScript[] = R"((function (f) {
     var body = document.body;
-    function add(from, to) {
-        for (var i = from; i < to; i++) body.insertAdjacentHTML('beforeend', f[i]);
-        void body.offsetHeight;
-    }
-    first = Math.min(first, f.length);
-    add(0, first);
-    if (first == f.length) return true;
+    for (var i = 0; i < f.length; i++) body.insertAdjacentHTML('beforeend', f[i]);
+    void body.offsetHeight;
+    return true;
+}))";
+
+// The same once the browser has painted what is there (or after 50 ms where
+// no frame comes, as in a hidden view); then logs the token.
+const char appendAfterPaintScript[] = R"((function (f, token) {
     var started = false;
-    function rest() {
+    function append() {
         if (started) return;
         started = true;
-        add(first, f.length);
+        var body = document.body;
+        for (var i = 0; i < f.length; i++) body.insertAdjacentHTML('beforeend', f[i]);
+        void body.offsetHeight;
         console.info(token);
     }
-    requestAnimationFrame(function () { setTimeout(rest, 0); });
-    setTimeout(rest, 50);
-    return false;
+    requestAnimationFrame(function () { setTimeout(append, 0); });
+    setTimeout(append, 50);
 }))";
 
 } // namespace
@@ -125,18 +132,23 @@ void HtmlView::showPage(const QString& templatePath, const QStringList& fragment
 }
 
 void HtmlView::appendFragments(int generation) {
-    const QString array =
-        QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(pendingFragments_))
-                              .toJson(QJsonDocument::Compact));
+    // The first screenful goes in a small call of its own, so that it is
+    // painted before the rest of a large chapter is even handed over.
+    const QStringList first = pendingFragments_.mid(0, firstScreenFragments);
+    const QStringList rest = pendingFragments_.mid(firstScreenFragments);
     pendingFragments_.clear();
-    const QString script = QString::fromLatin1(appendScript) + QStringLiteral("(") + array +
-                           QStringLiteral(", %1, %2)")
-                               .arg(firstScreenFragments)
-                               .arg(jsonString(completionPrefix + QString::number(generation)));
-    page_->runJavaScript(script, [this, generation](const QVariant& complete) {
-        if (complete.toBool())
-            finishPage(generation, true);
-    });
+    page_->runJavaScript(QString::fromLatin1(appendNowScript) + QStringLiteral("(") +
+                             jsonArray(first) + QStringLiteral(")"),
+                         [this, generation, complete = rest.isEmpty()](const QVariant&) {
+                             if (complete)
+                                 finishPage(generation, true);
+                         });
+    if (rest.isEmpty())
+        return;
+    page_->runJavaScript(QString::fromLatin1(appendAfterPaintScript) + QStringLiteral("(") +
+                         jsonArray(rest) + QStringLiteral(", ") +
+                         jsonString(completionPrefix + QString::number(generation)) +
+                         QStringLiteral(")"));
 }
 
 // Callbacks run from the event loop, never inside the browser's own work, so
@@ -199,11 +211,9 @@ void HtmlView::setValue(const QString& id, const QString& value) {
 }
 
 void HtmlView::setColor(const QStringList& ids, const QString& cssColour) {
-    const QString array = QString::fromUtf8(
-        QJsonDocument(QJsonArray::fromStringList(ids)).toJson(QJsonDocument::Compact));
     runScript(QStringLiteral("%1.forEach(function (id) { var e = document.getElementById(id); "
                              "if (e) e.style.color = %2; })")
-                  .arg(array, jsonString(cssColour)));
+                  .arg(jsonArray(ids), jsonString(cssColour)));
 }
 
 void HtmlView::setBodyFontSize(int pixels) {
