@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/prompter.h"
 #include "collections/view_mode.h"
+#include "event_wait.h"
 #include "practice/page_builder.h"
 #include "store/bank.h"
 #include "store/tree_statements.h"
@@ -15,10 +16,8 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -32,33 +31,20 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// Runs the event loop until the condition holds. Never sleeps: the browser's
-// own messages are handled on this thread, and a sleeping loop slows them.
 template <class Condition> void waitFor(Condition condition, const char* what) {
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (condition())
-            loop.quit();
-    });
-    check.start(1);
-    QTimer::singleShot(60000, &loop, [&] {
+    if (!testing_support::waitUntil(condition, 60000)) {
         std::fprintf(stderr, "page_bench: timed out waiting for %s\n", what);
         std::exit(1);
-    });
-    if (!condition())
-        loop.exec();
+    }
 }
 
 QVariant evaluate(web::HtmlView* view, const QString& script) {
-    QVariant result;
-    bool done = false;
-    view->runScript(script, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    waitFor([&] { return done; }, "a script");
-    return result;
+    const std::optional<QVariant> result = testing_support::scriptResult(view, script, 60000);
+    if (!result) {
+        std::fprintf(stderr, "page_bench: no result from %s\n", qPrintable(script));
+        std::exit(1);
+    }
+    return *result;
 }
 
 int firstChapter(store::Bank& bank) {

@@ -47,18 +47,6 @@ struct PendingGroup {
     Place place;
 };
 
-QString examTypeOfGroup(int groupType) {
-    if (groupType >= 3 && groupType <= 5)
-        return store::examTypeCode(store::ExamType::SingleChoice);
-    if (groupType >= 6 && groupType <= 9)
-        return store::examTypeCode(store::ExamType::MultipleChoice);
-    if (groupType == caseGroupType)
-        return store::examTypeCode(store::ExamType::CaseAnalysis);
-    if (groupType == matchingGroupType)
-        return store::examTypeCode(store::ExamType::Matching);
-    return {};
-}
-
 class SourceReader {
 public:
     void readFile(const QString& path, const QString& shownName);
@@ -197,7 +185,7 @@ void SourceReader::readGroup(const QRegularExpressionMatch& match) {
     claimId(groupIds_, id, QStringLiteral("题组"));
     bool ok = false;
     const int type = match.captured(2).toInt(&ok);
-    if (!ok || examTypeOfGroup(type).isEmpty())
+    if (!ok || !store::examTypeOfGroupType(type))
         refuse(place_,
                QStringLiteral("未知的题型“%1”（题型应为 3 到 11）。").arg(match.captured(2)));
     QString letters;
@@ -237,7 +225,7 @@ void SourceReader::readQuestion(const QRegularExpressionMatch& match) {
     question.readtextid = group.id;
     question.content = match.captured(3).trimmed();
     question.itemnum = item;
-    question.lx = examTypeOfGroup(group.qtypeid);
+    question.lx = store::examTypeCode(*store::examTypeOfGroupType(group.qtypeid));
     content_.questions.push_back(question);
     ++pendingGroups_.back().questionCount;
     pendingQuestions_.push_back(

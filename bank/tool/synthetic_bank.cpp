@@ -78,15 +78,6 @@ QString answerFor(Generator& random, int optionCount, bool single) {
     return answer;
 }
 
-QString examTypeOf(int groupType) {
-    using store::ExamType;
-    if (groupType <= 5)
-        return store::examTypeCode(ExamType::SingleChoice);
-    if (groupType <= 9)
-        return store::examTypeCode(ExamType::MultipleChoice);
-    return store::examTypeCode(groupType == 10 ? ExamType::CaseAnalysis : ExamType::Matching);
-}
-
 } // namespace
 
 BankContent syntheticBank(const SyntheticShape& shape) {
@@ -164,7 +155,7 @@ BankContent syntheticBank(const SyntheticShape& shape) {
                 question.readtextid = group.id;
                 question.content = random.sentence(random.between(3, 8)) + QStringLiteral("的是");
                 question.explain = random.sentence(random.between(4, 10)) + QStringLiteral("。");
-                question.lx = examTypeOf(type);
+                question.lx = store::examTypeCode(*store::examTypeOfGroupType(type));
                 if (type == 10)
                     question.itemnum = QString::number(item);
                 if (type == 11) {

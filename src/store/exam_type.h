@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace store {
 
@@ -20,6 +21,20 @@ inline QString examTypeCode(ExamType type) {
         return QStringLiteral("a4");
     }
     return {};
+}
+
+// The section a question group belongs to by its group type; none for a type
+// outside 3–11.
+inline std::optional<ExamType> examTypeOfGroupType(int groupType) {
+    if (groupType >= 3 && groupType <= 5)
+        return ExamType::SingleChoice;
+    if (groupType >= 6 && groupType <= 9)
+        return ExamType::MultipleChoice;
+    if (groupType == 10)
+        return ExamType::CaseAnalysis;
+    if (groupType == 11)
+        return ExamType::Matching;
+    return std::nullopt;
 }
 
 } // namespace store

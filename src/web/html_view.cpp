@@ -164,7 +164,7 @@ void HtmlView::finishPage(int generation, bool ok) {
     pendingDone_ = nullptr;
 }
 
-void HtmlView::runInCurrentPage(const QString& script, std::function<void(const QVariant&)> done) {
+void HtmlView::runScript(const QString& script, std::function<void(const QVariant&)> done) {
     const int generation = generation_;
     page_->runJavaScript(script,
                          [this, generation, done = std::move(done)](const QVariant& result) {
@@ -177,7 +177,7 @@ void HtmlView::runInCurrentPage(const QString& script, std::function<void(const 
 }
 
 void HtmlView::readControls(std::function<void(const ControlSnapshot&)> done) {
-    runInCurrentPage(QStringLiteral(R"((function () {
+    runScript(QStringLiteral(R"((function () {
         var result = {};
         var controls = document.querySelectorAll('input, select');
         for (var i = 0; i < controls.length; i++) {
@@ -186,17 +186,16 @@ void HtmlView::readControls(std::function<void(const ControlSnapshot&)> done) {
         }
         return result;
     })())"),
-                     [done = std::move(done)](const QVariant& result) {
-                         ControlSnapshot snapshot;
-                         const QVariantMap controls = result.toMap();
-                         for (auto it = controls.cbegin(); it != controls.cend(); ++it) {
-                             const QVariantMap state = it.value().toMap();
-                             snapshot.insert(it.key(),
-                                             {state.value(QStringLiteral("checked")).toBool(),
-                                              state.value(QStringLiteral("value")).toString()});
-                         }
-                         done(snapshot);
-                     });
+              [done = std::move(done)](const QVariant& result) {
+                  ControlSnapshot snapshot;
+                  const QVariantMap controls = result.toMap();
+                  for (auto it = controls.cbegin(); it != controls.cend(); ++it) {
+                      const QVariantMap state = it.value().toMap();
+                      snapshot.insert(it.key(), {state.value(QStringLiteral("checked")).toBool(),
+                                                 state.value(QStringLiteral("value")).toString()});
+                  }
+                  done(snapshot);
+              });
 }
 
 void HtmlView::setChecked(const QString& id, bool checked) {
@@ -218,10 +217,6 @@ void HtmlView::setColor(const QStringList& ids, const QString& cssColour) {
 
 void HtmlView::setBodyFontSize(int pixels) {
     runScript(QStringLiteral("document.body.style.fontSize = '%1px'").arg(pixels));
-}
-
-void HtmlView::runScript(const QString& script, std::function<void(const QVariant&)> done) {
-    runInCurrentPage(script, std::move(done));
 }
 
 void HtmlView::setTextZoom(int level) {

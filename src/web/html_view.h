@@ -54,7 +54,6 @@ private:
     void appendFragments(int generation);
     void finishPage(int generation, bool ok);
     void deliver(std::function<void()> call);
-    void runInCurrentPage(const QString& script, std::function<void(const QVariant&)> done);
 
     QWebEngineView* view_;
     InterceptingPage* page_;

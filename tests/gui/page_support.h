@@ -1,11 +1,9 @@
 #pragma once
 
+#include "event_wait.h"
 #include "store/bank_builder.h"
 #include "web/html_view.h"
 
-#include <QEventLoop>
-#include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace testing_support {
@@ -36,33 +34,11 @@ inline void chapterContent(store::BankBuilder& rows) {
     }
 }
 
-// Runs the event loop until `condition` holds, for at most `timeoutMs`. Unlike
-// QTest::qWaitFor it never sleeps: the browser does its work on this thread.
-template <class Condition> bool waitUntil(Condition condition, int timeoutMs = 20000) {
-    if (condition())
-        return true;
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (condition())
-            loop.quit();
-    });
-    check.start(1);
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    return condition();
-}
-
 // Runs a script in the page and waits for its result.
 inline QVariant evaluate(web::HtmlView* view, const QString& script) {
-    QVariant result;
-    bool done = false;
-    view->runScript(script, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    EXPECT_TRUE(waitUntil([&] { return done; })) << script.toStdString();
-    return result;
+    const std::optional<QVariant> result = scriptResult(view, script);
+    EXPECT_TRUE(result.has_value()) << script.toStdString();
+    return result.value_or(QVariant());
 }
 
 } // namespace testing_support
