@@ -5,13 +5,13 @@
 // is the one measured, and ty.html.
 
 #include "app/main_window.h"
-#include "app/prompter.h"
 #include "collections/view_mode.h"
 #include "event_wait.h"
 #include "practice/page_builder.h"
 #include "store/bank.h"
 #include "store/tree_statements.h"
 #include "web/html_view.h"
+#include "widgets/prompter.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -91,7 +91,7 @@ int main(int argc, char* argv[]) {
     floorFile.write(whole.toUtf8());
     floorFile.close();
 
-    app::DialogPrompter prompter;
+    widgets::DialogPrompter prompter;
     app::MainWindow window(folder, prompter);
     QSignalSpy shown(&window, &app::MainWindow::pageShown);
     window.show();
@@ -104,7 +104,7 @@ int main(int argc, char* argv[]) {
         QElapsedTimer clock;
         clock.start();
         shown.clear();
-        window.FormActivate();
+        window.openFirstChapter();
         waitFor([&] { return shown.count() > 0; }, "the page");
         pageTimes.push_back(clock.nsecsElapsed() / 1e6);
         std::fprintf(stderr, "T clicked %lld painted %.0f\n", clickedAt % 100000,

@@ -1,10 +1,12 @@
 #include "app/chapter_tree_view.h"
 
-#include "app/picture_button.h"
+#include "widgets/picture_button.h"
 
 #include <QDir>
 
 namespace app {
+
+using widgets::loadPicture;
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "app/fonts.h"
 #include "app/main_window.h"
-#include "app/prompter.h"
 #include "app/screenshot.h"
+#include "widgets/fonts.h"
+#include "widgets/prompter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -21,7 +21,7 @@ int main(int argc, char* argv[]) {
     if (qtTexts.load(QStringLiteral("qtbase_zh_CN"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
-    app::installChineseFonts();
+    widgets::installChineseFonts();
 
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral("Morrowquill 职称考试训练软件"));
@@ -34,7 +34,7 @@ int main(int argc, char* argv[]) {
     options.process(application);
 
     const QString programFolder = QApplication::applicationDirPath() + QStringLiteral("/");
-    app::DialogPrompter prompter;
+    widgets::DialogPrompter prompter;
     app::MainWindow window(programFolder, prompter);
     window.show();
     if (options.isSet(screenshot))

@@ -3,11 +3,11 @@
 #include "app/main_window.h"
 
 #include "app/chapter_tree_view.h"
-#include "app/prompter.h"
 #include "app/startup_texts.h"
 #include "collections/wrong_question_manager.h"
 #include "services/feedback_dialog.h"
 #include "web/html_view.h"
+#include "widgets/prompter.h"
 
 #include <QDateTime>
 #include <QLabel>
@@ -49,13 +49,13 @@ MainWindow::MainWindow(const QString& programFolder, Prompter& prompter, QWidget
     frame->addWidget(createStatusBar());
     resize(1001 + 6, 545 + 6);
 
-    Label1_ = new QLabel(this);
-    Label1_->setObjectName(QStringLiteral("Label1"));
-    Label1_->hide();
-    TForm9_ = new services::FeedbackDialog(programFolder_, this);
-    TForm16_ = new collections::WrongQuestionManager(programFolder_, prompter_, this);
+    chapterNameLabel_ = new QLabel(this);
+    chapterNameLabel_->setObjectName(QStringLiteral("Label1"));
+    chapterNameLabel_->hide();
+    feedbackDialog_ = new services::FeedbackDialog(programFolder_, this);
+    wrongQuestionManager_ = new collections::WrongQuestionManager(programFolder_, prompter_, this);
 
-    FormCreate();
+    readBankTexts();
 }
 
 QString MainWindow::statusPanelText(int panel) const {
@@ -74,23 +74,23 @@ bool MainWindow::reportingErrors(const std::function<void()>& work) {
 
 void MainWindow::showMessage(const QString& text) {
     prompter_.message(this, text);
-    FormActivate();
+    openFirstChapter();
 }
 
-void MainWindow::FormCreate() {
+void MainWindow::readBankTexts() {
     if (!isMaximized()) {
         const QRect screen = this->screen()->geometry();
         move(screen.width() / 2 - 512, screen.height() / 2 - 384);
     }
     skipAutoOpen_ = false;
-    WebBrowser1_->setInterceptNavigation(false);
+    pageView_->setInterceptNavigation(false);
     // The bank's texts are a courtesy at creation: a bank that cannot be read
     // keeps the resource texts, and the first show reports why.
     try {
         bank_.open();
         const StartupTexts texts = readStartupTexts(bank_);
-        Label4_->setText(texts.title);
-        Label4_->adjustSize();
+        titleLabel_->setText(texts.title);
+        titleLabel_->adjustSize();
         statusPanels_[0]->setText(texts.questionCount);
         subjectFolder_ = texts.subjectFolder;
         updateInfoUrl_ = texts.updateInfoUrl;
@@ -107,16 +107,16 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMetaObject::invokeMethod(
         this,
         [this] {
-            FormShow();
+            rebuildTree();
             if (!shownBefore_) {
                 shownBefore_ = true;
-                FormActivate();
+                openFirstChapter();
             }
         },
         Qt::QueuedConnection);
 }
 
-void MainWindow::FormShow() {
+void MainWindow::rebuildTree() {
     wasMaximised_ = false;
     reportingErrors([this] {
         bank_.reopen();
@@ -124,27 +124,27 @@ void MainWindow::FormShow() {
         statusPanels_[2]->setText(
             QStringLiteral("现在的日期和时间是： ") +
             QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-        BuildTree();
+        fillTree();
     });
 }
 
-void MainWindow::BuildTree() {
-    TreeView1_->clearRows();
+void MainWindow::fillTree() {
+    chapterTree_->clearRows();
     nodeIds_.clear();
     bank_.reopen();
     buildChapterTree(bank_, collections::viewModeOfKey(viewKey_), [this](const TreeRow& row) {
-        TreeView1_->addRow(row);
+        chapterTree_->addRow(row);
         nodeIds_.push_back(row.chapterId);
     });
     bank_.close();
 }
 
-void MainWindow::FormActivate() {
+void MainWindow::openFirstChapter() {
     if (!skipAutoOpen_ && !layoutChanged_) {
-        TreeView1_->expandEveryNode();
-        if (QTreeWidgetItem* item = TreeView1_->itemAt(2)) {
-            TreeView1_->setCurrentItem(item);
-            TreeView1Click();
+        chapterTree_->expandEveryNode();
+        if (QTreeWidgetItem* item = chapterTree_->itemAt(2)) {
+            chapterTree_->setCurrentItem(item);
+            openSelectedChapter();
             fontLevel_ = 2;
         }
     }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/chapter_tree.h"
-#include "app/picture_button.h"
 #include "store/bank.h"
+#include "widgets/picture_button.h"
 
 #include <QWidget>
 #include <vector>
@@ -23,10 +23,15 @@ namespace web {
 class HtmlView;
 }
 
+namespace widgets {
+class Prompter;
+}
+
 namespace app {
 
 class ChapterTreeView;
-class Prompter;
+using widgets::PictureButton;
+using widgets::Prompter;
 
 // The main window: its own frame and title bar, the tool bar, the chapter tree
 // beside the page, and the status bar, over the bank of the program folder.
@@ -42,19 +47,19 @@ public:
     void setSkipAutoOpen() { skipAutoOpen_ = true; }
 
     // Rebuilds the tree for the current view; reports a store failure.
-    void FormShow();
+    void rebuildTree();
     // Reopens the chapter at tree position 2, unless told not to or the layout
     // changed since the tree was built.
-    void FormActivate();
+    void openFirstChapter();
 
     const QString& viewKey() const { return viewKey_; }
     const std::vector<int>& nodeIds() const { return nodeIds_; }
     const QString& currentChapterId() const { return currentChapterId_; }
-    web::HtmlView* page() const { return WebBrowser1_; }
+    web::HtmlView* page() const { return pageView_; }
     int fontLevel() const { return fontLevel_; }
     bool layoutChanged() const { return layoutChanged_; }
     QString statusPanelText(int panel) const;
-    services::FeedbackDialog* feedbackDialog() const { return TForm9_; }
+    services::FeedbackDialog* feedbackDialog() const { return feedbackDialog_; }
     const QString& subjectFolder() const { return subjectFolder_; }
     const QString& updateInfoUrl() const { return updateInfoUrl_; }
 
@@ -77,30 +82,30 @@ private:
     PictureButton* pictureButton(const QString& name, PictureButton::Pictures pictures, QSize size,
                                  QWidget* parent);
 
-    void FormCreate();
-    void FormClose();
-    void BuildTree();
-    void TreeView1Click();
-    void WebBrowser1BeforeNavigate2(const QString& address);
+    void readBankTexts();
+    void closeBank();
+    void fillTree();
+    void openSelectedChapter();
+    void runPageCommand(const QString& address);
     void favouriteToggle(int questionId);
     void errorReportPreview(int questionId);
-    void BitBtn1Click();
-    void Button1Click();
-    void NewImage11Click();
-    void NewImage1Click();
-    void NewImage20Click();
+    void gradeChapter();
+    void showGradingResult();
+    void redoChapter();
+    void openFavourites();
+    void openWrongQuestions();
     void switchToCollection(const collections::Collection& collection);
     // The header's caption, which every view reads, and its visible title.
     void setViewKey(const QString& key);
-    void NewImage10Click();
-    void NewImage16Click();
-    void SpeedButton2Click();
-    void SpeedButton3Click();
-    void gjstClick();
-    void Image6Click();
-    void tcxtClick();
-    void NewImage17Click();
-    void NewImage18Click();
+    void showAllAnswers();
+    void hideAllAnswers();
+    void zoomIn();
+    void zoomOut();
+    void openWholeBank();
+    void toggleMaximised();
+    void confirmQuit();
+    void enterFullScreen();
+    void leaveFullScreen();
     void resetAnswerButtons();
     void startWindowMove();
     // Runs work; a store failure is shown to the user. True when it succeeded.
@@ -116,21 +121,22 @@ private:
     Prompter& prompter_;
     store::Bank bank_;
 
-    QWidget* Panel5_ = nullptr;
-    QLabel* Label4_ = nullptr;
-    PictureButton *NewImage9_ = nullptr, *NewImage8_ = nullptr, *NewImage19_ = nullptr,
-                  *NewImage7_ = nullptr;
-    QWidget* ToolBar1_ = nullptr;
-    QLabel* AdvOfficeImage3_ = nullptr;
-    QWidget* Panel2_ = nullptr;
-    QLabel* Label3_ = nullptr;
-    ChapterTreeView* TreeView1_ = nullptr;
-    PictureButton *NewImage10_ = nullptr, *NewImage16_ = nullptr, *NewImage11_ = nullptr,
-                  *NewImage12_ = nullptr, *NewImage17_ = nullptr, *NewImage18_ = nullptr;
-    web::HtmlView* WebBrowser1_ = nullptr;
-    QLabel* Label1_ = nullptr;
-    services::FeedbackDialog* TForm9_ = nullptr;
-    collections::WrongQuestionManager* TForm16_ = nullptr;
+    QWidget* titleBar_ = nullptr;
+    QLabel* titleLabel_ = nullptr;
+    PictureButton *minimiseButton_ = nullptr, *maximiseButton_ = nullptr, *restoreButton_ = nullptr,
+                  *closeButton_ = nullptr;
+    QWidget* toolBar_ = nullptr;
+    QLabel* logo_ = nullptr;
+    QWidget* treePanel_ = nullptr;
+    QLabel* viewTitleLabel_ = nullptr;
+    ChapterTreeView* chapterTree_ = nullptr;
+    PictureButton *showAllAnswersButton_ = nullptr, *hideAllAnswersButton_ = nullptr,
+                  *redoButton_ = nullptr, *gradeButton_ = nullptr, *fullScreenButton_ = nullptr,
+                  *leaveFullScreenButton_ = nullptr;
+    web::HtmlView* pageView_ = nullptr;
+    QLabel* chapterNameLabel_ = nullptr;
+    services::FeedbackDialog* feedbackDialog_ = nullptr;
+    collections::WrongQuestionManager* wrongQuestionManager_ = nullptr;
     QLabel* statusPanels_[3] = {};
 
     QString viewKey_ = collections::startViewKey;

@@ -1,7 +1,7 @@
 // The window's own frame: maximise and restore, full screen, moving, leaving.
 
 #include "app/main_window.h"
-#include "app/prompter.h"
+#include "widgets/prompter.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -12,66 +12,66 @@
 
 namespace app {
 
-void MainWindow::Image6Click() {
+void MainWindow::toggleMaximised() {
     const int notedWidth = width();
     if (isMaximized()) {
-        NewImage8_->show();
-        NewImage19_->hide();
+        maximiseButton_->show();
+        restoreButton_->hide();
         showNormal();
-        NewImage9_->move(minimiseLeft, 0);
-        NewImage8_->move(maximiseLeft, 0);
-        NewImage7_->move(closeLeft, 0);
-        AdvOfficeImage3_->move(logoLeft, AdvOfficeImage3_->y());
+        minimiseButton_->move(minimiseLeft, 0);
+        maximiseButton_->move(maximiseLeft, 0);
+        closeButton_->move(closeLeft, 0);
+        logo_->move(logoLeft, logo_->y());
     } else {
-        NewImage8_->hide();
-        NewImage19_->show();
+        maximiseButton_->hide();
+        restoreButton_->show();
         showMaximized();
         const int screenWidth = screen()->availableGeometry().width();
-        NewImage9_->move(screenWidth - minimiseFromRight, 0);
-        NewImage19_->move(screenWidth - restoreFromRight, 0);
-        NewImage7_->move(screenWidth - closeFromRight, 0);
-        AdvOfficeImage3_->move(screenWidth - notedWidth + logoLeft, AdvOfficeImage3_->y());
+        minimiseButton_->move(screenWidth - minimiseFromRight, 0);
+        restoreButton_->move(screenWidth - restoreFromRight, 0);
+        closeButton_->move(screenWidth - closeFromRight, 0);
+        logo_->move(screenWidth - notedWidth + logoLeft, logo_->y());
     }
     layoutChanged_ = true;
 }
 
-void MainWindow::tcxtClick() {
+void MainWindow::confirmQuit() {
     if (!prompter_.confirm(this, QStringLiteral("提示"), QStringLiteral("确定退出系统？")))
         return;
     bank_.close();
     QApplication::quit();
 }
 
-void MainWindow::NewImage17Click() {
-    ToolBar1_->hide();
-    Panel2_->hide();
-    Panel5_->hide();
-    NewImage18_->show();
-    NewImage17_->hide();
+void MainWindow::enterFullScreen() {
+    toolBar_->hide();
+    treePanel_->hide();
+    titleBar_->hide();
+    leaveFullScreenButton_->show();
+    fullScreenButton_->hide();
     if (isMaximized()) {
         wasMaximised_ = true;
     } else {
         wasMaximised_ = false;
-        Image6Click();
+        toggleMaximised();
     }
 }
 
-void MainWindow::NewImage18Click() {
-    NewImage17_->show();
-    NewImage18_->hide();
-    ToolBar1_->show();
-    Panel2_->show();
-    Panel5_->show();
+void MainWindow::leaveFullScreen() {
+    fullScreenButton_->show();
+    leaveFullScreenButton_->hide();
+    toolBar_->show();
+    treePanel_->show();
+    titleBar_->show();
     if (!wasMaximised_)
-        Image6Click();
+        toggleMaximised();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    FormClose();
+    closeBank();
     QWidget::closeEvent(event);
 }
 
-void MainWindow::FormClose() {
+void MainWindow::closeBank() {
     bank_.close();
 }
 
@@ -88,14 +88,14 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Panel5_) {
+    if (watched == titleBar_) {
         if (event->type() == QEvent::MouseMove &&
             (static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton)) {
             startWindowMove();
             return true;
         }
         if (event->type() == QEvent::MouseButtonDblClick) {
-            Image6Click();
+            toggleMaximised();
             return true;
         }
     }

@@ -12,6 +12,9 @@
 
 namespace app {
 
+using widgets::loadPicture;
+using widgets::PicturePanel;
+
 namespace {
 
 QFont chineseFont(const QString& family, int pixelSize, bool bold) {
@@ -43,50 +46,51 @@ PictureButton* MainWindow::pictureButton(const QString& name, PictureButton::Pic
 }
 
 QWidget* MainWindow::createTitleBar() {
-    Panel5_ =
+    titleBar_ =
         new PicturePanel(QStringLiteral("Panel5"),
                          loadPicture(programFolder_, QStringLiteral("/tp/titlebar.bmp")), this);
-    Panel5_->setFixedHeight(25);
-    Panel5_->installEventFilter(this);
-    Label4_ = transparentLabel(QStringLiteral("Label4"), titleResourceText,
-                               chineseFont(QStringLiteral("楷体_GB2312"), 17, true),
-                               QStringLiteral("white"), Panel5_);
-    Label4_->move(15, 3);
-    Label4_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    auto* hidden = new QLabel(QStringLiteral("职业病"), Panel5_);
+    titleBar_->setFixedHeight(25);
+    titleBar_->installEventFilter(this);
+    titleLabel_ = transparentLabel(QStringLiteral("Label4"), titleResourceText,
+                                   chineseFont(QStringLiteral("楷体_GB2312"), 17, true),
+                                   QStringLiteral("white"), titleBar_);
+    titleLabel_->move(15, 3);
+    titleLabel_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    auto* hidden = new QLabel(QStringLiteral("职业病"), titleBar_);
     hidden->setObjectName(QStringLiteral("Label2"));
     hidden->hide();
 
     const QSize size(29, 25);
-    NewImage9_ = pictureButton(QStringLiteral("NewImage9"),
-                               pictures("/tp/MinBtn-1.bmp", "/tp/MinBtn-2.bmp", "/tp/MinBtn-3.bmp"),
-                               size, Panel5_);
-    NewImage8_ = pictureButton(QStringLiteral("NewImage8"),
-                               pictures("/tp/MaxBtn-1.bmp", "/tp/MaxBtn-2.bmp", "/tp/MaxBtn-3.bmp"),
-                               size, Panel5_);
-    NewImage19_ = pictureButton(
+    minimiseButton_ = pictureButton(
+        QStringLiteral("NewImage9"),
+        pictures("/tp/MinBtn-1.bmp", "/tp/MinBtn-2.bmp", "/tp/MinBtn-3.bmp"), size, titleBar_);
+    maximiseButton_ = pictureButton(
+        QStringLiteral("NewImage8"),
+        pictures("/tp/MaxBtn-1.bmp", "/tp/MaxBtn-2.bmp", "/tp/MaxBtn-3.bmp"), size, titleBar_);
+    restoreButton_ = pictureButton(
         QStringLiteral("NewImage19"),
-        pictures("/tp/resBtn-1.bmp", "/tp/resBtn-2.bmp", "/tp/resBtn-3.bmp"), size, Panel5_);
-    NewImage7_ = pictureButton(
-        QStringLiteral("NewImage7"),
-        pictures("/tp/CloseBtn-1.bmp", "/tp/CloseBtn-2.bmp", "/tp/CloseBtn-3.bmp"), size, Panel5_);
-    NewImage9_->move(minimiseLeft, 0);
-    NewImage8_->move(maximiseLeft, 0);
-    NewImage19_->move(maximiseLeft, 0);
-    NewImage7_->move(closeLeft, 0);
-    NewImage19_->hide();
-    connect(NewImage9_, &PictureButton::clicked, this, &QWidget::showMinimized);
-    connect(NewImage8_, &PictureButton::clicked, this, &MainWindow::Image6Click);
-    connect(NewImage19_, &PictureButton::clicked, this, &MainWindow::Image6Click);
-    connect(NewImage7_, &PictureButton::clicked, this, &MainWindow::tcxtClick);
-    return Panel5_;
+        pictures("/tp/resBtn-1.bmp", "/tp/resBtn-2.bmp", "/tp/resBtn-3.bmp"), size, titleBar_);
+    closeButton_ =
+        pictureButton(QStringLiteral("NewImage7"),
+                      pictures("/tp/CloseBtn-1.bmp", "/tp/CloseBtn-2.bmp", "/tp/CloseBtn-3.bmp"),
+                      size, titleBar_);
+    minimiseButton_->move(minimiseLeft, 0);
+    maximiseButton_->move(maximiseLeft, 0);
+    restoreButton_->move(maximiseLeft, 0);
+    closeButton_->move(closeLeft, 0);
+    restoreButton_->hide();
+    connect(minimiseButton_, &PictureButton::clicked, this, &QWidget::showMinimized);
+    connect(maximiseButton_, &PictureButton::clicked, this, &MainWindow::toggleMaximised);
+    connect(restoreButton_, &PictureButton::clicked, this, &MainWindow::toggleMaximised);
+    connect(closeButton_, &PictureButton::clicked, this, &MainWindow::confirmQuit);
+    return titleBar_;
 }
 
 QWidget* MainWindow::createToolBar() {
-    ToolBar1_ = new QWidget(this);
-    ToolBar1_->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1_->setFixedHeight(64);
-    auto* row = new QHBoxLayout(ToolBar1_);
+    toolBar_ = new QWidget(this);
+    toolBar_->setObjectName(QStringLiteral("ToolBar1"));
+    toolBar_->setFixedHeight(64);
+    auto* row = new QHBoxLayout(toolBar_);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
     struct Tool {
@@ -110,49 +114,49 @@ QWidget* MainWindow::createToolBar() {
     for (const Tool& tool : tools) {
         const QSize size(row->count() == 0 ? 63 : 58, 64);
         row->addWidget(
-            pictureButton(QString::fromLatin1(tool.name), tool.pictures, size, ToolBar1_));
+            pictureButton(QString::fromLatin1(tool.name), tool.pictures, size, toolBar_));
     }
     const std::pair<const char*, void (MainWindow::*)()> actions[] = {
-        {"gjst", &MainWindow::gjstClick},
-        {"NewImage1", &MainWindow::NewImage1Click},
-        {"NewImage20", &MainWindow::NewImage20Click},
+        {"gjst", &MainWindow::openWholeBank},
+        {"NewImage1", &MainWindow::openFavourites},
+        {"NewImage20", &MainWindow::openWrongQuestions},
     };
     for (const auto& [name, action] : actions)
-        connect(ToolBar1_->findChild<PictureButton*>(QString::fromLatin1(name)),
+        connect(toolBar_->findChild<PictureButton*>(QString::fromLatin1(name)),
                 &PictureButton::clicked, this, action);
 
     auto* filler =
         new PicturePanel(QStringLiteral("Panel7"),
-                         loadPicture(programFolder_, QStringLiteral("/tp/toolbar.jpg")), ToolBar1_);
-    AdvOfficeImage3_ = new QLabel(filler);
-    AdvOfficeImage3_->setObjectName(QStringLiteral("AdvOfficeImage3"));
-    AdvOfficeImage3_->setPixmap(loadPicture(programFolder_, QStringLiteral("/tp/logo.png")));
-    AdvOfficeImage3_->setFixedSize(206, 56);
-    AdvOfficeImage3_->move(logoLeft, 4);
+                         loadPicture(programFolder_, QStringLiteral("/tp/toolbar.jpg")), toolBar_);
+    logo_ = new QLabel(filler);
+    logo_->setObjectName(QStringLiteral("AdvOfficeImage3"));
+    logo_->setPixmap(loadPicture(programFolder_, QStringLiteral("/tp/logo.png")));
+    logo_->setFixedSize(206, 56);
+    logo_->move(logoLeft, 4);
     row->addWidget(filler, 1);
-    return ToolBar1_;
+    return toolBar_;
 }
 
 QWidget* MainWindow::createTreePanel() {
-    Panel2_ = new QWidget(this);
-    Panel2_->setObjectName(QStringLiteral("Panel2"));
-    Panel2_->setMinimumWidth(120);
-    auto* column = new QVBoxLayout(Panel2_);
+    treePanel_ = new QWidget(this);
+    treePanel_->setObjectName(QStringLiteral("Panel2"));
+    treePanel_->setMinimumWidth(120);
+    auto* column = new QVBoxLayout(treePanel_);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     auto* header =
         new PicturePanel(QStringLiteral("Panel6"),
-                         loadPicture(programFolder_, QStringLiteral("/tp/header.bmp")), Panel2_);
+                         loadPicture(programFolder_, QStringLiteral("/tp/header.bmp")), treePanel_);
     header->setFixedHeight(30);
-    Label3_ = transparentLabel(QStringLiteral("Label3"), collections::exerciseViewKey,
-                               chineseFont(QStringLiteral("仿宋_GB2312"), 19, true),
-                               QStringLiteral("rgb(0, 0, 255)"), header);
-    Label3_->move(69, 3);
+    viewTitleLabel_ = transparentLabel(QStringLiteral("Label3"), collections::exerciseViewKey,
+                                       chineseFont(QStringLiteral("仿宋_GB2312"), 19, true),
+                                       QStringLiteral("rgb(0, 0, 255)"), header);
+    viewTitleLabel_->move(69, 3);
     column->addWidget(header);
-    TreeView1_ = new ChapterTreeView(programFolder_, Panel2_);
-    connect(TreeView1_, &QTreeWidget::itemClicked, this, &MainWindow::TreeView1Click);
-    column->addWidget(TreeView1_, 1);
-    return Panel2_;
+    chapterTree_ = new ChapterTreeView(programFolder_, treePanel_);
+    connect(chapterTree_, &QTreeWidget::itemClicked, this, &MainWindow::openSelectedChapter);
+    column->addWidget(chapterTree_, 1);
+    return treePanel_;
 }
 
 QWidget* MainWindow::createPagePanel() {
@@ -166,56 +170,55 @@ QWidget* MainWindow::createPagePanel() {
                          loadPicture(programFolder_, QStringLiteral("/tp/pagebar.bmp")), panel);
     bar->setFixedHeight(31);
     const QSize wide(95, 25), narrow(76, 25);
-    NewImage10_ =
+    showAllAnswersButton_ =
         pictureButton(QStringLiteral("NewImage10"),
                       pictures("/tp/xsda-1.bmp", "/tp/xsda-2.bmp", "/tp/xsda-3.bmp"), wide, bar);
-    NewImage16_ =
+    hideAllAnswersButton_ =
         pictureButton(QStringLiteral("NewImage16"),
                       pictures("/tp/ycda-1.bmp", "/tp/ycda-2.bmp", "/tp/ycda-3.bmp"), wide, bar);
-    NewImage11_ =
+    redoButton_ =
         pictureButton(QStringLiteral("NewImage11"),
                       pictures("/tp/cxdt-1.bmp", "/tp/cxdt-2.bmp", "/tp/cxdt-3.bmp"), wide, bar);
-    NewImage12_ =
+    gradeButton_ =
         pictureButton(QStringLiteral("NewImage12"),
                       pictures("/tp/tjsj-1.bmp", "/tp/tjsj-2.bmp", "/tp/tjsj-3.bmp"), wide, bar);
-    auto* larger =
+    auto* zoomInButton =
         pictureButton(QStringLiteral("NewImage14"),
                       pictures("/tp/da-1.bmp", "/tp/da-2.bmp", "/tp/da-3.bmp"), narrow, bar);
-    auto* smaller =
+    auto* zoomOutButton =
         pictureButton(QStringLiteral("NewImage15"),
                       pictures("/tp/xiao-1.bmp", "/tp/xiao-2.bmp", "/tp/xiao-3.bmp"), narrow, bar);
-    NewImage17_ =
+    fullScreenButton_ =
         pictureButton(QStringLiteral("NewImage17"),
                       pictures("/tp/qpxs-1.bmp", "/tp/qpxs-2.bmp", "/tp/qpxs-3.bmp"), narrow, bar);
-    NewImage18_ =
+    leaveFullScreenButton_ =
         pictureButton(QStringLiteral("NewImage18"),
                       pictures("/tp/ckxs-1.bmp", "/tp/ckxs-2.bmp", "/tp/ckxs-3.bmp"), narrow, bar);
-    NewImage10_->move(30, 3);
-    NewImage16_->move(30, 3);
-    NewImage11_->move(147, 2);
-    NewImage12_->move(261, 1);
-    larger->move(466, 2);
-    smaller->move(561, 2);
-    NewImage17_->move(648, 2);
-    NewImage18_->move(648, 2);
-    NewImage16_->hide();
-    NewImage18_->hide();
-    connect(NewImage10_, &PictureButton::clicked, this, &MainWindow::NewImage10Click);
-    connect(NewImage11_, &PictureButton::clicked, this, &MainWindow::NewImage11Click);
-    connect(NewImage12_, &PictureButton::clicked, this, &MainWindow::BitBtn1Click);
-    connect(NewImage16_, &PictureButton::clicked, this, &MainWindow::NewImage16Click);
-    connect(larger, &PictureButton::clicked, this, &MainWindow::SpeedButton2Click);
-    connect(smaller, &PictureButton::clicked, this, &MainWindow::SpeedButton3Click);
-    connect(NewImage17_, &PictureButton::clicked, this, &MainWindow::NewImage17Click);
-    connect(NewImage18_, &PictureButton::clicked, this, &MainWindow::NewImage18Click);
+    showAllAnswersButton_->move(30, 3);
+    hideAllAnswersButton_->move(30, 3);
+    redoButton_->move(147, 2);
+    gradeButton_->move(261, 1);
+    zoomInButton->move(466, 2);
+    zoomOutButton->move(561, 2);
+    fullScreenButton_->move(648, 2);
+    leaveFullScreenButton_->move(648, 2);
+    hideAllAnswersButton_->hide();
+    leaveFullScreenButton_->hide();
+    connect(showAllAnswersButton_, &PictureButton::clicked, this, &MainWindow::showAllAnswers);
+    connect(redoButton_, &PictureButton::clicked, this, &MainWindow::redoChapter);
+    connect(gradeButton_, &PictureButton::clicked, this, &MainWindow::gradeChapter);
+    connect(hideAllAnswersButton_, &PictureButton::clicked, this, &MainWindow::hideAllAnswers);
+    connect(zoomInButton, &PictureButton::clicked, this, &MainWindow::zoomIn);
+    connect(zoomOutButton, &PictureButton::clicked, this, &MainWindow::zoomOut);
+    connect(fullScreenButton_, &PictureButton::clicked, this, &MainWindow::enterFullScreen);
+    connect(leaveFullScreenButton_, &PictureButton::clicked, this, &MainWindow::leaveFullScreen);
     column->addWidget(bar);
 
-    WebBrowser1_ = new web::HtmlView(panel);
-    WebBrowser1_->setObjectName(QStringLiteral("WebBrowser1"));
-    WebBrowser1_->setCursor(Qt::PointingHandCursor);
-    connect(WebBrowser1_, &web::HtmlView::navigationIntercepted, this,
-            &MainWindow::WebBrowser1BeforeNavigate2);
-    column->addWidget(WebBrowser1_, 1);
+    pageView_ = new web::HtmlView(panel);
+    pageView_->setObjectName(QStringLiteral("WebBrowser1"));
+    pageView_->setCursor(Qt::PointingHandCursor);
+    connect(pageView_, &web::HtmlView::navigationIntercepted, this, &MainWindow::runPageCommand);
+    column->addWidget(pageView_, 1);
     return panel;
 }
 

@@ -2,7 +2,6 @@
 
 #include "app/chapter_tree_view.h"
 #include "app/main_window.h"
-#include "app/prompter.h"
 #include "collections/view_mode.h"
 #include "practice/grader.h"
 #include "practice/page_builder.h"
@@ -12,6 +11,7 @@
 #include "store/question_statements.h"
 #include "store/tree_statements.h"
 #include "web/html_view.h"
+#include "widgets/prompter.h"
 
 #include <QLabel>
 
@@ -32,12 +32,12 @@ QString answerButtonsScript(const QString& value) {
 } // namespace
 
 void MainWindow::resetAnswerButtons() {
-    NewImage16_->hide();
-    NewImage10_->show();
+    hideAllAnswersButton_->hide();
+    showAllAnswersButton_->show();
 }
 
-void MainWindow::TreeView1Click() {
-    QTreeWidgetItem* item = TreeView1_->currentItem();
+void MainWindow::openSelectedChapter() {
+    QTreeWidgetItem* item = chapterTree_->currentItem();
     if (!item)
         return;
     const int level = ChapterTreeView::levelOf(item);
@@ -47,18 +47,18 @@ void MainWindow::TreeView1Click() {
         showMessage(QStringLiteral("本章节无试题!"));
         return;
     }
-    WebBrowser1_->setInterceptNavigation(false);
+    pageView_->setInterceptNavigation(false);
     resetAnswerButtons();
     if (item->childCount() > 0 || level != 2) {
-        WebBrowser1_->setInterceptNavigation(true);
+        pageView_->setInterceptNavigation(true);
         return;
     }
     // Rendering stops silently at a store failure and shows what it has.
     QStringList fragments;
     try {
-        const int chapterId = nodeIds_[size_t(TreeView1_->positionOf(item))];
+        const int chapterId = nodeIds_[size_t(chapterTree_->positionOf(item))];
         if (const auto chapter = store::nodeById(bank_, chapterId)) {
-            Label1_->setText(chapter->nodename);
+            chapterNameLabel_->setText(chapter->nodename);
             currentChapterId_ = QString::number(chapter->id);
             practice::buildChapterPage(bank_, chapter->id, collections::viewModeOfKey(viewKey_),
                                        fragments);
@@ -66,14 +66,14 @@ void MainWindow::TreeView1Click() {
     } catch (const store::StoreError&) {
     }
     bank_.close();
-    WebBrowser1_->setTextZoom(1);
-    WebBrowser1_->showPage(programFolder_ + QStringLiteral("ty.html"), fragments, [this](bool) {
-        WebBrowser1_->setInterceptNavigation(true);
+    pageView_->setTextZoom(1);
+    pageView_->showPage(programFolder_ + QStringLiteral("ty.html"), fragments, [this](bool) {
+        pageView_->setInterceptNavigation(true);
         emit pageShown();
     });
 }
 
-void MainWindow::WebBrowser1BeforeNavigate2(const QString& address) {
+void MainWindow::runPageCommand(const QString& address) {
     skipAutoOpen_ = true;
     // The page navigates to "http://scbt" or "http://ctfk", the question's id and "/".
     bool numeric = false;
@@ -102,26 +102,26 @@ void MainWindow::favouriteToggle(int questionId) {
     bank_.close();
     showMessage(wasFavourite ? QStringLiteral("取消收藏！") : QStringLiteral("收藏成功！"));
     if (viewKey_ == collections::favouritesViewKey)
-        NewImage1Click();
+        openFavourites();
 }
 
 void MainWindow::errorReportPreview(int questionId) {
-    TForm9_->prepare();
+    feedbackDialog_->prepare();
     bank_.reopen();
     const practice::QuestionPreview preview = practice::buildQuestionPreview(bank_, questionId);
     bank_.close();
-    TForm9_->showQuestion(preview);
-    WebBrowser1_->setTextZoom(1);
+    feedbackDialog_->showQuestion(preview);
+    pageView_->setTextZoom(1);
 }
 
-void MainWindow::BitBtn1Click() {
+void MainWindow::gradeChapter() {
     skipAutoOpen_ = true;
     bool numeric = false;
     const int chapterId = currentChapterId_.toInt(&numeric);
     if (!numeric)
         return;
     const collections::ViewMode mode = collections::viewModeOfKey(viewKey_);
-    WebBrowser1_->readControls([this, chapterId, mode](const web::ControlSnapshot& controls) {
+    pageView_->readControls([this, chapterId, mode](const web::ControlSnapshot& controls) {
         // A page that does not match the chapter, or a store failure, stops
         // grading silently; nothing has been written then.
         practice::GradingResult result;
@@ -136,23 +136,23 @@ void MainWindow::BitBtn1Click() {
         QStringList spans;
         for (int id : result.wrongQuestionIds)
             spans << QStringLiteral("fan%1").arg(id);
-        WebBrowser1_->setColor(spans, QStringLiteral("red"));
-        Button1Click();
+        pageView_->setColor(spans, QStringLiteral("red"));
+        showGradingResult();
     });
 }
 
-void MainWindow::Button1Click() {
-    practice::ResultWindow TForm15(
+void MainWindow::showGradingResult() {
+    practice::ResultWindow resultWindow(
         programFolder_,
         [this] {
             QStringList fragments;
             reportingErrors([&] { fragments = practice::scoreReportFragments(bank_); });
             return fragments;
         },
-        [this] { NewImage10Click(); }, this);
-    prompter_.showModal(TForm15);
-    FormActivate();
-    if (Label3_->text() == collections::wrongQuestionsViewKey)
+        [this] { showAllAnswers(); }, this);
+    prompter_.showModal(resultWindow);
+    openFirstChapter();
+    if (viewTitleLabel_->text() == collections::wrongQuestionsViewKey)
         return;
     if (!prompter_.askYesNo(this, QStringLiteral("提示"),
                             QStringLiteral("您是否把这次的错题放到错题题库中？")))
@@ -162,40 +162,40 @@ void MainWindow::Button1Click() {
         });
 }
 
-void MainWindow::NewImage11Click() {
+void MainWindow::redoChapter() {
     if (!prompter_.confirm(this, QStringLiteral("提示"),
                            QStringLiteral("重新答题会清除当前所选的答案，是否继续？")))
         return;
     resetAnswerButtons();
-    TreeView1Click();
+    openSelectedChapter();
 }
 
-void MainWindow::NewImage10Click() {
-    NewImage10_->hide();
-    NewImage16_->show();
-    WebBrowser1_->runScript(answerButtonsScript(QStringLiteral("显示答案")));
+void MainWindow::showAllAnswers() {
+    showAllAnswersButton_->hide();
+    hideAllAnswersButton_->show();
+    pageView_->runScript(answerButtonsScript(QStringLiteral("显示答案")));
 }
 
-void MainWindow::NewImage16Click() {
-    NewImage16_->hide();
-    NewImage10_->show();
-    WebBrowser1_->runScript(answerButtonsScript(QStringLiteral("隐藏答案")));
+void MainWindow::hideAllAnswers() {
+    hideAllAnswersButton_->hide();
+    showAllAnswersButton_->show();
+    pageView_->runScript(answerButtonsScript(QStringLiteral("隐藏答案")));
 }
 
-void MainWindow::SpeedButton2Click() {
+void MainWindow::zoomIn() {
     ++fontLevel_;
     if (fontLevel_ < 12) {
-        WebBrowser1_->setBodyFontSize(fontLevel_ + 14);
+        pageView_->setBodyFontSize(fontLevel_ + 14);
         return;
     }
     skipAutoOpen_ = true;
     showMessage(QStringLiteral("不能将字体设置过大！"));
 }
 
-void MainWindow::SpeedButton3Click() {
+void MainWindow::zoomOut() {
     --fontLevel_;
     if (fontLevel_ > 0) {
-        WebBrowser1_->setBodyFontSize(fontLevel_ + 12);
+        pageView_->setBodyFontSize(fontLevel_ + 12);
         return;
     }
     fontLevel_ = 0;

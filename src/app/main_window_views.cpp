@@ -2,22 +2,22 @@
 
 #include "app/chapter_tree_view.h"
 #include "app/main_window.h"
-#include "app/prompter.h"
 #include "collections/collections.h"
 #include "collections/wrong_question_manager.h"
 #include "store/question_statements.h"
 #include "web/html_view.h"
+#include "widgets/prompter.h"
 
 #include <QLabel>
 
 namespace app {
 
-void MainWindow::NewImage1Click() {
+void MainWindow::openFavourites() {
     switchToCollection(collections::favourites());
 }
 
-void MainWindow::NewImage20Click() {
-    prompter_.showModal(*TForm16_);
+void MainWindow::openWrongQuestions() {
+    prompter_.showModal(*wrongQuestionManager_);
     switchToCollection(collections::wrongQuestions());
 }
 
@@ -35,39 +35,39 @@ void MainWindow::switchToCollection(const collections::Collection& collection) {
         return;
     }
     resetAnswerButtons();
-    NewImage11_->show();
-    NewImage12_->show();
-    Panel2_->show();
-    WebBrowser1_->setInterceptNavigation(false);
+    redoButton_->show();
+    gradeButton_->show();
+    treePanel_->show();
+    pageView_->setInterceptNavigation(false);
     setViewKey(collection.viewKey);
     if (!reportingErrors([&] {
             collections::recomputeNodeFlags(bank_, collection.flag);
             bank_.close();
         }))
         return;
-    FormShow();
-    FormActivate();
-    TreeView1_->expandEveryNode();
-    WebBrowser1_->setInterceptNavigation(true);
+    rebuildTree();
+    openFirstChapter();
+    chapterTree_->expandEveryNode();
+    pageView_->setInterceptNavigation(true);
 }
 
-void MainWindow::gjstClick() {
+void MainWindow::openWholeBank() {
     skipAutoOpen_ = false;
     resetAnswerButtons();
-    NewImage10_->show();
-    NewImage11_->show();
-    NewImage12_->show();
-    Panel2_->show();
+    showAllAnswersButton_->show();
+    redoButton_->show();
+    gradeButton_->show();
+    treePanel_->show();
     setViewKey(collections::exerciseViewKey);
-    FormShow();
-    FormActivate();
-    TreeView1_->expandEveryNode();
+    rebuildTree();
+    openFirstChapter();
+    chapterTree_->expandEveryNode();
 }
 
 void MainWindow::setViewKey(const QString& key) {
     viewKey_ = key;
-    Label3_->setText(key);
-    Label3_->adjustSize();
+    viewTitleLabel_->setText(key);
+    viewTitleLabel_->adjustSize();
 }
 
 } // namespace app

@@ -1,8 +1,8 @@
 #include "collections/wrong_question_manager.h"
 
-#include "app/prompter.h"
 #include "collections/collections.h"
 #include "store/question_statements.h"
+#include "widgets/prompter.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -21,35 +21,36 @@ QFont songFont() {
 
 } // namespace
 
-WrongQuestionManager::WrongQuestionManager(const QString& programFolder, app::Prompter& prompter,
-                                           QWidget* parent)
+WrongQuestionManager::WrongQuestionManager(const QString& programFolder,
+                                           widgets::Prompter& prompter, QWidget* parent)
     : QDialog(parent)
     , prompter_(prompter)
     , bank_(store::Bank::pathIn(programFolder))
-    , lstDetail_(new QTableWidget(0, 2, this)) {
+    , questionList_(new QTableWidget(0, 2, this)) {
     setObjectName(QStringLiteral("TForm16"));
     setWindowTitle(QStringLiteral("错题题库"));
     setGeometry(229, 115, 1022, 563);
     setSizeGripEnabled(true);
 
-    lstDetail_->setObjectName(QStringLiteral("lstDetail"));
-    lstDetail_->setHorizontalHeaderLabels({QStringLiteral("选题"), QStringLiteral("错题内容")});
-    lstDetail_->setColumnWidth(1, 900);
-    lstDetail_->horizontalHeader()->setStretchLastSection(true);
-    lstDetail_->verticalHeader()->hide();
-    lstDetail_->setShowGrid(true);
-    lstDetail_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lstDetail_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lstDetail_->setFrameShape(QFrame::NoFrame);
-    lstDetail_->setFont(songFont());
-    lstDetail_->setStyleSheet(QStringLiteral("QTableWidget { background: rgb(233, 245, 250); }"));
+    questionList_->setObjectName(QStringLiteral("lstDetail"));
+    questionList_->setHorizontalHeaderLabels({QStringLiteral("选题"), QStringLiteral("错题内容")});
+    questionList_->setColumnWidth(1, 900);
+    questionList_->horizontalHeader()->setStretchLastSection(true);
+    questionList_->verticalHeader()->hide();
+    questionList_->setShowGrid(true);
+    questionList_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    questionList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    questionList_->setFrameShape(QFrame::NoFrame);
+    questionList_->setFont(songFont());
+    questionList_->setStyleSheet(
+        QStringLiteral("QTableWidget { background: rgb(233, 245, 250); }"));
 
     auto* bottom = new QWidget(this);
     bottom->setFixedHeight(38);
     const std::tuple<const char*, const char*, int, void (WrongQuestionManager::*)()> buttons[] = {
-        {"btnSelAll", "全选", 17, &WrongQuestionManager::btnSelAllClick},
-        {"btnInvert", "反选", 93, &WrongQuestionManager::btnInvertClick},
-        {"bsSkinButton1", "删除", 809, &WrongQuestionManager::bsSkinButton1Click},
+        {"btnSelAll", "全选", 17, &WrongQuestionManager::tickAll},
+        {"btnInvert", "反选", 93, &WrongQuestionManager::invertTicks},
+        {"bsSkinButton1", "删除", 809, &WrongQuestionManager::deleteTicked},
         {"bsSkinButton2", "确定", 897, nullptr},
     };
     for (const auto& [name, caption, left, action] : buttons) {
@@ -65,7 +66,7 @@ WrongQuestionManager::WrongQuestionManager(const QString& programFolder, app::Pr
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    column->addWidget(lstDetail_, 1);
+    column->addWidget(questionList_, 1);
     column->addWidget(bottom);
 }
 
@@ -85,34 +86,34 @@ void WrongQuestionManager::done(int result) {
 }
 
 void WrongQuestionManager::loadList() {
-    lstDetail_->setRowCount(0);
+    questionList_->setRowCount(0);
     const std::vector<store::Question> questions = store::wrongQuestionsById(bank_);
-    lstDetail_->setRowCount(int(questions.size()));
+    questionList_->setRowCount(int(questions.size()));
     for (int row = 0; row < int(questions.size()); ++row) {
         auto* pick = new QTableWidgetItem();
         pick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
         pick->setCheckState(Qt::Unchecked);
-        lstDetail_->setItem(row, 0, pick);
-        lstDetail_->setItem(row, 1, new QTableWidgetItem(questions[size_t(row)].content));
+        questionList_->setItem(row, 0, pick);
+        questionList_->setItem(row, 1, new QTableWidgetItem(questions[size_t(row)].content));
     }
 }
 
-void WrongQuestionManager::btnSelAllClick() {
-    for (int row = 0; row < lstDetail_->rowCount(); ++row)
-        lstDetail_->item(row, 0)->setCheckState(Qt::Checked);
+void WrongQuestionManager::tickAll() {
+    for (int row = 0; row < questionList_->rowCount(); ++row)
+        questionList_->item(row, 0)->setCheckState(Qt::Checked);
 }
 
-void WrongQuestionManager::btnInvertClick() {
-    for (int row = 0; row < lstDetail_->rowCount(); ++row) {
-        QTableWidgetItem* pick = lstDetail_->item(row, 0);
+void WrongQuestionManager::invertTicks() {
+    for (int row = 0; row < questionList_->rowCount(); ++row) {
+        QTableWidgetItem* pick = questionList_->item(row, 0);
         pick->setCheckState(pick->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
     }
 }
 
-void WrongQuestionManager::bsSkinButton1Click() {
+void WrongQuestionManager::deleteTicked() {
     std::vector<bool> ticked;
-    for (int row = 0; row < lstDetail_->rowCount(); ++row)
-        ticked.push_back(lstDetail_->item(row, 0)->checkState() == Qt::Checked);
+    for (int row = 0; row < questionList_->rowCount(); ++row)
+        ticked.push_back(questionList_->item(row, 0)->checkState() == Qt::Checked);
     try {
         removeFromWrongBank(bank_, ticked);
         loadList();

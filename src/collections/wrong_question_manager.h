@@ -6,7 +6,7 @@
 
 class QTableWidget;
 
-namespace app {
+namespace widgets {
 class Prompter;
 }
 
@@ -19,7 +19,8 @@ class WrongQuestionManager : public QDialog {
     Q_OBJECT
 
 public:
-    WrongQuestionManager(const QString& programFolder, app::Prompter& prompter, QWidget* parent);
+    WrongQuestionManager(const QString& programFolder, widgets::Prompter& prompter,
+                         QWidget* parent);
 
     void done(int result) override;
 
@@ -28,13 +29,13 @@ protected:
 
 private:
     void loadList();
-    void btnSelAllClick();
-    void btnInvertClick();
-    void bsSkinButton1Click();
+    void tickAll();
+    void invertTicks();
+    void deleteTicked();
 
-    app::Prompter& prompter_;
+    widgets::Prompter& prompter_;
     store::Bank bank_;
-    QTableWidget* lstDetail_;
+    QTableWidget* questionList_;
 };
 
 } // namespace collections

@@ -1,7 +1,7 @@
 #include "practice/result_window.h"
 
-#include "app/picture_button.h"
 #include "web/html_view.h"
+#include "widgets/picture_button.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -16,7 +16,7 @@ ResultWindow::ResultWindow(const QString& programFolder, std::function<QStringLi
     , report_(std::move(report))
     , afterTable_(std::move(afterTable))
     , view_(new web::HtmlView(this))
-    , Timer2_(new QTimer(this)) {
+    , tableTimer_(new QTimer(this)) {
     setObjectName(QStringLiteral("TForm15"));
     setWindowTitle(QStringLiteral("测试结果"));
     setFixedSize(915, 450);
@@ -31,33 +31,33 @@ ResultWindow::ResultWindow(const QString& programFolder, std::function<QStringLi
     strip->setAttribute(Qt::WA_StyledBackground);
     strip->setStyleSheet(QStringLiteral("#Panel1 { background: rgb(219, 236, 248); }"));
     auto* close =
-        new app::PictureButton(QStringLiteral("NewImage1"), programFolder,
-                               {QStringLiteral("/tp/gb-1.bmp"), QStringLiteral("/tp/gb-2.bmp"),
-                                QStringLiteral("/tp/gb-3.bmp")},
-                               QSize(105, 33), strip);
+        new widgets::PictureButton(QStringLiteral("NewImage1"), programFolder,
+                                   {QStringLiteral("/tp/gb-1.bmp"), QStringLiteral("/tp/gb-2.bmp"),
+                                    QStringLiteral("/tp/gb-3.bmp")},
+                                   QSize(105, 33), strip);
     close->move(696, 4);
-    connect(close, &app::PictureButton::clicked, this, &QDialog::accept);
+    connect(close, &widgets::PictureButton::clicked, this, &QDialog::accept);
     column->addWidget(strip);
 
-    Timer2_->setInterval(100);
-    Timer2_->setSingleShot(true);
-    connect(Timer2_, &QTimer::timeout, this, &ResultWindow::Timer2Timer);
+    tableTimer_->setInterval(100);
+    tableTimer_->setSingleShot(true);
+    connect(tableTimer_, &QTimer::timeout, this, &ResultWindow::fillScoreTable);
     if (parent)
         move(parent->geometry().center() - rect().center());
 }
 
 void ResultWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    Timer2_->start();
+    tableTimer_->start();
 }
 
 void ResultWindow::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        Timer2_->start();
+        tableTimer_->start();
 }
 
-void ResultWindow::Timer2Timer() {
+void ResultWindow::fillScoreTable() {
     view_->showPage(programFolder_ + QStringLiteral("ty.html"), report_(), [this](bool) {
         afterTable_();
         emit tableShown();

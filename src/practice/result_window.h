@@ -33,13 +33,13 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void Timer2Timer();
+    void fillScoreTable();
 
     QString programFolder_;
     std::function<QStringList()> report_;
     std::function<void()> afterTable_;
     web::HtmlView* view_;
-    QTimer* Timer2_;
+    QTimer* tableTimer_;
 };
 
 } // namespace practice

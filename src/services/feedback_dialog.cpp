@@ -59,10 +59,10 @@ FeedbackDialog::FeedbackDialog(const QString& programFolder, QWidget* parent)
         boxes_[i]->adjustSize();
     }
     caption(QStringLiteral("错误的附加说明"), {489, 300}, this, true);
-    Memo1_ = new QPlainTextEdit(this);
-    Memo1_->setObjectName(QStringLiteral("Memo1"));
-    Memo1_->setFrameShape(QFrame::NoFrame);
-    Memo1_->setGeometry(489, 320, 489, 113);
+    noteEdit_ = new QPlainTextEdit(this);
+    noteEdit_->setObjectName(QStringLiteral("Memo1"));
+    noteEdit_->setFrameShape(QFrame::NoFrame);
+    noteEdit_->setGeometry(489, 320, 489, 113);
     caption(QStringLiteral("感谢您的反馈！我们会尽快处理您报告的问题，并在定期更新中改正。"),
             {21, 446}, this, false);
 
@@ -82,7 +82,7 @@ void FeedbackDialog::showEvent(QShowEvent* event) {
 }
 
 void FeedbackDialog::prepare() {
-    Memo1_->clear();
+    noteEdit_->clear();
     for (QCheckBox* box : boxes_)
         box->setChecked(false);
     show();

@@ -38,7 +38,7 @@ private:
     QString programFolder_;
     web::HtmlView* view_;
     QCheckBox* boxes_[10] = {};
-    QPlainTextEdit* Memo1_;
+    QPlainTextEdit* noteEdit_;
     int reportedQuestionId_ = 0;
     QString reportedQuestionText_;
 };

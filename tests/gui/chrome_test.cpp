@@ -1,12 +1,12 @@
-#include "app/picture_button.h"
 #include "main_window_fixture.h"
+#include "widgets/picture_button.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTest>
 
-using app::PictureButton;
 using testing_support::MainWindowTest;
+using widgets::PictureButton;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/prompter.h"
+#include "widgets/prompter.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -9,7 +9,7 @@
 namespace testing_support {
 
 // Records every box instead of showing it, and answers questions as told.
-class ScriptedPrompter : public app::Prompter {
+class ScriptedPrompter : public widgets::Prompter {
 public:
     void message(QWidget*, const QString& text) override { messages << text; }
     bool confirm(QWidget*, const QString& caption, const QString& text) override {

@@ -1,9 +1,9 @@
-#include "app/prompter.h"
+#include "widgets/prompter.h"
 
 #include <QDialog>
 #include <QMessageBox>
 
-namespace app {
+namespace widgets {
 
 namespace {
 
@@ -33,4 +33,4 @@ void DialogPrompter::error(QWidget* parent, const QString& text) {
     QMessageBox::critical(parent, programCaption, text);
 }
 
-} // namespace app
+} // namespace widgets

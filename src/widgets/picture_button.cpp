@@ -1,4 +1,4 @@
-#include "app/picture_button.h"
+#include "widgets/picture_button.h"
 
 #include <QDir>
 #include <QHash>
@@ -7,7 +7,7 @@
 #include <QSet>
 #include <cstdio>
 
-namespace app {
+namespace widgets {
 
 QPixmap loadPicture(const QString& programFolder, const QString& name) {
     static QHash<QString, QPixmap> loaded;
@@ -82,4 +82,4 @@ void PicturePanel::paintEvent(QPaintEvent*) {
         QPainter(this).drawPixmap(rect(), picture_);
 }
 
-} // namespace app
+} // namespace widgets

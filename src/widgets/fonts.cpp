@@ -1,9 +1,9 @@
-#include "app/fonts.h"
+#include "widgets/fonts.h"
 
 #include <QApplication>
 #include <QFont>
 
-namespace app {
+namespace widgets {
 
 void installChineseFonts() {
     const QStringList serif = {QStringLiteral("Noto Serif CJK SC"),
@@ -18,4 +18,4 @@ void installChineseFonts() {
     QApplication::setFont(font);
 }
 
-} // namespace app
+} // namespace widgets

@@ -5,7 +5,7 @@
 class QDialog;
 class QWidget;
 
-namespace app {
+namespace widgets {
 
 // Every message box of the program goes through here, so that tests can answer
 // them with a scripted prompter instead of a person.
@@ -33,4 +33,4 @@ public:
     void showModal(QDialog& dialog) override;
 };
 
-} // namespace app
+} // namespace widgets

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QPixmap>
 
-namespace app {
+namespace widgets {
 
 // Loads the chrome's pictures from the program folder, each file once. A file
 // that cannot be loaded gives a null pixmap and one line on stderr.
@@ -59,4 +59,4 @@ private:
     QPixmap picture_;
 };
 
-} // namespace app
+} // namespace widgets
