@@ -3,6 +3,8 @@
 #include "widgets/picture_button.h"
 
 #include <QDir>
+#include <QMouseEvent>
+#include <utility>
 
 namespace app {
 
@@ -77,7 +79,7 @@ void ChapterTreeView::addRow(const TreeRow& row) {
         lastOfLevel_[row.level] = item;
 }
 
-QTreeWidgetItem* ChapterTreeView::itemAt(int position) const {
+QTreeWidgetItem* ChapterTreeView::nodeAt(int position) const {
     return position >= 0 && position < nodeCount() ? items_[size_t(position)] : nullptr;
 }
 
@@ -90,6 +92,25 @@ int ChapterTreeView::levelOf(const QTreeWidgetItem* item) {
     for (const QTreeWidgetItem* up = item->parent(); up; up = up->parent())
         ++level;
     return level;
+}
+
+void ChapterTreeView::mousePressEvent(QMouseEvent* event) {
+    pressedPosition_ = event->button() == Qt::LeftButton
+                           ? positionOf(QTreeWidget::itemAt(event->position().toPoint()))
+                           : -1;
+    QTreeWidget::mousePressEvent(event);
+}
+
+void ChapterTreeView::mouseReleaseEvent(QMouseEvent* event) {
+    QTreeWidget::mouseReleaseEvent(event);
+    const int pressed = std::exchange(pressedPosition_, -1);
+    if (event->button() != Qt::LeftButton ||
+        !viewport()->rect().contains(event->position().toPoint()))
+        return;
+    if (QTreeWidgetItem* item = nodeAt(pressed)) {
+        setCurrentItem(item);
+        emit nodeClicked();
+    }
 }
 
 void ChapterTreeView::expandEveryNode() {

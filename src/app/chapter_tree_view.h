@@ -9,6 +9,10 @@ namespace app {
 // The chapter tree's look and behaviour: lines, one node picture, no expand
 // buttons, selecting a node expands it and collapses the branch expanded before.
 // Items know their tree position (depth-first index from 0).
+//
+// A click opens the node that was under the mouse when the button went down:
+// the press selects it and the single-expand may move every row below, so the
+// release often lands on another row.
 class ChapterTreeView : public QTreeWidget {
     Q_OBJECT
 
@@ -19,10 +23,18 @@ public:
     void addRow(const TreeRow& row);
 
     int nodeCount() const { return int(items_.size()); }
-    QTreeWidgetItem* itemAt(int position) const;
+    QTreeWidgetItem* nodeAt(int position) const;
     int positionOf(const QTreeWidgetItem* item) const;
     static int levelOf(const QTreeWidgetItem* item);
     void expandEveryNode();
+
+signals:
+    // The user clicked the current node.
+    void nodeClicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void expandOnly(QTreeWidgetItem* current);
@@ -30,6 +42,7 @@ private:
     QIcon nodeIcon_;
     std::vector<QTreeWidgetItem*> items_;
     QTreeWidgetItem* lastOfLevel_[2] = {};
+    int pressedPosition_ = -1;
 };
 
 } // namespace app

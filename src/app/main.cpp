@@ -1,27 +1,17 @@
+#include "app/application_setup.h"
 #include "app/main_window.h"
 #include "app/screenshot.h"
-#include "widgets/fonts.h"
 #include "widgets/prompter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 int main(int argc, char* argv[]) {
     // The embedded browser shares its graphics context with the windows.
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Morrowquill"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Morrowquill"));
+    app::configureApplication();
     QApplication::setApplicationVersion(QStringLiteral(MORROWQUILL_VERSION));
-
-    // Standard buttons read 确定, 取消, 是, 否.
-    QTranslator qtTexts;
-    if (qtTexts.load(QStringLiteral("qtbase_zh_CN"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
-    widgets::installChineseFonts();
 
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral("Morrowquill 职称考试训练软件"));

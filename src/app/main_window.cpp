@@ -4,18 +4,20 @@
 
 #include "app/chapter_tree_view.h"
 #include "app/startup_texts.h"
+#include "collections/view_mode.h"
 #include "collections/wrong_question_manager.h"
 #include "services/feedback_dialog.h"
 #include "web/html_view.h"
 #include "widgets/prompter.h"
+#include "widgets/quiet_splitter.h"
 
 #include <QDateTime>
 #include <QLabel>
 #include <QScreen>
 #include <QShowEvent>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace app {
 
@@ -35,10 +37,9 @@ MainWindow::MainWindow(const QString& programFolder, Prompter& prompter, QWidget
     frame->setSpacing(0);
     frame->addWidget(createTitleBar());
     frame->addWidget(createToolBar());
-    auto* main = new QSplitter(Qt::Horizontal, this);
+    auto* main = new widgets::QuietSplitter(Qt::Horizontal, this);
     main->setObjectName(QStringLiteral("Panel1"));
     main->setHandleWidth(1);
-    main->setOpaqueResize(false);
     main->setChildrenCollapsible(false);
     main->setStyleSheet(QStringLiteral("QSplitter::handle { background: rgb(0, 134, 143); }"));
     main->addWidget(createTreePanel());
@@ -83,7 +84,6 @@ void MainWindow::readBankTexts() {
         move(screen.width() / 2 - 512, screen.height() / 2 - 384);
     }
     skipAutoOpen_ = false;
-    pageView_->setInterceptNavigation(false);
     // The bank's texts are a courtesy at creation: a bank that cannot be read
     // keeps the resource texts, and the first show reports why.
     try {
@@ -139,10 +139,20 @@ void MainWindow::fillTree() {
     bank_.close();
 }
 
+int MainWindow::firstChapterPosition() const {
+    // A collection lists only the chapters that hold its questions, so a
+    // section without any may stand at position 2: open its first chapter.
+    if (collections::viewModeOfKey(viewKey_) == collections::ViewMode::WholeBank)
+        return 2;
+    const auto chapter = std::find_if(nodeIds_.cbegin(), nodeIds_.cend(),
+                                      [](auto chapterId) { return chapterId != 0; });
+    return chapter == nodeIds_.cend() ? -1 : int(chapter - nodeIds_.cbegin());
+}
+
 void MainWindow::openFirstChapter() {
     if (!skipAutoOpen_ && !layoutChanged_) {
         chapterTree_->expandEveryNode();
-        if (QTreeWidgetItem* item = chapterTree_->itemAt(2)) {
+        if (QTreeWidgetItem* item = chapterTree_->nodeAt(firstChapterPosition())) {
             chapterTree_->setCurrentItem(item);
             openSelectedChapter();
             fontLevel_ = 2;

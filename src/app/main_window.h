@@ -70,6 +70,7 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -83,6 +84,7 @@ private:
                                  QWidget* parent);
 
     void readBankTexts();
+    int firstChapterPosition() const;
     void closeBank();
     void fillTree();
     void openSelectedChapter();
@@ -107,7 +109,8 @@ private:
     void enterFullScreen();
     void leaveFullScreen();
     void resetAnswerButtons();
-    void startWindowMove();
+    void noteDragStart(const QMouseEvent* event);
+    void dragWindow(const QMouseEvent* event);
     // Runs work; a store failure is shown to the user. True when it succeeded.
     bool reportingErrors(const std::function<void()>& work);
 
@@ -146,6 +149,8 @@ private:
     bool layoutChanged_ = false;
     bool wasMaximised_ = false;
     bool shownBefore_ = false;
+    QPoint dragOffset_;
+    bool movingByHand_ = false;
     int fontLevel_ = 0;
     QString subjectFolder_;
     QString updateInfoUrl_;

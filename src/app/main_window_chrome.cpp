@@ -75,23 +75,42 @@ void MainWindow::closeBank() {
     bank_.close();
 }
 
-void MainWindow::startWindowMove() {
-    if (QWindow* window = windowHandle())
-        window->startSystemMove();
+void MainWindow::noteDragStart(const QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        dragOffset_ = event->globalPosition().toPoint() - pos();
+    movingByHand_ = false;
+}
+
+// The window system's move loop where it has one; elsewhere the window
+// follows the mouse by hand.
+void MainWindow::dragWindow(const QMouseEvent* event) {
+    if (!movingByHand_) {
+        if (QWindow* window = windowHandle(); window && window->startSystemMove())
+            return;
+        movingByHand_ = true;
+    }
+    move(event->globalPosition().toPoint() - dragOffset_);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event) {
+    noteDragStart(event);
+    QWidget::mousePressEvent(event);
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* event) {
     // The window's own surface, where no control covers it, drags the window.
     if (event->buttons() & Qt::LeftButton)
-        startWindowMove();
+        dragWindow(event);
     QWidget::mouseMoveEvent(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == titleBar_) {
+        if (event->type() == QEvent::MouseButtonPress)
+            noteDragStart(static_cast<QMouseEvent*>(event));
         if (event->type() == QEvent::MouseMove &&
             (static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton)) {
-            startWindowMove();
+            dragWindow(static_cast<QMouseEvent*>(event));
             return true;
         }
         if (event->type() == QEvent::MouseButtonDblClick) {

@@ -54,7 +54,7 @@ QWidget* MainWindow::createTitleBar() {
     titleLabel_ = transparentLabel(QStringLiteral("Label4"), titleResourceText,
                                    chineseFont(QStringLiteral("楷体_GB2312"), 17, true),
                                    QStringLiteral("white"), titleBar_);
-    titleLabel_->move(15, 3);
+    titleLabel_->move(15, 5);
     titleLabel_->setAttribute(Qt::WA_TransparentForMouseEvents);
     auto* hidden = new QLabel(QStringLiteral("职业病"), titleBar_);
     hidden->setObjectName(QStringLiteral("Label2"));
@@ -151,10 +151,10 @@ QWidget* MainWindow::createTreePanel() {
     viewTitleLabel_ = transparentLabel(QStringLiteral("Label3"), collections::exerciseViewKey,
                                        chineseFont(QStringLiteral("仿宋_GB2312"), 19, true),
                                        QStringLiteral("rgb(0, 0, 255)"), header);
-    viewTitleLabel_->move(69, 3);
+    viewTitleLabel_->move(69, 6);
     column->addWidget(header);
     chapterTree_ = new ChapterTreeView(programFolder_, treePanel_);
-    connect(chapterTree_, &QTreeWidget::itemClicked, this, &MainWindow::openSelectedChapter);
+    connect(chapterTree_, &ChapterTreeView::nodeClicked, this, &MainWindow::openSelectedChapter);
     column->addWidget(chapterTree_, 1);
     return treePanel_;
 }
@@ -217,6 +217,9 @@ QWidget* MainWindow::createPagePanel() {
     pageView_ = new web::HtmlView(panel);
     pageView_->setObjectName(QStringLiteral("WebBrowser1"));
     pageView_->setCursor(Qt::PointingHandCursor);
+    // The page never navigates away: its buttons' addresses are commands, and
+    // that holds while a page is being rendered and across view switches too.
+    pageView_->setInterceptNavigation(true);
     connect(pageView_, &web::HtmlView::navigationIntercepted, this, &MainWindow::runPageCommand);
     column->addWidget(pageView_, 1);
     return panel;

@@ -47,12 +47,9 @@ void MainWindow::openSelectedChapter() {
         showMessage(QStringLiteral("本章节无试题!"));
         return;
     }
-    pageView_->setInterceptNavigation(false);
     resetAnswerButtons();
-    if (item->childCount() > 0 || level != 2) {
-        pageView_->setInterceptNavigation(true);
+    if (item->childCount() > 0 || level != 2)
         return;
-    }
     // Rendering stops silently at a store failure and shows what it has.
     QStringList fragments;
     try {
@@ -67,10 +64,8 @@ void MainWindow::openSelectedChapter() {
     }
     bank_.close();
     pageView_->setTextZoom(1);
-    pageView_->showPage(programFolder_ + QStringLiteral("ty.html"), fragments, [this](bool) {
-        pageView_->setInterceptNavigation(true);
-        emit pageShown();
-    });
+    pageView_->showPage(programFolder_ + QStringLiteral("ty.html"), fragments,
+                        [this](bool) { emit pageShown(); });
 }
 
 void MainWindow::runPageCommand(const QString& address) {

@@ -38,7 +38,6 @@ void MainWindow::switchToCollection(const collections::Collection& collection) {
     redoButton_->show();
     gradeButton_->show();
     treePanel_->show();
-    pageView_->setInterceptNavigation(false);
     setViewKey(collection.viewKey);
     if (!reportingErrors([&] {
             collections::recomputeNodeFlags(bank_, collection.flag);
@@ -48,7 +47,6 @@ void MainWindow::switchToCollection(const collections::Collection& collection) {
     rebuildTree();
     openFirstChapter();
     chapterTree_->expandEveryNode();
-    pageView_->setInterceptNavigation(true);
 }
 
 void MainWindow::openWholeBank() {

@@ -8,6 +8,8 @@
 #include <QVBoxLayout>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
 namespace web {
@@ -54,6 +56,20 @@ const char appendAfterPaintScript[] = R"((function (f, token) {
     setTimeout(append, 50);
 }))";
 
+// The engine decides some navigations inside the page without asking
+// (about:blank, data: and javascript: links among them): our pages never
+// follow a link or submit a form of their own, so such activations are
+// cancelled before they start; what remains reaches acceptNavigationRequest.
+const char noLinksScript[] = R"((function () {
+    function cancelUnlessWeb(event) {
+        var link = event.target && event.target.closest ? event.target.closest('a[href], area[href]') : null;
+        if (link && !/^https?:/i.test(link.href)) event.preventDefault();
+    }
+    document.addEventListener('click', cancelUnlessWeb, true);
+    document.addEventListener('auxclick', cancelUnlessWeb, true);
+    document.addEventListener('submit', function (event) { event.preventDefault(); }, true);
+})())";
+
 } // namespace
 
 class InterceptingPage : public QWebEnginePage {
@@ -94,6 +110,13 @@ HtmlView::HtmlView(QWidget* parent)
     , view_(new QWebEngineView(this))
     , page_(new InterceptingPage(this, view_)) {
     view_->setPage(page_);
+    QWebEngineScript noLinks;
+    noLinks.setName(QStringLiteral("morrowquill-no-links"));
+    noLinks.setSourceCode(QString::fromLatin1(noLinksScript));
+    noLinks.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    noLinks.setWorldId(QWebEngineScript::MainWorld);
+    noLinks.setRunsOnSubFrames(true);
+    page_->scripts().insert(noLinks);
     view_->setContextMenuPolicy(Qt::NoContextMenu);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

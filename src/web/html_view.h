@@ -45,6 +45,7 @@ public:
     // While on, every navigation of the page is refused and its address, as
     // the browser normalises it ("http://scbt123/"), is reported.
     void setInterceptNavigation(bool on);
+    bool interceptsNavigation() const { return intercept_; }
 
 signals:
     void navigationIntercepted(const QString& address);

@@ -54,7 +54,10 @@ void PictureButton::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void PictureButton::leaveEvent(QEvent* event) {
-    showPicture(pictures_.normal);
+    // Hiding a button under the mouse also sends it a leave; it keeps its
+    // picture then.
+    if (isVisible())
+        showPicture(pictures_.normal);
     QLabel::leaveEvent(event);
 }
 

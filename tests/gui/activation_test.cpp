@@ -85,3 +85,24 @@ TEST_F(Activation, AnEmptySectionAtPositionTwoIsReportedOnce) {
 }
 
 } // namespace
+
+namespace {
+
+// The press selects the node and collapses the other branches, so the rows
+// below move before the release: the click still opens the pressed chapter.
+TEST_F(Activation, AChapterClickAfterAViewSwitchOpensThePressedChapter) {
+    openWindow(3, 3);
+    QTest::mouseClick(child("gjst"), Qt::LeftButton);
+    ASSERT_EQ(window->currentChapterId(), QString("101"));
+    for (const auto& [position, chapter] : {std::pair{7, "202"}, std::pair{3, "102"}}) {
+        QTest::mouseClick(child("gjst"), Qt::LeftButton);
+        QTreeWidgetItem* item = findItem(position);
+        ASSERT_NE(item, nullptr);
+        const QPoint point = tree()->visualItemRect(item).center();
+        QTest::mousePress(tree()->viewport(), Qt::LeftButton, {}, point);
+        QTest::mouseRelease(tree()->viewport(), Qt::LeftButton, {}, point);
+        EXPECT_EQ(window->currentChapterId(), QString(chapter)) << position;
+    }
+}
+
+} // namespace

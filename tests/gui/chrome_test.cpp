@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QRubberBand>
+#include <QSplitter>
 #include <QTest>
 
 using testing_support::MainWindowTest;
@@ -101,6 +103,72 @@ TEST_F(Chrome, DoubleClickOnTheTitleBarTogglesLikeTheButtons) {
     EXPECT_TRUE(shown("NewImage8"));
     EXPECT_EQ(child("NewImage9")->x(), 911);
     EXPECT_EQ(child("NewImage7")->x(), 969);
+}
+
+TEST_F(Chrome, HidingAButtonKeepsItsPicture) {
+    openWindow();
+    auto* showAll = child<PictureButton>("NewImage10");
+    moveOver(showAll);
+    QTest::mousePress(showAll, Qt::LeftButton);
+    // Under the mouse, hiding sends the button a leave as well.
+    showAll->setAttribute(Qt::WA_UnderMouse);
+    showAll->hide();
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(showAll, &leave);
+    showAll->show();
+    EXPECT_EQ(showAll->shownPicture(), QString("/tp/xsda-3.bmp"));
+}
+
+TEST_F(Chrome, LabelsSitWhereTheLayoutPutsThem) {
+    openWindow();
+    EXPECT_EQ(child("Label4")->pos(), QPoint(15, 5));
+    EXPECT_EQ(child("Label3")->pos(), QPoint(69, 6));
+}
+
+// Sends a mouse event at a point of `widget`, with the left button held where
+// the event is a move.
+void sendMouse(QWidget* widget, QEvent::Type type, QPoint at) {
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), button, held,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+TEST_F(Chrome, DraggingTheSplitterDrawsNothingUntilTheRelease) {
+    openWindow();
+    auto* splitter = child<QSplitter>("Panel1");
+    QSplitterHandle* handle = splitter->handle(1);
+    const int handleAt = handle->x();
+    sendMouse(handle, QEvent::MouseButtonPress, QPoint(0, 50));
+    // Leftwards: the page panel is at its narrowest already.
+    sendMouse(handle, QEvent::MouseMove, QPoint(-60, 50));
+    for (QWidget* band : splitter->findChildren<QRubberBand*>())
+        EXPECT_FALSE(band->isVisible());
+    EXPECT_EQ(handle->x(), handleAt);
+    sendMouse(handle, QEvent::MouseButtonRelease, QPoint(-60, 50));
+    EXPECT_EQ(handle->x(), handleAt - 60);
+}
+
+// Without a window system's move loop (as here), the window follows the mouse.
+TEST_F(Chrome, TheTitleBarDragsTheWindow) {
+    openWindow();
+    const QPoint start = window->pos();
+    QWidget* titleBar = child("Panel5");
+    const QPointF grab = titleBar->mapToGlobal(QPointF(400, 10));
+    const auto send = [&](QEvent::Type type, QPointF global, Qt::MouseButtons held) {
+        QMouseEvent event(type, titleBar->mapFromGlobal(global), global,
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
+                          Qt::NoModifier);
+        QApplication::sendEvent(titleBar, &event);
+    };
+    send(QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    send(QEvent::MouseMove, grab + QPointF(40, 20), Qt::LeftButton);
+    EXPECT_EQ(window->pos(), start + QPoint(40, 20));
+    send(QEvent::MouseMove, grab + QPointF(50, 30), Qt::LeftButton);
+    EXPECT_EQ(window->pos(), start + QPoint(50, 30));
+    send(QEvent::MouseButtonRelease, grab + QPointF(50, 30), Qt::NoButton);
 }
 
 } // namespace

@@ -60,9 +60,9 @@ protected:
 TEST_F(Grading, GradedPageShowsRedNumbersTheTableAndTheAnswers) {
     ASSERT_TRUE(openPage());
     // q7 right, q8 half right, q9 right.
-    window->page()->setChecked("71", true);
-    window->page()->setChecked("81", true);
-    window->page()->setValue("a9", "B");
+    window->page()->setChecked("100071", true);
+    window->page()->setChecked("100081", true);
+    window->page()->setValue("a10009", "B");
     prompter.yesAnswer = true;
     grade();
     EXPECT_EQ(prompter.dialogs, QStringList({"TForm15"}));
@@ -71,41 +71,41 @@ TEST_F(Grading, GradedPageShowsRedNumbersTheTableAndTheAnswers) {
         << resultText.toStdString();
     EXPECT_TRUE(resultText.contains("合 计\t3\t2\t3\t2\t67%")) << resultText.toStdString();
     EXPECT_EQ(prompter.questions, QStringList({"提示|您是否把这次的错题放到错题题库中？"}));
-    EXPECT_EQ(evaluate(window->page(), "['fan7', 'fan8', 'fan9'].map(id => "
+    EXPECT_EQ(evaluate(window->page(), "['fan10007', 'fan10008', 'fan10009'].map(id => "
                                        "document.getElementById(id).style.color).join(',')")
                   .toString(),
               QString(",red,"));
     EXPECT_TRUE(testing_support::waitUntil(
         [&] {
-            return evaluate(window->page(), "document.getElementById('ansnote7').style.display")
+            return evaluate(window->page(), "document.getElementById('ansnote10007').style.display")
                        .toString() == "block";
         },
         10000));
-    EXPECT_EQ(question(8).ct, QString("1"));
-    EXPECT_EQ(question(8).ct1, QString("1"));
-    EXPECT_EQ(question(7).ct, QString(""));
+    EXPECT_EQ(question(10008).ct, QString("1"));
+    EXPECT_EQ(question(10008).ct1, QString("1"));
+    EXPECT_EQ(question(10007).ct, QString(""));
     // The graded page stays: no reload after the result window.
-    EXPECT_EQ(evaluate(window->page(), "document.getElementById('71').checked").toBool(), true);
+    EXPECT_EQ(evaluate(window->page(), "document.getElementById('100071').checked").toBool(), true);
 }
 
 TEST_F(Grading, AnsweringNoTakesThisGradingsWrongQuestionsOutOfTheBank) {
     ASSERT_TRUE(openPage([](store::BankBuilder&) {}));
     {
         store::Bank bank(fixture.bankPath());
-        store::setQuestionFlag(bank, 7, store::QuestionFlag::Wrong, true); // wrong before
+        store::setQuestionFlag(bank, 10007, store::QuestionFlag::Wrong, true); // wrong before
     }
     prompter.yesAnswer = false;
     grade();
-    EXPECT_EQ(question(7).ct, QString(""));
-    EXPECT_EQ(question(7).ct1, QString("1"));
-    EXPECT_EQ(question(8).ct, QString(""));
+    EXPECT_EQ(question(10007).ct, QString(""));
+    EXPECT_EQ(question(10007).ct1, QString("1"));
+    EXPECT_EQ(question(10008).ct, QString(""));
 }
 
 TEST_F(Grading, TheWrongQuestionViewNeverAsks) {
     ASSERT_TRUE(openPage());
     {
         store::Bank bank(fixture.bankPath());
-        store::setQuestionFlag(bank, 8, store::QuestionFlag::Wrong, true);
+        store::setQuestionFlag(bank, 10008, store::QuestionFlag::Wrong, true);
     }
     prompter.onModal = [](QDialog& dialog) {
         dialog.accept();
@@ -115,21 +115,21 @@ TEST_F(Grading, TheWrongQuestionViewNeverAsks) {
     ASSERT_TRUE(waitForPage());
     grade();
     EXPECT_TRUE(prompter.questions.isEmpty());
-    EXPECT_EQ(question(8).ct, QString("1"));
+    EXPECT_EQ(question(10008).ct, QString("1"));
     EXPECT_TRUE(resultText.contains("合 计\t1\t0")) << resultText.toStdString();
 }
 
 TEST_F(Grading, RedoRebuildsThePageOnlyWhenConfirmed) {
     ASSERT_TRUE(openPage());
-    evaluate(window->page(), "document.getElementById('71').checked = true");
+    evaluate(window->page(), "document.getElementById('100071').checked = true");
     prompter.confirmAnswer = false;
     click("NewImage11");
     EXPECT_EQ(prompter.questions, QStringList({"提示|重新答题会清除当前所选的答案，是否继续？"}));
-    EXPECT_TRUE(evaluate(window->page(), "document.getElementById('71').checked").toBool());
+    EXPECT_TRUE(evaluate(window->page(), "document.getElementById('100071').checked").toBool());
     prompter.confirmAnswer = true;
     click("NewImage11");
     ASSERT_TRUE(waitForPage());
-    EXPECT_FALSE(evaluate(window->page(), "document.getElementById('71').checked").toBool());
+    EXPECT_FALSE(evaluate(window->page(), "document.getElementById('100071').checked").toBool());
 }
 
 class Collections : public Grading {
@@ -154,7 +154,7 @@ TEST_F(Collections, EmptyFavouritesAreReportedAndThePageReopened) {
 
 TEST_F(Collections, FavouritesViewShowsTheMarkedChaptersAndFollowsRemovals) {
     ASSERT_TRUE(openPage());
-    setFlag(7, store::QuestionFlag::Favourite, true);
+    setFlag(10007, store::QuestionFlag::Favourite, true);
     click("NewImage1");
     EXPECT_EQ(window->viewKey(), QString("收 藏 试 题"));
     EXPECT_EQ(child<QLabel>("Label3")->text(), QString("收 藏 试 题"));
@@ -172,7 +172,7 @@ TEST_F(Collections, FavouritesViewShowsTheMarkedChaptersAndFollowsRemovals) {
 
 TEST_F(Collections, ManagerDeletesTheTickedRowsOnly) {
     ASSERT_TRUE(openPage());
-    for (int id : {7, 8, 9})
+    for (int id : {10007, 10008, 10009})
         setFlag(id, store::QuestionFlag::Wrong, true);
     QStringList rowsAfterDelete;
     prompter.onModal = [&](QDialog& dialog) {
@@ -187,14 +187,14 @@ TEST_F(Collections, ManagerDeletesTheTickedRowsOnly) {
         QTest::mouseClick(dialog.findChild<QPushButton*>("bsSkinButton2"), Qt::LeftButton);
     };
     click("NewImage20");
-    EXPECT_EQ(rowsAfterDelete, QStringList({"题7", "题9"}));
-    EXPECT_EQ(question(8).ct, QString(""));
+    EXPECT_EQ(rowsAfterDelete, QStringList({"题10007", "题10009"}));
+    EXPECT_EQ(question(10008).ct, QString(""));
     EXPECT_EQ(window->viewKey(), QString("错 题 题 库"));
 }
 
 TEST_F(Collections, SelectAllAndDeleteLeavesNoWrongQuestions) {
     ASSERT_TRUE(openPage());
-    for (int id : {7, 8, 9})
+    for (int id : {10007, 10008, 10009})
         setFlag(id, store::QuestionFlag::Wrong, true);
     prompter.onModal = [&](QDialog& dialog) {
         dialog.show();
@@ -217,14 +217,14 @@ TEST_F(Collections, SelectAllAndDeleteLeavesNoWrongQuestions) {
 
 TEST_F(Collections, ClosingTheManagerWithoutDeletingChangesNothing) {
     ASSERT_TRUE(openPage());
-    setFlag(8, store::QuestionFlag::Wrong, true);
+    setFlag(10008, store::QuestionFlag::Wrong, true);
     prompter.onModal = [&](QDialog& dialog) {
         dialog.show();
         dialog.findChild<QTableWidget*>("lstDetail")->item(0, 0)->setCheckState(Qt::Checked);
         dialog.close();
     };
     click("NewImage20");
-    EXPECT_EQ(question(8).ct, QString("1"));
+    EXPECT_EQ(question(10008).ct, QString("1"));
     EXPECT_EQ(window->nodeIds(), (std::vector<int>{0, 0, 101, 0}));
 }
 

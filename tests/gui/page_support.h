@@ -8,9 +8,10 @@
 
 namespace testing_support {
 
-// Chapter 101: a single-answer question 7 (answer A), a case group with
-// question 8 (AB) and a matching question 9 (B). Options of q are q·10+1 (A)
-// and q·10+2 (B).
+// Chapter 101: a single-answer question 10007 (answer A), a case group with
+// question 10008 (AB) and a matching question 10009 (B). Options of q are
+// q·10+1 (A) and q·10+2 (B). The ids lie above 10000 on purpose: nothing on
+// the page may assume small question keys.
 inline void chapterContent(store::BankBuilder& rows) {
     rows.addType({3, "1", "单选题"});
     rows.addType({10, "8", "阅读案例多个问题8"});
@@ -18,7 +19,8 @@ inline void chapterContent(store::BankBuilder& rows) {
     rows.addGroup({1, 101, 3, {}, {}});
     rows.addGroup({2, 101, 10, "病例", {}});
     rows.addGroup({3, 101, 11, "A．甲 B．乙", "5"});
-    const std::tuple<int, int, const char*> questions[] = {{7, 1, "A"}, {8, 2, "AB"}, {9, 3, "B"}};
+    const std::tuple<int, int, const char*> questions[] = {
+        {10007, 1, "A"}, {10008, 2, "AB"}, {10009, 3, "B"}};
     for (const auto& [id, group, answer] : questions) {
         store::Question q;
         q.id = id;

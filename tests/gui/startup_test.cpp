@@ -1,10 +1,13 @@
+#include "app/application_setup.h"
 #include "app/main_window.h"
 #include "fixture_bank.h"
 #include "scripted_prompter.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -33,7 +36,11 @@ TEST(Startup, TitleAndStatusShowTheBanksSubjectAndSize) {
     EXPECT_EQ(window.windowTitle(), QString("Morrowquill"));
     EXPECT_EQ(titleOf(window), QString("Morrowquill 中级职称  职业病学（中级）"));
     EXPECT_EQ(window.statusPanelText(0), QString("试题量：12345"));
-    EXPECT_TRUE(window.statusPanelText(2).startsWith("现在的日期和时间是： "));
+    EXPECT_TRUE(
+        QRegularExpression("^现在的日期和时间是： \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$")
+            .match(window.statusPanelText(2))
+            .hasMatch())
+        << window.statusPanelText(2).toStdString();
     EXPECT_EQ(window.subjectFolder(), QString("zyb"));
     EXPECT_TRUE(window.updateInfoUrl().endsWith("/yiyaozj/zyb/Predate.ini"));
     EXPECT_TRUE(prompter.errors.isEmpty());
@@ -53,6 +60,16 @@ TEST(Startup, MissingBankOpensTheWindowWithOneErrorAndCreatesNothing) {
     ASSERT_EQ(prompter.errors.size(), 1);
     EXPECT_TRUE(prompter.errors[0].contains(folder.programFolder() + "Data/med.db"));
     EXPECT_TRUE(QDir(folder.programFolder()).isEmpty());
+}
+
+// The window system appends a display name to every caption; without one
+// the message boxes' captions ("提示" …) stand alone.
+TEST(Startup, TheApplicationSetsNoDisplayNameOfItsOwn) {
+    const QString name = QCoreApplication::applicationName();
+    app::configureApplication();
+    QCoreApplication::setApplicationName("另一个名字");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QString("另一个名字"));
+    QCoreApplication::setApplicationName(name);
 }
 
 } // namespace
