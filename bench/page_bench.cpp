@@ -1,8 +1,8 @@
 // Times a practice page of a large chapter end to end, against the floor of
 // loading the same final HTML as one document in the same view.
 //
-// page_bench PROGRAM_FOLDER: the folder holds Data/med.db, whose first chapter
-// is the one measured, and ty.html.
+// page_bench PROGRAM_FOLDER QUESTIONS: the folder holds Data/med.db, whose
+// first chapter (of QUESTIONS questions) is the one measured, and ty.html.
 
 #include "app/main_window.h"
 #include "collections/view_mode.h"
@@ -58,10 +58,11 @@ int firstChapter(store::Bank& bank) {
 int main(int argc, char* argv[]) {
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: page_bench PROGRAM_FOLDER\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: page_bench PROGRAM_FOLDER QUESTIONS\n");
         return 2;
     }
+    const int questions = std::atoi(argv[2]);
     const QString folder = QString::fromLocal8Bit(argv[1]) + QStringLiteral("/");
 
     // Building the page from the store.
@@ -107,9 +108,6 @@ int main(int argc, char* argv[]) {
         window.openFirstChapter();
         waitFor([&] { return shown.count() > 0; }, "the page");
         pageTimes.push_back(clock.nsecsElapsed() / 1e6);
-        std::fprintf(stderr, "T clicked %lld painted %.0f\n", clickedAt % 100000,
-                     evaluate(view, QStringLiteral("window.firstPaintAt || 0")).toDouble() -
-                         double(clickedAt / 100000 * 100000));
         paintTimes.push_back(evaluate(view, QStringLiteral("window.firstPaintAt || 0")).toDouble() -
                              double(clickedAt));
 
@@ -122,13 +120,13 @@ int main(int argc, char* argv[]) {
     }
 
     const double page = median(pageTimes), floor = median(floorTimes);
-    std::printf("chapter: 1000 questions, %d fragments\n", int(fragments.size()));
+    std::printf("chapter: %d questions, %d fragments\n", questions, int(fragments.size()));
     std::printf("page building from the store: %.1f ms (median of 20)\n", median(buildTimes));
     std::printf("first screenful painted after the click: %.0f ms (median of %d)\n",
                 median(paintTimes), runs);
     std::printf("click to page complete: %.0f ms (median of %d)\n", page, runs);
     std::printf("floor, the same HTML loaded as one document: %.0f ms (median of %d)\n", floor,
                 runs);
-    std::printf("ratio to floor: %.2f\n", page / floor);
+    std::printf("ratio to floor: %.2f\n\n", page / floor);
     return 0;
 }

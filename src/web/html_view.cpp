@@ -31,25 +31,64 @@ QString jsonArray(const QStringList& texts) {
         QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
 }
 
-// Appends every fragment of f at the end of the body, each parsed on its own,
-// and lays the page out.
-const char appendNowScript[] = R"((function (f) {
+// A page of more fragments than this is appended into containers of about
+// this many fragments each (some twenty questions of a practice page); the
+// template lays out only the containers near the screen
+// (`content-visibility: auto`). Smaller pages go straight into the body.
+constexpr int containerFragments = 280;
+
+// Defines mqAppendFragments(f, grouped): appends every fragment of f at the
+// end of the page, each parsed on its own, into the body or, grouped, into the
+// current container; then lays the page out. A container is closed once it
+// holds `containerFragments` and its content ends in a block, where the flow
+// breaks anyway, so that no line is cut in two. The first container, laid
+// out, gives the size that the others assume until they are laid out
+// themselves, so the scroll bar hardly jumps.
+const char appendFunction[] = R"(
+function mqEndsInBlock(node) {
+    var last = node.lastChild;
+    while (last && last.nodeType == 3 && !last.data.trim()) last = last.previousSibling;
+    return !!last && last.nodeType == 1 &&
+        /^(DIV|P|TABLE|HR|UL|OL|DL|BLOCKQUOTE|CENTER|H[1-6])$/.test(last.tagName);
+}
+function mqAppendFragments(f, grouped) {
     var body = document.body;
-    for (var i = 0; i < f.length; i++) body.insertAdjacentHTML('beforeend', f[i]);
+    for (var i = 0; i < f.length; i++) {
+        var target = body;
+        if (grouped) {
+            var part = window.mqPart;
+            if (!part || (window.mqPartCount >= %1 && mqEndsInBlock(part))) {
+                part = window.mqPart = document.createElement('div');
+                part.className = 'mq-part';
+                window.mqPartCount = 0;
+                body.appendChild(part);
+            }
+            target = part;
+            window.mqPartCount++;
+        }
+        target.insertAdjacentHTML('beforeend', f[i]);
+    }
     void body.offsetHeight;
+    var first = grouped && body.querySelector('.mq-part');
+    if (first && first.nextElementSibling && !body.style.getPropertyValue('--mq-part-height'))
+        body.style.setProperty('--mq-part-height', first.offsetHeight + 'px');
+}
+)";
+
+// Appends at once.
+const char appendNowScript[] = R"((function (f, grouped) {
+    mqAppendFragments(f, grouped);
     return true;
 }))";
 
-// The same once the browser has painted what is there (or after 50 ms where
+// Appends once the browser has painted what is there (or after 50 ms where
 // no frame comes, as in a hidden view); then logs the token.
-const char appendAfterPaintScript[] = R"((function (f, token) {
+const char appendAfterPaintScript[] = R"((function (f, grouped, token) {
     var started = false;
     function append() {
         if (started) return;
         started = true;
-        var body = document.body;
-        for (var i = 0; i < f.length; i++) body.insertAdjacentHTML('beforeend', f[i]);
-        void body.offsetHeight;
+        mqAppendFragments(f, grouped);
         console.info(token);
     }
     requestAnimationFrame(function () { setTimeout(append, 0); });
@@ -125,9 +164,19 @@ HtmlView::HtmlView(QWidget* parent)
             [this](const QWebEngineLoadingInfo& info) {
                 // Only the template load of the newest page counts: refused
                 // navigations and loads that a newer page replaced report too.
-                if (loadingGeneration_ != generation_ || info.url() != loadingUrl_ ||
+                if (loadingGeneration_ != generation_ ||
                     info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
                     return;
+                if (info.url() != loadingUrl_) {
+                    // An earlier template load that completed instead of
+                    // giving way means the engine dropped the newer one,
+                    // which is then asked for again.
+                    if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus &&
+                        info.url().adjusted(QUrl::RemoveQuery) ==
+                            loadingUrl_.adjusted(QUrl::RemoveQuery))
+                        page_->load(loadingUrl_);
+                    return;
+                }
                 loadingGeneration_ = -1;
                 loadingUrl_.clear();
                 if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
@@ -159,19 +208,23 @@ void HtmlView::appendFragments(int generation) {
     // painted before the rest of a large chapter is even handed over.
     const QStringList first = pendingFragments_.mid(0, firstScreenFragments);
     const QStringList rest = pendingFragments_.mid(firstScreenFragments);
+    const QString grouped = pendingFragments_.size() > containerFragments ? QStringLiteral("true")
+                                                                          : QStringLiteral("false");
     pendingFragments_.clear();
-    page_->runJavaScript(QString::fromLatin1(appendNowScript) + QStringLiteral("(") +
-                             jsonArray(first) + QStringLiteral(")"),
+    const QString define = QString::fromLatin1(appendFunction).arg(containerFragments);
+    page_->runJavaScript(define + QString::fromLatin1(appendNowScript) + QStringLiteral("(") +
+                             jsonArray(first) + QStringLiteral(", ") + grouped +
+                             QStringLiteral(")"),
                          [this, generation, complete = rest.isEmpty()](const QVariant&) {
                              if (complete)
                                  finishPage(generation, true);
                          });
     if (rest.isEmpty())
         return;
-    page_->runJavaScript(QString::fromLatin1(appendAfterPaintScript) + QStringLiteral("(") +
-                         jsonArray(rest) + QStringLiteral(", ") +
-                         jsonString(completionPrefix + QString::number(generation)) +
-                         QStringLiteral(")"));
+    page_->runJavaScript(
+        define + QString::fromLatin1(appendAfterPaintScript) + QStringLiteral("(") +
+        jsonArray(rest) + QStringLiteral(", ") + grouped + QStringLiteral(", ") +
+        jsonString(completionPrefix + QString::number(generation)) + QStringLiteral(")"));
 }
 
 // Callbacks run from the event loop, never inside the browser's own work, so

@@ -228,4 +228,52 @@ TEST_F(Collections, ClosingTheManagerWithoutDeletingChangesNothing) {
     EXPECT_EQ(window->nodeIds(), (std::vector<int>{0, 0, 101, 0}));
 }
 
+// A large page is laid out container by container; everything that reads or
+// changes it reaches the questions far below the first screen as well.
+TEST_F(Grading, ALargePageWorksBeyondItsFirstScreen) {
+    createWindow(2, 1, testing_support::largeChapter);
+    window->show();
+    ASSERT_TRUE(waitForPage());
+    EXPECT_GT(evaluate(window->page(), "document.querySelectorAll('.mq-part').length").toInt(), 10);
+    EXPECT_EQ(
+        evaluate(window->page(), "document.querySelectorAll('body > [id^=fan]').length").toInt(),
+        0);
+
+    click("NewImage10");
+    EXPECT_TRUE(testing_support::waitUntil(
+        [&] {
+            return evaluate(window->page(), "document.getElementById('ansnote20600').style.display")
+                       .toString() == "block";
+        },
+        10000));
+    click("NewImage16");
+    EXPECT_TRUE(testing_support::waitUntil(
+        [&] {
+            return evaluate(window->page(), "document.getElementById('ansnote20600').style.display")
+                       .toString() == "none";
+        },
+        10000));
+    click("NewImage14");
+    EXPECT_TRUE(testing_support::waitUntil(
+        [&] {
+            return evaluate(window->page(),
+                            "getComputedStyle(document.getElementById('fan20600')).fontSize")
+                       .toString() == "17px";
+        },
+        10000));
+
+    window->page()->setChecked("200011", true); // the first question, right
+    window->page()->setChecked("205992", true); // far below, wrong
+    window->page()->setChecked("206001", true); // the last, right
+    grade();
+    EXPECT_EQ(question(20599).ct1, QString("1"));
+    EXPECT_EQ(question(20001).ct1, QString(""));
+    EXPECT_EQ(question(20600).ct1, QString(""));
+    EXPECT_EQ(question(20300).ct1, QString("1")); // left unanswered
+    EXPECT_EQ(evaluate(window->page(), "['fan20599', 'fan20600', 'fan20001'].map(id => "
+                                       "document.getElementById(id).style.color).join(',')")
+                  .toString(),
+              QString("red,,"));
+}
+
 } // namespace

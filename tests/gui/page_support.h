@@ -36,6 +36,23 @@ inline void chapterContent(store::BankBuilder& rows) {
     }
 }
 
+// A chapter large enough to be appended in two steps and in many containers:
+// 600 single-answer questions 20001 … (answer A) in chapter 101.
+inline void largeChapter(store::BankBuilder& rows) {
+    rows.addType({3, "1", "单选题"});
+    rows.addGroup({1, 101, 3, {}, {}});
+    for (int id = 20001; id <= 20600; ++id) {
+        store::Question q;
+        q.id = id;
+        q.readtextid = 1;
+        q.content = QStringLiteral("题%1").arg(id);
+        q.answer = "A";
+        rows.addQuestion(q);
+        rows.addOption({id * 10 + 1, id, "A", "甲"});
+        rows.addOption({id * 10 + 2, id, "B", "乙"});
+    }
+}
+
 // Runs a script in the page and waits for its result.
 inline QVariant evaluate(web::HtmlView* view, const QString& script) {
     const std::optional<QVariant> result = scriptResult(view, script);

@@ -17,6 +17,7 @@ namespace {
 
 using testing_support::chapterContent;
 using testing_support::evaluate;
+using testing_support::largeChapter;
 
 class Page : public MainWindowTest {
 protected:
@@ -175,23 +176,6 @@ TEST_F(Page, NavigationStartedByThePageIsCancelled) {
     EXPECT_TRUE(prompter.errors.isEmpty());
 }
 
-// A chapter large enough to be appended in two steps: 600 single-answer
-// questions 20001 … in chapter 101.
-void largeChapter(store::BankBuilder& rows) {
-    rows.addType({3, "1", "单选题"});
-    rows.addGroup({1, 101, 3, {}, {}});
-    for (int id = 20001; id <= 20600; ++id) {
-        store::Question q;
-        q.id = id;
-        q.readtextid = 1;
-        q.content = QStringLiteral("题%1").arg(id);
-        q.answer = "A";
-        rows.addQuestion(q);
-        rows.addOption({id * 10 + 1, id, "A", "甲"});
-        rows.addOption({id * 10 + 2, id, "B", "乙"});
-    }
-}
-
 TEST_F(Page, AFavouriteClickWhileALargeChapterIsCompletedIsTaken) {
     createWindow(2, 1, largeChapter);
     QSignalSpy shown(window.get(), &app::MainWindow::pageShown);
@@ -239,7 +223,8 @@ TEST(HtmlViewPages, ANewPageStartedDuringALoadReplacesIt) {
         view.showPage(page, {QStringLiteral("<p id='second%1'>2</p>").arg(round)},
                       [&, round](bool ok) { finished.emplace_back(round * 2 + 1, ok); });
         ASSERT_TRUE(testing_support::waitUntil(
-            [&] { return !finished.empty() && finished.back().first == round * 2 + 1; }, 20000));
+            [&] { return !finished.empty() && finished.back().first == round * 2 + 1; }, 20000))
+            << "round " << round;
         auto expected = std::vector<std::pair<int, bool>>{{round * 2 + 1, true}};
         if (firstComplete)
             expected.insert(expected.begin(), {round * 2, true});
