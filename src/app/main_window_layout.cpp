@@ -55,6 +55,9 @@ QWidget* MainWindow::createTitleBar() {
                                    chineseFont(QStringLiteral("楷体_GB2312"), 17, true),
                                    QStringLiteral("white"), titleBar_);
     titleLabel_->move(15, 5);
+    // The CJK font's line is taller than the 20 pixels the bar leaves below
+    // the label's top; the text is centred in them rather than cut at the foot.
+    titleLabel_->setFixedHeight(20);
     titleLabel_->setAttribute(Qt::WA_TransparentForMouseEvents);
     auto* hidden = new QLabel(QStringLiteral("职业病"), titleBar_);
     hidden->setObjectName(QStringLiteral("Label2"));
