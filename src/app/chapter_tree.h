@@ -13,7 +13,7 @@ namespace app {
 struct TreeRow {
     int level = 0; // 0 top, 1 section, 2 chapter
     QString caption;
-    int chapterId = 0; // tree.id for chapters, 0 above chapter level
+    qint64 chapterId = 0; // tree.id for chapters, 0 above chapter level
 };
 
 // Hands the rows to `add` in tree-position order (depth first). Sections are

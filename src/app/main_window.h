@@ -53,7 +53,7 @@ public:
     void openFirstChapter();
 
     const QString& viewKey() const { return viewKey_; }
-    const std::vector<int>& nodeIds() const { return nodeIds_; }
+    const std::vector<qint64>& nodeIds() const { return nodeIds_; }
     const QString& currentChapterId() const { return currentChapterId_; }
     web::HtmlView* page() const { return pageView_; }
     int fontLevel() const { return fontLevel_; }
@@ -89,8 +89,8 @@ private:
     void fillTree();
     void openSelectedChapter();
     void runPageCommand(const QString& address);
-    void favouriteToggle(int questionId);
-    void errorReportPreview(int questionId);
+    void favouriteToggle(qint64 questionId);
+    void errorReportPreview(qint64 questionId);
     void gradeChapter();
     void showGradingResult();
     void redoChapter();
@@ -143,7 +143,7 @@ private:
     QLabel* statusPanels_[3] = {};
 
     QString viewKey_ = collections::startViewKey;
-    std::vector<int> nodeIds_;
+    std::vector<qint64> nodeIds_;
     QString currentChapterId_;
     bool skipAutoOpen_ = false;
     bool layoutChanged_ = false;

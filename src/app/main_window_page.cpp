@@ -53,7 +53,7 @@ void MainWindow::openSelectedChapter() {
     // Rendering stops silently at a store failure and shows what it has.
     QStringList fragments;
     try {
-        const int chapterId = nodeIds_[size_t(chapterTree_->positionOf(item))];
+        const qint64 chapterId = nodeIds_[size_t(chapterTree_->positionOf(item))];
         if (const auto chapter = store::nodeById(bank_, chapterId)) {
             chapterNameLabel_->setText(chapter->nodename);
             currentChapterId_ = QString::number(chapter->id);
@@ -72,7 +72,7 @@ void MainWindow::runPageCommand(const QString& address) {
     skipAutoOpen_ = true;
     // The page navigates to "http://scbt" or "http://ctfk", the question's id and "/".
     bool numeric = false;
-    const int questionId = address.mid(11).chopped(1).toInt(&numeric);
+    const qint64 questionId = address.mid(11).chopped(1).toLongLong(&numeric);
     const bool report = address.contains(QStringLiteral("ctfk"));
     const bool favourite = address.contains(QStringLiteral("scbt"));
     if (!report && !favourite)
@@ -87,7 +87,7 @@ void MainWindow::runPageCommand(const QString& address) {
         reportingErrors([&] { favouriteToggle(questionId); });
 }
 
-void MainWindow::favouriteToggle(int questionId) {
+void MainWindow::favouriteToggle(qint64 questionId) {
     bank_.reopen();
     const auto question = store::questionById(bank_, questionId);
     if (!question)
@@ -100,7 +100,7 @@ void MainWindow::favouriteToggle(int questionId) {
         openFavourites();
 }
 
-void MainWindow::errorReportPreview(int questionId) {
+void MainWindow::errorReportPreview(qint64 questionId) {
     feedbackDialog_->prepare();
     bank_.reopen();
     const practice::QuestionPreview preview = practice::buildQuestionPreview(bank_, questionId);
@@ -112,7 +112,7 @@ void MainWindow::errorReportPreview(int questionId) {
 void MainWindow::gradeChapter() {
     skipAutoOpen_ = true;
     bool numeric = false;
-    const int chapterId = currentChapterId_.toInt(&numeric);
+    const qint64 chapterId = currentChapterId_.toLongLong(&numeric);
     if (!numeric)
         return;
     const collections::ViewMode mode = collections::viewModeOfKey(viewKey_);
@@ -129,7 +129,7 @@ void MainWindow::gradeChapter() {
             return;
         }
         QStringList spans;
-        for (int id : result.wrongQuestionIds)
+        for (qint64 id : result.wrongQuestionIds)
             spans << QStringLiteral("fan%1").arg(id);
         pageView_->setColor(spans, QStringLiteral("red"));
         showGradingResult();

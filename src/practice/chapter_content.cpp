@@ -4,7 +4,7 @@
 
 namespace practice {
 
-ChapterContent::ChapterContent(store::Bank& bank, int chapterId, collections::ViewMode mode)
+ChapterContent::ChapterContent(store::Bank& bank, qint64 chapterId, collections::ViewMode mode)
     : groups_(store::groupsOfChapter(bank, chapterId))
     , questions_(store::questionsOfChapter(bank, chapterId, collections::filterOf(mode)))
     , options_(store::optionsOfChapter(bank, chapterId)) {

@@ -15,7 +15,7 @@ namespace practice {
 // collection in a collection view) and the options of each question.
 class ChapterContent {
 public:
-    ChapterContent(store::Bank& bank, int chapterId, collections::ViewMode mode);
+    ChapterContent(store::Bank& bank, qint64 chapterId, collections::ViewMode mode);
 
     const std::vector<store::QuestionGroup>& groups() const { return groups_; }
     // The group's type; throws StoreError when the bank lacks it.
@@ -27,11 +27,11 @@ public:
 
 private:
     std::vector<store::QuestionGroup> groups_;
-    QHash<int, store::QuestionType> types_;
+    QHash<qint64, store::QuestionType> types_;
     std::vector<store::Question> questions_;
     std::vector<store::Option> options_;
-    QHash<int, QList<const store::Question*>> questionsOfGroup_;
-    QHash<int, QList<const store::Option*>> optionsOfQuestion_;
+    QHash<qint64, QList<const store::Question*>> questionsOfGroup_;
+    QHash<qint64, QList<const store::Option*>> optionsOfQuestion_;
 };
 
 } // namespace practice

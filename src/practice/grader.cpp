@@ -35,6 +35,13 @@ QString userAnswer(const store::Question& question, QuestionClass questionClass,
     return answer;
 }
 
+// Check boxes may be ticked in any order; radio buttons and drop-downs give one value.
+AnswerKind answerKindOf(QuestionClass questionClass) {
+    return questionClass == QuestionClass::MultipleAnswer || questionClass == QuestionClass::Case
+               ? AnswerKind::LetterSet
+               : AnswerKind::Exact;
+}
+
 store::Tally tally(const QString& heading, const Count& count) {
     return {heading, QString::number(count.questions), QString::number(count.correct)};
 }
@@ -67,16 +74,7 @@ std::vector<store::Tally> mergeHeadings(std::vector<store::Tally> rows) {
 
 } // namespace
 
-QString comparableAnswer(const QString& answer) {
-    qsizetype begin = 0, end = answer.size();
-    while (begin < end && answer[begin].unicode() <= ' ')
-        ++begin;
-    while (end > begin && answer[end - 1].unicode() <= ' ')
-        --end;
-    return answer.mid(begin, end - begin);
-}
-
-GradingResult gradeChapter(store::Bank& bank, int chapterId, collections::ViewMode mode,
+GradingResult gradeChapter(store::Bank& bank, qint64 chapterId, collections::ViewMode mode,
                            const web::ControlSnapshot& controls) {
     const ChapterContent chapter(bank, chapterId, mode);
     GradingResult result;
@@ -89,7 +87,7 @@ GradingResult gradeChapter(store::Bank& bank, int chapterId, collections::ViewMo
             ++count.questions;
             const QString answer =
                 userAnswer(*question, questionClass, chapter.optionsOf(*question), controls);
-            if (comparableAnswer(answer) == comparableAnswer(question->answer))
+            if (isRightAnswer(answer, question->answer, answerKindOf(questionClass)))
                 ++count.correct;
             else
                 result.wrongQuestionIds.push_back(question->id);
@@ -101,7 +99,7 @@ GradingResult gradeChapter(store::Bank& bank, int chapterId, collections::ViewMo
     bank.inTransaction([&] {
         store::clearLastGradingFlags(bank);
         store::clearTallies(bank);
-        for (int id : result.wrongQuestionIds)
+        for (qint64 id : result.wrongQuestionIds)
             store::markGradedWrong(bank, id);
         for (const store::Tally& row : result.tallies)
             store::insertTally(bank, row);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collections/view_mode.h"
+#include "practice/answer_match.h"
 #include "store/bank.h"
 #include "store/rows.h"
 #include "web/control_snapshot.h"
@@ -19,7 +20,7 @@ public:
 };
 
 struct GradingResult {
-    std::vector<int> wrongQuestionIds;
+    std::vector<qint64> wrongQuestionIds;
     std::vector<store::Tally> tallies; // as stored, merged headings last
 };
 
@@ -31,16 +32,13 @@ inline const QString typeBHeading = QStringLiteral("B型题配伍选择题");
 inline const QString a3a4Heading = QStringLiteral(
     "A3/A4型题：每个案例至少有3个提问，每个提问有4-12个备选答案，其中正确答案有一个或多个。");
 
-// An answer as compared: without leading and trailing blanks and control characters.
-QString comparableAnswer(const QString& answer);
-
 // Grades the chapter's page as shown in `mode` from a snapshot of its controls:
-// each question's answer is its ticked option letters in option order (the
-// drop-down's value for a matching question), compared exactly with the stored
-// answer. Then, in one transaction: `ct1` cleared everywhere, `ct` and `ct1`
-// set on the wrong questions, and the tally rewritten. Throws MissingControl or
-// StoreError before writing anything.
-GradingResult gradeChapter(store::Bank& bank, int chapterId, collections::ViewMode mode,
+// each question's answer is its ticked option letters (the drop-down's value for
+// a matching question), compared with the stored answer by isRightAnswer(): as
+// a set of letters for multiple-answer and case questions, exactly otherwise. Then, in one
+// transaction: `ct1` cleared everywhere, `ct` and `ct1` set on the wrong questions, and the tally
+// rewritten. Throws MissingControl or StoreError before writing anything.
+GradingResult gradeChapter(store::Bank& bank, qint64 chapterId, collections::ViewMode mode,
                            const web::ControlSnapshot& controls);
 
 } // namespace practice

@@ -105,7 +105,7 @@ private:
 
 } // namespace
 
-void buildChapterPage(store::Bank& bank, int chapterId, collections::ViewMode mode,
+void buildChapterPage(store::Bank& bank, qint64 chapterId, collections::ViewMode mode,
                       QStringList& fragments) {
     const ChapterContent chapter(bank, chapterId, mode);
     PageWriter writer(fragments, chapter);
@@ -114,7 +114,7 @@ void buildChapterPage(store::Bank& bank, int chapterId, collections::ViewMode mo
                           collections::filterOf(mode).has_value());
 }
 
-QuestionPreview buildQuestionPreview(store::Bank& bank, int questionId) {
+QuestionPreview buildQuestionPreview(store::Bank& bank, qint64 questionId) {
     QuestionPreview preview;
     const auto question = store::questionById(bank, questionId);
     if (!question)

@@ -21,17 +21,17 @@ struct PageCounters {
 // go into the page, reading the chapter with four queries. In the collection
 // modes only the questions carrying the mode's flag are shown. Throws
 // StoreError; the fragments built until then stay in `fragments`.
-void buildChapterPage(store::Bank& bank, int chapterId, collections::ViewMode mode,
+void buildChapterPage(store::Bank& bank, qint64 chapterId, collections::ViewMode mode,
                       QStringList& fragments);
 
 struct QuestionPreview {
     QStringList fragments;
-    int questionId = 0;
+    qint64 questionId = 0;
     QString questionText;
 };
 
 // The error-report dialog's view of one question: heading, group text, the
 // question with its options, and its answer shown. Throws StoreError.
-QuestionPreview buildQuestionPreview(store::Bank& bank, int questionId);
+QuestionPreview buildQuestionPreview(store::Bank& bank, qint64 questionId);
 
 } // namespace practice

@@ -6,7 +6,7 @@ namespace {
 
 constexpr int maxLetters = 15;
 
-QString dropDown(int questionId, int letters) {
+QString dropDown(qint64 questionId, int letters) {
     return QStringLiteral(
                " <select name=\"cars\" id=\"a%1\"> <option value=\"daan\" selected>答案 ")
                .arg(questionId) +
@@ -39,7 +39,7 @@ QString pictureFragment(const QString& picurl) {
     return previewPictureFragment(picurl) + QStringLiteral("<br>");
 }
 
-QString numberedTextFragment(int questionId, const QString& number, const QString& content) {
+QString numberedTextFragment(qint64 questionId, const QString& number, const QString& content) {
     return QStringLiteral("&nbsp <span  id ='fan%1'>").arg(questionId) + number + content +
            QStringLiteral("</span>");
 }
@@ -53,7 +53,7 @@ QString letterList(int letters) {
     return list;
 }
 
-QString matchingFragment(int number, int item, int questionId, const QString& content,
+QString matchingFragment(int number, int item, qint64 questionId, const QString& content,
                          int letters) {
     return QStringLiteral("&nbsp%1.%2. ").arg(number).arg(item) + dropDown(questionId, letters) +
            QStringLiteral("<span id ='fan%1'>").arg(questionId) + content +
@@ -98,7 +98,7 @@ QString previewPictureFragment(const QString& picurl) {
            QStringLiteral("\"> </p> ");
 }
 
-QString previewMatchingFragment(int number, int item, int questionId, const QString& content,
+QString previewMatchingFragment(int number, int item, qint64 questionId, const QString& content,
                                 int letters) {
     return QStringLiteral("&nbsp%1.%2. ").arg(number).arg(item) + dropDown(questionId, letters) +
            content;

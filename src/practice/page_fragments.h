@@ -18,8 +18,9 @@ QuestionClass classOfCode(int code);
 QString headingFragment(const QString& title);
 QString groupTextFragment(int number, const QString& content);
 QString pictureFragment(const QString& picurl);
-QString numberedTextFragment(int questionId, const QString& number, const QString& content);
-QString matchingFragment(int number, int item, int questionId, const QString& content, int letters);
+QString numberedTextFragment(qint64 questionId, const QString& number, const QString& content);
+QString matchingFragment(int number, int item, qint64 questionId, const QString& content,
+                         int letters);
 // The option's input and its label, ending in <br>; radio or check box by class.
 QString optionFragment(QuestionClass questionClass, const store::Option& option);
 // Show-answer, favourite and error-report buttons over the hidden answer block.
@@ -31,7 +32,7 @@ QString letterList(int letters);
 // The preview of one question in the error-report dialog: the same pieces with
 // no span around the text and a visible answer without buttons.
 QString previewPictureFragment(const QString& picurl);
-QString previewMatchingFragment(int number, int item, int questionId, const QString& content,
+QString previewMatchingFragment(int number, int item, qint64 questionId, const QString& content,
                                 int letters);
 QString previewAnswerFragment(const store::Question& question);
 

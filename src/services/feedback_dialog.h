@@ -27,7 +27,7 @@ public:
     // Renders the question and keeps it as the one being reported.
     void showQuestion(const practice::QuestionPreview& preview);
 
-    int reportedQuestionId() const { return reportedQuestionId_; }
+    qint64 reportedQuestionId() const { return reportedQuestionId_; }
     const QString& reportedQuestionText() const { return reportedQuestionText_; }
     web::HtmlView* view() const { return view_; }
 
@@ -39,7 +39,7 @@ private:
     web::HtmlView* view_;
     QCheckBox* boxes_[10] = {};
     QPlainTextEdit* noteEdit_;
-    int reportedQuestionId_ = 0;
+    qint64 reportedQuestionId_ = 0;
     QString reportedQuestionText_;
 };
 

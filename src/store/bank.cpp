@@ -1,5 +1,6 @@
 #include "store/bank.h"
 
+#include "store/bank_failure.h"
 #include "store/bank_schema.h"
 
 #include <QFileInfo>
@@ -23,13 +24,31 @@ QString readWriteUri(const QString& filePath) {
            QStringLiteral("?mode=rw");
 }
 
+// How long a statement waits for a file another program holds before it gives
+// up: our own connections hold it for milliseconds, and a user should learn
+// within a moment that someone else has it.
+constexpr int busyTimeoutMs = 1000;
+
 } // namespace
+
+StatementResult::StatementResult(QSqlQuery query, QString filePath)
+    : query_(std::move(query))
+    , filePath_(std::move(filePath)) {}
+
+bool StatementResult::next() {
+    if (query_.next())
+        return true;
+    if (query_.lastError().isValid())
+        throw bankFailure(filePath_, QStringLiteral("读取题库时出错"), query_.lastError());
+    return false;
+}
 
 Bank::Bank(QString filePath)
     : filePath_(std::move(filePath))
     , connectionName_(nextConnectionName()) {
     db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
-    db_.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
+    db_.setConnectOptions(
+        QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
     db_.setDatabaseName(readWriteUri(filePath_));
 }
 
@@ -76,17 +95,17 @@ bool Bank::isOpen() const {
     return db_.isOpen();
 }
 
-QSqlQuery Bank::execute(const QString& sql, const QVariantList& values) {
+StatementResult Bank::execute(const QString& sql, const QVariantList& values) {
     open();
     QSqlQuery query(db_);
     query.setForwardOnly(true);
     if (!query.prepare(sql))
-        throw StoreError(QStringLiteral("题库语句无法执行：%1").arg(query.lastError().text()));
+        throw bankFailure(filePath_, QStringLiteral("题库语句无法执行"), query.lastError());
     for (const QVariant& value : values)
         query.addBindValue(value);
     if (!query.exec())
-        throw StoreError(QStringLiteral("题库语句执行失败：%1").arg(query.lastError().text()));
-    return query;
+        throw bankFailure(filePath_, QStringLiteral("题库语句执行失败"), query.lastError());
+    return StatementResult(std::move(query), filePath_);
 }
 
 void Bank::beginTransaction() {
@@ -95,17 +114,20 @@ void Bank::beginTransaction() {
         return;
     if (!db_.transaction()) {
         transactionDepth_ = 0;
-        throw StoreError(QStringLiteral("无法开始事务：%1").arg(db_.lastError().text()));
+        throw bankFailure(filePath_, QStringLiteral("无法开始事务"), db_.lastError());
     }
 }
 
 void Bank::commitTransaction() {
     if (--transactionDepth_ > 0)
         return;
-    if (!db_.commit()) {
-        const QString message = db_.lastError().text();
+    // Committed by a statement of our own, whose error keeps the database's
+    // code (a file held by another program must be told apart).
+    QSqlQuery commit(db_);
+    if (!commit.exec(QStringLiteral("COMMIT"))) {
+        const QSqlError error = commit.lastError();
         db_.rollback();
-        throw StoreError(QStringLiteral("无法提交事务：%1").arg(message));
+        throw bankFailure(filePath_, QStringLiteral("无法提交事务"), error);
     }
 }
 

@@ -9,6 +9,23 @@
 
 namespace store {
 
+// The rows of one statement. Stepping throws StoreError, naming the bank file,
+// when the database fails part way through (a damaged page, a lock), so a read
+// never ends early in silence.
+class StatementResult {
+public:
+    StatementResult(QSqlQuery query, QString filePath);
+
+    // Moves to the next row; false after the last one.
+    bool next();
+    const QSqlQuery& row() const { return query_; }
+    int numRowsAffected() const { return query_.numRowsAffected(); }
+
+private:
+    QSqlQuery query_;
+    QString filePath_;
+};
+
 // One connection to a question bank file, owned by one window. The file must
 // exist and carry every table and column of the bank; opening never creates it.
 class Bank {
@@ -33,7 +50,7 @@ public:
 
     // Prepares, binds and runs one statement, opening the connection first when
     // it is closed. Used by the statement files of this folder only.
-    QSqlQuery execute(const QString& sql, const QVariantList& values = {});
+    StatementResult execute(const QString& sql, const QVariantList& values = {});
 
 private:
     void beginTransaction();

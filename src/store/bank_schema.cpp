@@ -1,5 +1,6 @@
 #include "store/bank_schema.h"
 
+#include "store/bank_failure.h"
 #include "store/store_error.h"
 
 #include <QFile>
@@ -10,21 +11,57 @@ namespace store {
 
 namespace {
 
-QStringList columnsOf(const QSqlDatabase& db, const QString& table, QString* error) {
+std::vector<Column> columnsOf(const QSqlDatabase& db, const QString& table, QSqlError* error) {
     QSqlQuery query(db);
-    QStringList columns;
-    if (!query.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"))) {
-        *error = query.lastError().text();
+    std::vector<Column> columns;
+    if (!query.prepare(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"))) {
+        *error = query.lastError();
         return columns;
     }
     query.addBindValue(table);
     if (!query.exec()) {
-        *error = query.lastError().text();
+        *error = query.lastError();
         return columns;
     }
     while (query.next())
-        columns << query.value(0).toString();
+        columns.push_back({query.value(0).toString(), query.value(1).toString()});
+    *error = query.lastError();
     return columns;
+}
+
+// How SQLite treats values stored in a column declared with `type`.
+enum class Affinity { Integer, Text, Blob, Real, Numeric };
+
+Affinity affinityOf(const QString& type) {
+    const QString upper = type.toUpper();
+    if (upper.contains(QStringLiteral("INT")))
+        return Affinity::Integer;
+    for (const char* text : {"CHAR", "CLOB", "TEXT"})
+        if (upper.contains(QLatin1String(text)))
+            return Affinity::Text;
+    if (upper.isEmpty() || upper.contains(QStringLiteral("BLOB")))
+        return Affinity::Blob;
+    for (const char* real : {"REAL", "FLOA", "DOUB"})
+        if (upper.contains(QLatin1String(real)))
+            return Affinity::Real;
+    return Affinity::Numeric;
+}
+
+// Ids are found by bound integers, which match only values SQLite stored as
+// integers: integer and numeric columns store every integer text that way.
+// Texts must stay texts as written ('21.30', '007'), which only text columns do.
+bool compatible(const QString& presentType, const QString& expectedType) {
+    const Affinity present = affinityOf(presentType);
+    if (affinityOf(expectedType) == Affinity::Integer)
+        return present == Affinity::Integer || present == Affinity::Numeric;
+    return present == affinityOf(expectedType);
+}
+
+const Column* findColumn(const std::vector<Column>& columns, const QString& name) {
+    for (const Column& column : columns)
+        if (column.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &column;
+    return nullptr;
 }
 
 // Runs the schema on a private in-memory database and reads back what it made,
@@ -43,7 +80,7 @@ std::vector<TableColumns> tablesCreatedBySchema() {
                              db);
         while (tableNames.next()) {
             const QString table = tableNames.value(0).toString();
-            QString error;
+            QSqlError error;
             tables.push_back({table, columnsOf(db, table, &error)});
         }
         db.close();
@@ -83,16 +120,28 @@ const std::vector<TableColumns>& expectedTables() {
 void checkSchema(const QSqlDatabase& db, const QString& filePath) {
     const QString prefix = QStringLiteral("题库文件“%1”无效：").arg(filePath);
     for (const TableColumns& expected : expectedTables()) {
-        QString error;
-        const QStringList present = columnsOf(db, expected.table, &error);
-        if (!error.isEmpty())
-            throw StoreError(prefix + QStringLiteral("无法作为题库读取（%1）。").arg(error));
-        if (present.isEmpty())
+        QSqlError error;
+        const std::vector<Column> present = columnsOf(db, expected.table, &error);
+        if (isBankInUse(error))
+            throw bankFailure(filePath, QStringLiteral("无法读取题库结构"), error);
+        if (error.isValid())
+            throw StoreError(prefix + QStringLiteral("无法作为题库读取（%1）。").arg(error.text()));
+        if (present.empty())
             throw StoreError(prefix + QStringLiteral("缺少数据表 %1。").arg(expected.table));
-        for (const QString& column : expected.columns) {
-            if (!present.contains(column, Qt::CaseInsensitive))
+        for (const Column& column : expected.columns) {
+            const Column* found = findColumn(present, column.name);
+            if (!found)
                 throw StoreError(
-                    prefix + QStringLiteral("数据表 %1 缺少列 %2。").arg(expected.table, column));
+                    prefix +
+                    QStringLiteral("数据表 %1 缺少列 %2。").arg(expected.table, column.name));
+            if (!compatible(found->declaredType, column.declaredType)) {
+                const QString declared = found->declaredType.isEmpty()
+                                             ? QStringLiteral("没有声明类型")
+                                             : QStringLiteral("声明为 %1").arg(found->declaredType);
+                throw StoreError(
+                    prefix + QStringLiteral("数据表 %1 的列 %2 %3，应为 %4。")
+                                 .arg(expected.table, column.name, declared, column.declaredType));
+            }
         }
     }
 }

@@ -27,11 +27,11 @@ std::vector<ExamParameter> examParameters(Bank& bank) {
 }
 
 void setExamParameter(Bank& bank, int position, const ExamParameter& parameter) {
-    QSqlQuery query =
+    const StatementResult result =
         bank.execute(QStringLiteral("UPDATE ts SET txs = ?, fg = ? WHERE rowid = "
                                     "(SELECT rowid FROM ts ORDER BY rowid LIMIT 1 OFFSET ?)"),
                      {storedText(parameter.txs), storedText(parameter.fg), position});
-    if (query.numRowsAffected() != 1)
+    if (result.numRowsAffected() != 1)
         throw StoreError(QStringLiteral("考试参数表中没有第 %1 行。").arg(position + 1));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 #include <optional>
 
 namespace store {
@@ -25,7 +26,7 @@ inline QString examTypeCode(ExamType type) {
 
 // The section a question group belongs to by its group type; none for a type
 // outside 3–11.
-inline std::optional<ExamType> examTypeOfGroupType(int groupType) {
+inline std::optional<ExamType> examTypeOfGroupType(qint64 groupType) {
     if (groupType >= 3 && groupType <= 5)
         return ExamType::SingleChoice;
     if (groupType >= 6 && groupType <= 9)

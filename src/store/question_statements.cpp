@@ -36,14 +36,14 @@ Option readOption(const QSqlQuery& q) {
 
 } // namespace
 
-std::vector<QuestionGroup> groupsOfChapter(Bank& bank, int treeId) {
+std::vector<QuestionGroup> groupsOfChapter(Bank& bank, qint64 treeId) {
     return allRows<QuestionGroup>(
         bank.execute(QStringLiteral(GROUP_COLUMNS "WHERE treeid = ? ORDER BY qtypeid, rowid"),
                      {treeId}),
         readGroup);
 }
 
-std::optional<QuestionGroup> groupById(Bank& bank, int id) {
+std::optional<QuestionGroup> groupById(Bank& bank, qint64 id) {
     return firstRow<QuestionGroup>(bank.execute(QStringLiteral(GROUP_COLUMNS "WHERE id = ?"), {id}),
                                    readGroup);
 }
@@ -69,7 +69,7 @@ std::vector<QuestionGroup> groupsOfExamType(Bank& bank, ExamType type) {
                                   readGroup);
 }
 
-std::optional<QuestionType> typeById(Bank& bank, int id) {
+std::optional<QuestionType> typeById(Bank& bank, qint64 id) {
     return firstRow<QuestionType>(
         bank.execute(QStringLiteral("SELECT id, code, title FROM qtype WHERE id = ?"), {id}),
         [](const QSqlQuery& q) {
@@ -82,19 +82,19 @@ std::vector<QuestionType> allTypes(Bank& bank) {
         bank.execute(QStringLiteral("SELECT id, code, title FROM qtype ORDER BY rowid")), readType);
 }
 
-std::optional<Question> questionById(Bank& bank, int id) {
+std::optional<Question> questionById(Bank& bank, qint64 id) {
     return firstRow<Question>(bank.execute(QStringLiteral(QUESTION_COLUMNS "WHERE id = ?"), {id}),
                               readQuestion);
 }
 
-std::vector<Question> questionsOfGroup(Bank& bank, int groupId) {
+std::vector<Question> questionsOfGroup(Bank& bank, qint64 groupId) {
     return allRows<Question>(
         bank.execute(QStringLiteral(QUESTION_COLUMNS "WHERE readtextid = ? ORDER BY rowid"),
                      {groupId}),
         readQuestion);
 }
 
-std::vector<Question> flaggedQuestionsOfGroup(Bank& bank, int groupId, CollectionFlag flag) {
+std::vector<Question> flaggedQuestionsOfGroup(Bank& bank, qint64 groupId, CollectionFlag flag) {
     const QString sql =
         flag == CollectionFlag::Favourite
             ? QStringLiteral(QUESTION_COLUMNS "WHERE readtextid = ? AND scbt = '1' ORDER BY rowid")
@@ -121,7 +121,7 @@ std::vector<Question> questionsTagged(Bank& bank, ExamType type) {
         readQuestion);
 }
 
-void setQuestionFlag(Bank& bank, int id, QuestionFlag flag, bool set) {
+void setQuestionFlag(Bank& bank, qint64 id, QuestionFlag flag, bool set) {
     QString sql;
     switch (flag) {
     case QuestionFlag::Favourite:
@@ -137,7 +137,7 @@ void setQuestionFlag(Bank& bank, int id, QuestionFlag flag, bool set) {
     bank.execute(sql, {set ? flagSet : flagClear, id});
 }
 
-void setQuestionLx(Bank& bank, int id, const QString& lx) {
+void setQuestionLx(Bank& bank, qint64 id, const QString& lx) {
     bank.execute(QStringLiteral("UPDATE question SET lx = ? WHERE id = ?"), {lx, id});
 }
 
@@ -145,7 +145,7 @@ void clearLastGradingFlags(Bank& bank) {
     bank.execute(QStringLiteral("UPDATE question SET ct1 = ''"));
 }
 
-void markGradedWrong(Bank& bank, int id) {
+void markGradedWrong(Bank& bank, qint64 id) {
     bank.execute(QStringLiteral("UPDATE question SET ct = '1', ct1 = '1' WHERE id = ?"), {id});
 }
 
@@ -161,7 +161,7 @@ void dropLastGradingFromWrongBank(Bank& bank) {
     bank.execute(QStringLiteral("UPDATE question SET ct = '' WHERE ct1 = '1'"));
 }
 
-std::vector<Option> optionsOfQuestion(Bank& bank, int questionId) {
+std::vector<Option> optionsOfQuestion(Bank& bank, qint64 questionId) {
     return allRows<Option>(
         bank.execute(QStringLiteral("SELECT id, questionid, code, content FROM opinion "
                                     "WHERE questionid = ? ORDER BY rowid"),
@@ -173,7 +173,7 @@ std::vector<Option> optionsOfQuestion(Bank& bank, int questionId) {
     "SELECT q.id, q.readtextid, q.content, q.answer, q.explain, q.picurl, q.itemnum, q.scbt, "     \
     "q.ct, q.ct1, q.lx FROM question q JOIN readtext r ON q.readtextid = r.id WHERE r.treeid = ? "
 
-std::vector<Question> questionsOfChapter(Bank& bank, int treeId,
+std::vector<Question> questionsOfChapter(Bank& bank, qint64 treeId,
                                          std::optional<CollectionFlag> flag) {
     QString sql = QStringLiteral(CHAPTER_QUESTION_COLUMNS "ORDER BY q.rowid");
     if (flag == CollectionFlag::Favourite)
@@ -183,7 +183,7 @@ std::vector<Question> questionsOfChapter(Bank& bank, int treeId,
     return allRows<Question>(bank.execute(sql, {treeId}), readQuestion);
 }
 
-std::vector<Option> optionsOfChapter(Bank& bank, int treeId) {
+std::vector<Option> optionsOfChapter(Bank& bank, qint64 treeId) {
     return allRows<Option>(
         bank.execute(QStringLiteral("SELECT o.id, o.questionid, o.code, o.content FROM opinion o "
                                     "JOIN question q ON o.questionid = q.id "

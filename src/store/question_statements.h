@@ -13,39 +13,39 @@
 namespace store {
 
 // Groups come in ascending type order, and in stored order within a type.
-std::vector<QuestionGroup> groupsOfChapter(Bank& bank, int treeId);
-std::optional<QuestionGroup> groupById(Bank& bank, int id);
+std::vector<QuestionGroup> groupsOfChapter(Bank& bank, qint64 treeId);
+std::optional<QuestionGroup> groupById(Bank& bank, qint64 id);
 std::vector<QuestionGroup> groupsOfExamType(Bank& bank, ExamType type);
 
-std::optional<QuestionType> typeById(Bank& bank, int id);
+std::optional<QuestionType> typeById(Bank& bank, qint64 id);
 std::vector<QuestionType> allTypes(Bank& bank);
 
-std::optional<Question> questionById(Bank& bank, int id);
-std::vector<Question> questionsOfGroup(Bank& bank, int groupId);
-std::vector<Question> flaggedQuestionsOfGroup(Bank& bank, int groupId, CollectionFlag flag);
+std::optional<Question> questionById(Bank& bank, qint64 id);
+std::vector<Question> questionsOfGroup(Bank& bank, qint64 groupId);
+std::vector<Question> flaggedQuestionsOfGroup(Bank& bank, qint64 groupId, CollectionFlag flag);
 std::vector<Question> flaggedQuestions(Bank& bank, CollectionFlag flag);
 std::vector<Question> wrongQuestionsById(Bank& bank);
 // Questions tagged a1 or a2 in `lx` (the single- and multiple-choice pools).
 std::vector<Question> questionsTagged(Bank& bank, ExamType type);
 
 enum class QuestionFlag { Favourite, Wrong, WrongInLastGrading };
-void setQuestionFlag(Bank& bank, int id, QuestionFlag flag, bool set);
-void setQuestionLx(Bank& bank, int id, const QString& lx);
+void setQuestionFlag(Bank& bank, qint64 id, QuestionFlag flag, bool set);
+void setQuestionLx(Bank& bank, qint64 id, const QString& lx);
 void clearLastGradingFlags(Bank& bank);
 // Puts a question graded wrong into the wrong-question bank and marks it as
 // wrong in this grading.
-void markGradedWrong(Bank& bank, int id);
+void markGradedWrong(Bank& bank, qint64 id);
 bool hasFlaggedQuestions(Bank& bank, CollectionFlag flag);
 // Takes the questions found wrong in the last grading out of the wrong-question bank.
 void dropLastGradingFromWrongBank(Bank& bank);
 
 // Options in stored order: the order of the letters in `question.answer`.
-std::vector<Option> optionsOfQuestion(Bank& bank, int questionId);
+std::vector<Option> optionsOfQuestion(Bank& bank, qint64 questionId);
 
 // A whole chapter at once, for pages: its questions in stored order (only those
 // carrying `flag` when given) and the options of all its questions.
-std::vector<Question> questionsOfChapter(Bank& bank, int treeId,
+std::vector<Question> questionsOfChapter(Bank& bank, qint64 treeId,
                                          std::optional<CollectionFlag> flag = std::nullopt);
-std::vector<Option> optionsOfChapter(Bank& bank, int treeId);
+std::vector<Option> optionsOfChapter(Bank& bank, qint64 treeId);
 
 } // namespace store

@@ -2,6 +2,7 @@
 
 // Helpers for the statement files: turn the current row of a query into values.
 
+#include "store/bank.h"
 #include "store/store_error.h"
 
 #include <QSqlQuery>
@@ -14,25 +15,27 @@ inline QString textAt(const QSqlQuery& query, int column) {
     return query.value(column).toString();
 }
 
-inline int integerAt(const QSqlQuery& query, int column) {
-    bool ok = false;
-    const int value = query.value(column).toInt(&ok);
-    if (!ok)
-        throw StoreError(QStringLiteral("题库中的编号“%1”不是整数。").arg(textAt(query, column)));
-    return value;
+// Ids are read exactly as SQLite holds them, 64 bits wide. A value stored as
+// text, as a real number or as NULL is no id, whatever a lenient conversion
+// would make of it.
+inline qint64 integerAt(const QSqlQuery& query, int column) {
+    const QVariant value = query.value(column);
+    if (value.typeId() != QMetaType::LongLong)
+        throw StoreError(QStringLiteral("题库中的编号“%1”不是整数。").arg(value.toString()));
+    return value.toLongLong();
 }
 
-template <class Row, class Read> std::vector<Row> allRows(QSqlQuery query, Read read) {
+template <class Row, class Read> std::vector<Row> allRows(StatementResult result, Read read) {
     std::vector<Row> rows;
-    while (query.next())
-        rows.push_back(read(query));
+    while (result.next())
+        rows.push_back(read(result.row()));
     return rows;
 }
 
-template <class Row, class Read> std::optional<Row> firstRow(QSqlQuery query, Read read) {
-    if (!query.next())
+template <class Row, class Read> std::optional<Row> firstRow(StatementResult result, Read read) {
+    if (!result.next())
         return std::nullopt;
-    return read(query);
+    return read(result.row());
 }
 
 } // namespace store::detail

@@ -1,37 +1,39 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
-// One struct per table of the bank. Identifiers are integers; every other column
-// is text exactly as stored. Flags are "1" when set and empty when clear.
+// One struct per table of the bank. Identifiers are 64-bit integers, as SQLite
+// stores them; every other column is text exactly as stored. Flags are "1" when set and empty when
+// clear.
 namespace store {
 
 struct TreeNode {
-    int id = 0;
+    qint64 id = 0;
     QString nodename;
-    int parentid = 0;
-    int code = 0;
+    qint64 parentid = 0;
+    qint64 code = 0;
     QString scbt;
     QString ct;
 };
 
 struct QuestionGroup { // readtext
-    int id = 0;
-    int treeid = 0;
-    int qtypeid = 0;
+    qint64 id = 0;
+    qint64 treeid = 0;
+    qint64 qtypeid = 0;
     QString content;
     QString opnum;
 };
 
 struct QuestionType { // qtype
-    int id = 0;
+    qint64 id = 0;
     QString code;
     QString title;
 };
 
 struct Question {
-    int id = 0;
-    int readtextid = 0;
+    qint64 id = 0;
+    qint64 readtextid = 0;
     QString content;
     QString answer;
     QString explain;
@@ -44,8 +46,8 @@ struct Question {
 };
 
 struct Option { // opinion
-    int id = 0;
-    int questionid = 0;
+    qint64 id = 0;
+    qint64 questionid = 0;
     QString code;
     QString content;
 };

@@ -23,13 +23,13 @@ std::vector<TreeNode> topLevelNodes(Bank& bank) {
         bank.execute(QStringLiteral(TREE_COLUMNS "WHERE code = 1 ORDER BY rowid")), readNode);
 }
 
-std::vector<TreeNode> childNodes(Bank& bank, int parentId) {
+std::vector<TreeNode> childNodes(Bank& bank, qint64 parentId) {
     return detail::allRows<TreeNode>(
         bank.execute(QStringLiteral(TREE_COLUMNS "WHERE parentid = ? ORDER BY rowid"), {parentId}),
         readNode);
 }
 
-std::vector<TreeNode> flaggedChildNodes(Bank& bank, int parentId, CollectionFlag flag) {
+std::vector<TreeNode> flaggedChildNodes(Bank& bank, qint64 parentId, CollectionFlag flag) {
     const QString sql =
         flag == CollectionFlag::Favourite
             ? QStringLiteral(TREE_COLUMNS "WHERE parentid = ? AND scbt = '1' ORDER BY rowid")
@@ -37,7 +37,7 @@ std::vector<TreeNode> flaggedChildNodes(Bank& bank, int parentId, CollectionFlag
     return detail::allRows<TreeNode>(bank.execute(sql, {parentId}), readNode);
 }
 
-std::optional<TreeNode> nodeById(Bank& bank, int id) {
+std::optional<TreeNode> nodeById(Bank& bank, qint64 id) {
     return detail::firstRow<TreeNode>(
         bank.execute(QStringLiteral(TREE_COLUMNS "WHERE id = ?"), {id}), readNode);
 }

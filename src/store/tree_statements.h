@@ -11,9 +11,9 @@
 namespace store {
 
 std::vector<TreeNode> topLevelNodes(Bank& bank);
-std::vector<TreeNode> childNodes(Bank& bank, int parentId);
-std::vector<TreeNode> flaggedChildNodes(Bank& bank, int parentId, CollectionFlag flag);
-std::optional<TreeNode> nodeById(Bank& bank, int id);
+std::vector<TreeNode> childNodes(Bank& bank, qint64 parentId);
+std::vector<TreeNode> flaggedChildNodes(Bank& bank, qint64 parentId, CollectionFlag flag);
+std::optional<TreeNode> nodeById(Bank& bank, qint64 id);
 void clearNodeFlags(Bank& bank, CollectionFlag flag);
 // Flags every chapter that directly holds a question carrying `flag`.
 void flagNodesHoldingFlaggedQuestions(Bank& bank, CollectionFlag flag);

@@ -26,7 +26,7 @@ protected:
 
 TEST_F(Activation, StartOpensTheChapterAtPositionTwo) {
     openWindow();
-    EXPECT_EQ(window->nodeIds(), (std::vector<int>{0, 0, 101, 102, 0, 201}));
+    EXPECT_EQ(window->nodeIds(), (std::vector<qint64>{0, 0, 101, 102, 0, 201}));
     EXPECT_EQ(window->currentChapterId(), QString("101"));
     EXPECT_EQ(window->fontLevel(), 2);
     EXPECT_EQ(tree()->currentItem()->text(0), QString("第1章"));
@@ -72,14 +72,14 @@ TEST_F(Activation, ReturningFromAnotherApplicationLeavesThePage) {
 
 TEST_F(Activation, ASectionAtPositionTwoOpensNoChapter) {
     openWindow(0);
-    EXPECT_EQ(window->nodeIds(), (std::vector<int>{0, 0, 0, 201}));
+    EXPECT_EQ(window->nodeIds(), (std::vector<qint64>{0, 0, 0, 201}));
     EXPECT_TRUE(prompter.messages.isEmpty());
     EXPECT_TRUE(window->currentChapterId().isEmpty());
 }
 
 TEST_F(Activation, AnEmptySectionAtPositionTwoIsReportedOnce) {
     openWindow(0, 0);
-    EXPECT_EQ(window->nodeIds(), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(window->nodeIds(), (std::vector<qint64>{0, 0, 0}));
     EXPECT_EQ(prompter.messages, QStringList({"本章节无试题!"}));
     EXPECT_TRUE(window->currentChapterId().isEmpty());
 }

@@ -43,7 +43,7 @@ TEST_F(CollectionViews, AViewWhosePositionTwoIsAnEmptySectionOpensItsFirstChapte
     ASSERT_TRUE(waitForPage());
     openFavourites();
     EXPECT_EQ(window->viewKey(), QString("收 藏 试 题"));
-    EXPECT_EQ(window->nodeIds(), (std::vector<int>{0, 0, 0, 0, 301}));
+    EXPECT_EQ(window->nodeIds(), (std::vector<qint64>{0, 0, 0, 0, 301}));
     EXPECT_TRUE(prompter.messages.isEmpty());
     EXPECT_EQ(window->currentChapterId(), QString("301"));
     ASSERT_TRUE(waitForPage());

@@ -158,7 +158,7 @@ TEST_F(Collections, FavouritesViewShowsTheMarkedChaptersAndFollowsRemovals) {
     click("NewImage1");
     EXPECT_EQ(window->viewKey(), QString("收 藏 试 题"));
     EXPECT_EQ(child<QLabel>("Label3")->text(), QString("收 藏 试 题"));
-    EXPECT_EQ(window->nodeIds(), (std::vector<int>{0, 0, 101, 0}));
+    EXPECT_EQ(window->nodeIds(), (std::vector<qint64>{0, 0, 101, 0}));
     ASSERT_TRUE(waitForPage());
     EXPECT_EQ(evaluate(window->page(), "document.querySelectorAll('[id^=fan]').length").toInt(), 1);
 
@@ -225,7 +225,7 @@ TEST_F(Collections, ClosingTheManagerWithoutDeletingChangesNothing) {
     };
     click("NewImage20");
     EXPECT_EQ(question(10008).ct, QString("1"));
-    EXPECT_EQ(window->nodeIds(), (std::vector<int>{0, 0, 101, 0}));
+    EXPECT_EQ(window->nodeIds(), (std::vector<qint64>{0, 0, 101, 0}));
 }
 
 // A large page is laid out container by container; everything that reads or

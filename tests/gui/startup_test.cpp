@@ -1,6 +1,7 @@
 #include "app/application_setup.h"
 #include "app/main_window.h"
 #include "fixture_bank.h"
+#include "other_program.h"
 #include "scripted_prompter.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,7 @@
 using app::MainWindow;
 using testing_support::EmptyProgramFolder;
 using testing_support::FixtureBank;
+using testing_support::OtherProgram;
 using testing_support::ScriptedPrompter;
 
 namespace {
@@ -70,6 +72,32 @@ TEST(Startup, TheApplicationSetsNoDisplayNameOfItsOwn) {
     QCoreApplication::setApplicationName("另一个名字");
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QString("另一个名字"));
     QCoreApplication::setApplicationName(name);
+}
+
+TEST(Startup, BankHeldByAnotherProgramIsReportedAsInUseAndReadOnceFree) {
+    FixtureBank fixture;
+    fixture.addDefaultHeader();
+    fixture.rows().addNode({1, "总论", 0, 1, {}, {}});
+    fixture.finish();
+    OtherProgram holder(fixture.bankPath());
+    holder.run("BEGIN EXCLUSIVE");
+    ScriptedPrompter prompter;
+    MainWindow window(fixture.programFolder(), prompter);
+    window.show();
+    QCoreApplication::processEvents();
+
+    ASSERT_EQ(prompter.errors.size(), 1);
+    EXPECT_TRUE(prompter.errors[0].contains(fixture.bankPath()))
+        << prompter.errors[0].toStdString();
+    EXPECT_TRUE(prompter.errors[0].contains("正被其他程序使用"))
+        << prompter.errors[0].toStdString();
+    auto* tree = window.findChild<QTreeWidget*>("TreeView1");
+    EXPECT_EQ(tree->topLevelItemCount(), 0);
+
+    holder.run("ROLLBACK");
+    window.rebuildTree();
+    EXPECT_EQ(prompter.errors.size(), 1);
+    EXPECT_EQ(tree->topLevelItemCount(), 1);
 }
 
 } // namespace

@@ -1,16 +1,19 @@
 #include "fixture_bank.h"
+#include "other_program.h"
 #include "store/bank.h"
 #include "store/bank_schema.h"
 #include "store/subject_statements.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using store::Bank;
 using store::StoreError;
 using testing_support::EmptyProgramFolder;
 using testing_support::FixtureBank;
+using testing_support::OtherProgram;
 
 namespace {
 
@@ -98,6 +101,94 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedSchema{"MissingFlagColumn", "    ct1 TEXT NOT NULL DEFAULT '',\n",
                       "数据表 question 缺少列 ct1"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A bank whose schema declares one column with another type.
+struct DeclaredType {
+    const char* name;
+    QString declaration;
+    QString replacement;
+    QString expected; // empty when the bank is accepted
+    friend void PrintTo(const DeclaredType& type, std::ostream* out) { *out << type.name; }
+};
+
+class BankWithDeclaredType : public testing::TestWithParam<DeclaredType> {};
+
+TEST_P(BankWithDeclaredType, IsAcceptedOnlyWhenItStoresValuesAsTheSchemaDoes) {
+    QString schema = store::schemaSql();
+    ASSERT_TRUE(schema.contains(GetParam().declaration));
+    schema.replace(GetParam().declaration, GetParam().replacement);
+    FixtureBank fixture(schema);
+    fixture.finish();
+    const QString message = openError(fixture.bankPath());
+    if (GetParam().expected.isEmpty()) {
+        EXPECT_EQ(message, QString());
+        return;
+    }
+    EXPECT_TRUE(message.contains(fixture.bankPath())) << message.toStdString();
+    EXPECT_TRUE(message.contains(GetParam().expected)) << message.toStdString();
+}
+
+const QString treeId = "CREATE TABLE tree (\n    id INTEGER ";
+const QString nodeName = "nodename TEXT ";
+const QString itemNumber = "itemnum TEXT ";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BankWithDeclaredType,
+    testing::Values(DeclaredType{"BigIntId", treeId, "CREATE TABLE tree (\n    id BIGINT ", {}},
+                    DeclaredType{"NumericId", treeId, "CREATE TABLE tree (\n    id NUMERIC ", {}},
+                    DeclaredType{"VarcharText", nodeName, "nodename VARCHAR(255) ", {}},
+                    DeclaredType{"UntypedId", treeId, "CREATE TABLE tree (\n    id ",
+                                 "数据表 tree 的列 id 没有声明类型，应为 INTEGER"},
+                    DeclaredType{"RealId", treeId, "CREATE TABLE tree (\n    id REAL ",
+                                 "数据表 tree 的列 id 声明为 REAL，应为 INTEGER"},
+                    DeclaredType{"UntypedText", nodeName, "nodename ",
+                                 "数据表 tree 的列 nodename 没有声明类型，应为 TEXT"},
+                    DeclaredType{"NumericText", itemNumber, "itemnum NUMERIC ",
+                                 "数据表 question 的列 itemnum 声明为 NUMERIC，应为 TEXT"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Values in columns without a declared type keep the storage class they were
+// written with, so ids written as text are never found by number: such a bank
+// would show an empty tree.
+TEST(BankOpening, BankWithoutDeclaredTypesIsRefusedRatherThanShownEmpty) {
+    QString schema = store::schemaSql();
+    schema.replace(QRegularExpression(" (INTEGER|TEXT) NOT NULL"), " NOT NULL");
+    FixtureBank fixture(schema);
+    fixture.rows().addNode({1, "总论", 0, 1, {}, {}});
+    fixture.rows().addNode({10, "第一节", 1, 0, {}, {}});
+    fixture.finish();
+    {
+        OtherProgram writer(fixture.bankPath());
+        writer.run("UPDATE tree SET id = CAST(id AS TEXT), parentid = CAST(parentid AS TEXT), "
+                   "code = CAST(code AS TEXT)");
+    }
+    const QString message = openError(fixture.bankPath());
+    EXPECT_TRUE(message.contains(fixture.bankPath())) << message.toStdString();
+    EXPECT_TRUE(message.contains("数据表 tree 的列 id 没有声明类型")) << message.toStdString();
+}
+
+QByteArray contentsOf(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
+TEST(BankOpening, BankHeldByAnotherProgramIsSaidToBeInUseAndLeftAlone) {
+    FixtureBank fixture;
+    fixture.addDefaultHeader();
+    fixture.finish();
+    const QByteArray before = contentsOf(fixture.bankPath());
+    OtherProgram holder(fixture.bankPath());
+    holder.run("BEGIN EXCLUSIVE");
+    const QString message = openError(fixture.bankPath());
+    EXPECT_TRUE(message.contains(fixture.bankPath())) << message.toStdString();
+    EXPECT_TRUE(message.contains("正被其他程序使用")) << message.toStdString();
+    EXPECT_FALSE(message.contains("无效")) << message.toStdString();
+    holder.run("ROLLBACK");
+    holder.close();
+    EXPECT_EQ(contentsOf(fixture.bankPath()), before);
+    EXPECT_EQ(openError(fixture.bankPath()), QString());
+}
 
 TEST(BankOpening, CompleteBankOpensAndReadsItsSubject) {
     FixtureBank fixture;

@@ -11,8 +11,8 @@ using testing_support::FixtureBank;
 namespace {
 
 struct Node {
-    int id;
-    int parent; // 0 for top-level nodes
+    qint64 id;
+    qint64 parent; // 0 for top-level nodes
     bool favourite = false;
 };
 
@@ -20,7 +20,7 @@ struct TreeCase {
     const char* name;
     std::vector<Node> nodes;
     ViewMode mode;
-    std::vector<int> nodeIds;
+    std::vector<qint64> nodeIds;
     std::vector<int> levels;
     friend void PrintTo(const TreeCase& c, std::ostream* out) { *out << c.name; }
 };
@@ -35,7 +35,8 @@ TEST_P(ChapterTreePositions, FollowDepthFirstStoredOrder) {
     }
     fixture.finish();
     store::Bank bank(fixture.bankPath());
-    std::vector<int> nodeIds, levels;
+    std::vector<qint64> nodeIds;
+    std::vector<int> levels;
     app::buildChapterTree(bank, GetParam().mode, [&](const TreeRow& row) {
         nodeIds.push_back(row.chapterId);
         levels.push_back(row.level);
@@ -63,6 +64,16 @@ INSTANTIATE_TEST_SUITE_P(
                  {0, 0, 0, 111},
                  {0, 1, 1, 2}},
         TreeCase{"FewerThanThreeNodes", {{1, 0}, {10, 1}}, ViewMode::WholeBank, {0, 0}, {0, 1}},
+        TreeCase{"IdsBeyond32BitsStayApart",
+                 {{1, 0},
+                  {(1LL << 32) + 10, 1},
+                  {(1LL << 32) + 101, (1LL << 32) + 10},
+                  {101, 10},
+                  {10, 1},
+                  {(1LL << 31) + 1, 10}},
+                 ViewMode::WholeBank,
+                 {0, 0, (1LL << 32) + 101, 0, 101, (1LL << 31) + 1},
+                 {0, 1, 2, 1, 2, 2}},
         TreeCase{"FavouritesKeepEmptySections",
                  {{1, 0}, {10, 1}, {11, 1}, {101, 10}, {102, 10, true}, {111, 11}},
                  ViewMode::Favourites,

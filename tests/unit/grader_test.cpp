@@ -1,4 +1,6 @@
 #include "fixture_bank.h"
+#include "other_program.h"
+#include "practice/answer_match.h"
 #include "practice/grader.h"
 #include "practice/score_report.h"
 #include "store/bank.h"
@@ -10,6 +12,7 @@
 using collections::ViewMode;
 using practice::gradeChapter;
 using testing_support::FixtureBank;
+using testing_support::OtherProgram;
 
 namespace {
 
@@ -35,7 +38,7 @@ protected:
     }
 
     // A question with options A–D (none in matching groups).
-    void question(int id, int groupId, const QString& answer, bool favourite = false) {
+    void question(qint64 id, int groupId, const QString& answer, bool favourite = false) {
         store::Question q;
         q.id = id;
         q.readtextid = groupId;
@@ -49,7 +52,7 @@ protected:
     }
 
     // Ticks the given letters of question id (every option present).
-    void tick(int id, const QString& letters) {
+    void tick(qint64 id, const QString& letters) {
         for (int i = 0; i < 4; ++i) {
             const QString letter(QChar('A' + i));
             controls.insert(QString::number(id * 10 + i), {letters.contains(letter), letter});
@@ -89,7 +92,7 @@ struct AnswerCase {
 
 class GraderAnswers : public Grader, public testing::WithParamInterface<AnswerCase> {};
 
-TEST_P(GraderAnswers, CompareTickedLettersInOptionOrder) {
+TEST_P(GraderAnswers, CompareMultipleAnswerLettersAsASet) {
     const int g = group(6);
     question(7, g, QString::fromUtf8(GetParam().stored));
     tick(7, QString::fromUtf8(GetParam().ticked));
@@ -100,13 +103,14 @@ TEST_P(GraderAnswers, CompareTickedLettersInOptionOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, GraderAnswers,
     testing::Values(AnswerCase{"TickedInAnyOrderReadsAC", "AC", "CA", true},
-                    AnswerCase{"StoredOutOfOrderIsWrong", "CA", "AC", false},
+                    AnswerCase{"StoredOutOfOrderIsRight", "CA", "AC", true},
                     AnswerCase{"BlanksAroundStoredAnswer", "  AC ", "AC", true},
                     AnswerCase{"ControlCharactersAroundStoredAnswer", "\tAC\r\n", "AC", true},
                     AnswerCase{"OneLetterMissing", "ACD", "AC", false},
                     AnswerCase{"OneLetterTooMany", "AC", "ACD", false},
                     AnswerCase{"NothingTicked", "A", "", false},
-                    AnswerCase{"LowerCaseIsDifferent", "a", "A", false}),
+                    AnswerCase{"LowerCaseIsDifferent", "a", "A", false},
+                    AnswerCase{"BlanksBetweenLettersCount", "A C", "AC", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Grader, WrongQuestionsAreFlaggedAndTalliesWritten) {
@@ -124,7 +128,7 @@ TEST_F(Grader, WrongQuestionsAreFlaggedAndTalliesWritten) {
         return q;
     }());
     const auto result = grade();
-    EXPECT_EQ(result.wrongQuestionIds, std::vector<int>{2});
+    EXPECT_EQ(result.wrongQuestionIds, std::vector<qint64>{2});
     EXPECT_EQ(store::questionById(bank, 2)->ct, QString("1"));
     EXPECT_EQ(store::questionById(bank, 2)->ct1, QString("1"));
     EXPECT_EQ(store::questionById(bank, 1)->ct, QString(""));
@@ -171,7 +175,7 @@ TEST_F(Grader, MatchingQuestionLeftAtThePlaceholderIsWrong) {
     const int g = group(11);
     question(7, g, "A");
     controls.insert("a7", {false, "daan"});
-    EXPECT_EQ(grade().wrongQuestionIds, std::vector<int>{7});
+    EXPECT_EQ(grade().wrongQuestionIds, std::vector<qint64>{7});
 }
 
 TEST_F(Grader, FavouritesViewGradesOnlyFavouritesAndNotesEmptyGroups) {
@@ -180,7 +184,7 @@ TEST_F(Grader, FavouritesViewGradesOnlyFavouritesAndNotesEmptyGroups) {
     question(2, second, "A");
     tick(1, "B");
     const auto result = grade(ViewMode::Favourites);
-    EXPECT_EQ(result.wrongQuestionIds, std::vector<int>{1});
+    EXPECT_EQ(result.wrongQuestionIds, std::vector<qint64>{1});
     EXPECT_EQ(storedTallies().at(1), (std::pair<QString, QString>{"多选", "0/0"}));
     store::deleteEmptyTallies(bank);
     EXPECT_EQ(store::tallies(bank).size(), 1u);
@@ -206,6 +210,97 @@ TEST_F(Grader, MissingControlWritesNothing) {
     EXPECT_EQ(store::questionById(bank, 99)->ct1, QString("1"));
     EXPECT_EQ(storedTallies(), (std::vector<std::pair<QString, QString>>{{"上次", "3/2"}}));
 }
+
+// Options stored B, A give the answer "BA" when both are ticked.
+TEST_F(Grader, CheckBoxesStoredOutOfLetterOrderCanBeAnsweredRight) {
+    for (const int type : {6, 10}) {
+        const int g = group(type);
+        const qint64 id = 50 + type;
+        store::Question q;
+        q.id = id;
+        q.readtextid = g;
+        q.answer = "AB";
+        fixture.rows().addQuestion(q);
+        fixture.rows().addOption({id * 10 + 1, id, "B", "乙"});
+        fixture.rows().addOption({id * 10 + 2, id, "A", "甲"});
+        controls.insert(QString::number(id * 10 + 1), {true, "B"});
+        controls.insert(QString::number(id * 10 + 2), {true, "A"});
+    }
+    EXPECT_EQ(grade().wrongQuestionIds, std::vector<qint64>());
+}
+
+// Grading marks the question answered, not the one whose id it would wrap onto.
+TEST_F(Grader, IdsBeyond32BitsGradeTheirOwnQuestions) {
+    constexpr qint64 beyond31Bits = (qint64(1) << 31) + 1;
+    constexpr qint64 beyond32Bits = (qint64(1) << 32) + 14001;
+    const int g = group(3);
+    for (const qint64 id : {qint64(14001), beyond31Bits, beyond32Bits})
+        question(id, g, "A");
+    tick(14001, "A");
+    tick(beyond31Bits, "A");
+    tick(beyond32Bits, "B");
+    EXPECT_EQ(grade().wrongQuestionIds, std::vector<qint64>{beyond32Bits});
+    EXPECT_EQ(store::questionById(bank, 14001)->ct, QString(""));
+    EXPECT_EQ(store::questionById(bank, beyond31Bits)->ct, QString(""));
+    EXPECT_EQ(store::questionById(bank, beyond32Bits)->ct, QString("1"));
+}
+
+// Another program reading the bank keeps grading from writing: nothing changes.
+TEST_F(Grader, BankHeldByAnotherProgramIsReportedAndKeepsItsFlags) {
+    const int g = group(3);
+    question(1, g, "A");
+    tick(1, "B");
+    fixture.finish();
+    finished = true;
+    store::insertTally(bank, {"上次", "3", "2"});
+    bank.close();
+    OtherProgram reader(fixture.bankPath());
+    reader.run("BEGIN");
+    reader.run("SELECT count(*) FROM question");
+    QString message;
+    try {
+        grade();
+    } catch (const store::StoreError& error) {
+        message = error.message();
+    }
+    EXPECT_TRUE(message.contains(fixture.bankPath())) << message.toStdString();
+    EXPECT_TRUE(message.contains("正被其他程序使用")) << message.toStdString();
+    reader.run("COMMIT");
+    bank.reopen();
+    EXPECT_EQ(store::questionById(bank, 1)->ct, QString(""));
+    EXPECT_EQ(storedTallies(), (std::vector<std::pair<QString, QString>>{{"上次", "3/2"}}));
+}
+
+struct MatchCase {
+    const char* name;
+    const char* given;
+    const char* stored;
+    practice::AnswerKind kind;
+    bool right;
+    friend void PrintTo(const MatchCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class AnswerMatch : public testing::TestWithParam<MatchCase> {};
+
+TEST_P(AnswerMatch, ComparesByKind) {
+    EXPECT_EQ(practice::isRightAnswer(QString::fromUtf8(GetParam().given),
+                                      QString::fromUtf8(GetParam().stored), GetParam().kind),
+              GetParam().right);
+}
+
+using practice::AnswerKind;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AnswerMatch,
+    testing::Values(MatchCase{"SetInAnyOrder", "BA", "AB", AnswerKind::LetterSet, true},
+                    MatchCase{"SetWithBlanksAround", "AB", " BA\r\n", AnswerKind::LetterSet, true},
+                    MatchCase{"SetMissingALetter", "A", "AB", AnswerKind::LetterSet, false},
+                    MatchCase{"SetWithALetterTooMany", "ABC", "AB", AnswerKind::LetterSet, false},
+                    MatchCase{"SetOfNothing", "", "", AnswerKind::LetterSet, true},
+                    MatchCase{"ExactKeepsOrder", "BA", "AB", AnswerKind::Exact, false},
+                    MatchCase{"ExactWithBlanksAround", "B", "\tB ", AnswerKind::Exact, true},
+                    MatchCase{"ExactDropDownValue", "daan", "B", AnswerKind::Exact, false},
+                    MatchCase{"ExactIsCaseSensitive", "b", "B", AnswerKind::Exact, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ScoreReport, PercentagesRoundHalvesUp) {
     const std::tuple<int, int, int> cases[] = {{2, 3, 67}, {1, 8, 13}, {3, 3, 100}, {0, 0, 0},
