@@ -25,6 +25,7 @@ MainWindow::MainWindow(const QString& programFolder, Prompter& prompter, QWidget
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , programFolder_(programFolder)
     , prompter_(prompter)
+    , settings_(services::readSettings(programFolder))
     , bank_(store::Bank::pathIn(programFolder)) {
     setObjectName(QStringLiteral("TForm10"));
     setWindowTitle(QStringLiteral("Morrowquill"));
@@ -88,7 +89,7 @@ void MainWindow::readBankTexts() {
     // keeps the resource texts, and the first show reports why.
     try {
         bank_.open();
-        const StartupTexts texts = readStartupTexts(bank_);
+        const StartupTexts texts = readStartupTexts(bank_, settings_);
         titleLabel_->setText(texts.title);
         titleLabel_->adjustSize();
         statusPanels_[0]->setText(texts.questionCount);
