@@ -54,7 +54,8 @@ MainWindow::MainWindow(const QString& programFolder, Prompter& prompter, QWidget
     chapterNameLabel_ = new QLabel(this);
     chapterNameLabel_->setObjectName(QStringLiteral("Label1"));
     chapterNameLabel_->hide();
-    feedbackDialog_ = new services::FeedbackDialog(programFolder_, this);
+    feedbackDialog_ = new services::FeedbackDialog(programFolder_, subjectNameText,
+                                                   settings_.feedback, prompter_, this);
     wrongQuestionManager_ = new collections::WrongQuestionManager(programFolder_, prompter_, this);
 
     readBankTexts();
