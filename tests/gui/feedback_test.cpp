@@ -9,6 +9,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <vector>
 
 using testing_support::evaluate;
 using testing_support::MainWindowTest;
@@ -85,10 +86,9 @@ TEST_F(FeedbackDialogSending, ARowArrivesFromAClickInTheDialogWhichThenCloses) {
 
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(dialogChild("Button1")->isEnabled());
-    const auto rows = server.rows();
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0], QStringList({"职业病", "8", "题8", "0", "0", "1", "0", "0", "0", "0", "0",
-                                    "0", "0", "图片'); drop table yiyao; --\""}));
+    const std::vector<QStringList> expected{{"职业病", "8", "题8", "0", "0", "1", "0", "0", "0",
+                                             "0", "0", "0", "0", "图片'); drop table yiyao; --\""}};
+    EXPECT_EQ(server.rows(), expected);
 }
 
 TEST_F(FeedbackDialogSending, WithTheServerDownTheDialogKeepsItsContentsAndTheNextOkSendsOnce) {
@@ -111,10 +111,9 @@ TEST_F(FeedbackDialogSending, WithTheServerDownTheDialogKeepsItsContentsAndTheNe
     pressOk();
     ASSERT_TRUE(waitForMessage(delivered));
     EXPECT_FALSE(dialog->isVisible());
-    const auto rows = server.rows();
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0], QStringList({"职业病", "7", "题7", "0", "0", "0", "0", "0", "0", "0", "0",
-                                    "0", "1", "重复"}));
+    const std::vector<QStringList> expected{
+        {"职业病", "7", "题7", "0", "0", "0", "0", "0", "0", "0", "0", "0", "1", "重复"}};
+    EXPECT_EQ(server.rows(), expected);
 }
 
 TEST_F(FeedbackDialogTest, ASecondReportClearsTheDialogAndShowsTheNewQuestion) {
