@@ -29,7 +29,7 @@ protected:
         return shown.wait(20000);
     }
 
-    // Presses the report button of the page's question `index` (0: 7, 1: 8, 2: 9).
+    // Presses the report button of the page's question `index` (0: 10007, 1: 10008, 2: 10009).
     services::FeedbackDialog* report(int index, int questionId) {
         services::FeedbackDialog* dialog = window->feedbackDialog();
         evaluate(
@@ -76,7 +76,7 @@ protected:
 
 TEST_F(FeedbackDialogSending, ARowArrivesFromAClickInTheDialogWhichThenCloses) {
     ASSERT_TRUE(openPage());
-    services::FeedbackDialog* dialog = report(1, 8);
+    services::FeedbackDialog* dialog = report(1, 10008);
     QTest::mouseClick(dialogChild<QCheckBox>("CheckBox3"), Qt::LeftButton);
     dialogChild<QPlainTextEdit>("Memo1")->setPlainText("图片'); drop table yiyao; --\"");
 
@@ -86,14 +86,15 @@ TEST_F(FeedbackDialogSending, ARowArrivesFromAClickInTheDialogWhichThenCloses) {
 
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(dialogChild("Button1")->isEnabled());
-    const std::vector<QStringList> expected{{"职业病", "8", "题8", "0", "0", "1", "0", "0", "0",
-                                             "0", "0", "0", "0", "图片'); drop table yiyao; --\""}};
+    const std::vector<QStringList> expected{{"职业病", "10008", "题10008", "0", "0", "1", "0", "0",
+                                             "0", "0", "0", "0", "0",
+                                             "图片'); drop table yiyao; --\""}};
     EXPECT_EQ(server.rows(), expected);
 }
 
 TEST_F(FeedbackDialogSending, WithTheServerDownTheDialogKeepsItsContentsAndTheNextOkSendsOnce) {
     ASSERT_TRUE(openPage());
-    services::FeedbackDialog* dialog = report(0, 7);
+    services::FeedbackDialog* dialog = report(0, 10007);
     QTest::mouseClick(dialogChild<QCheckBox>("CheckBox10"), Qt::LeftButton);
     dialogChild<QPlainTextEdit>("Memo1")->setPlainText("重复");
     server.stop();
@@ -112,24 +113,26 @@ TEST_F(FeedbackDialogSending, WithTheServerDownTheDialogKeepsItsContentsAndTheNe
     ASSERT_TRUE(waitForMessage(delivered));
     EXPECT_FALSE(dialog->isVisible());
     const std::vector<QStringList> expected{
-        {"职业病", "7", "题7", "0", "0", "0", "0", "0", "0", "0", "0", "0", "1", "重复"}};
+        {"职业病", "10007", "题10007", "0", "0", "0", "0", "0", "0", "0", "0", "0", "1", "重复"}};
     EXPECT_EQ(server.rows(), expected);
 }
 
 TEST_F(FeedbackDialogTest, ASecondReportClearsTheDialogAndShowsTheNewQuestion) {
     ASSERT_TRUE(openPage());
-    services::FeedbackDialog* dialog = report(0, 7);
+    services::FeedbackDialog* dialog = report(0, 10007);
     QTest::mouseClick(dialogChild<QCheckBox>("CheckBox2"), Qt::LeftButton);
     dialogChild<QPlainTextEdit>("Memo1")->setPlainText("note");
 
-    report(2, 9);
+    report(2, 10009);
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(dialog->reportedQuestionText(), QString("题9"));
+    EXPECT_EQ(dialog->reportedQuestionText(), QString("题10009"));
     EXPECT_FALSE(dialogChild<QCheckBox>("CheckBox2")->isChecked());
     EXPECT_TRUE(dialogChild<QPlainTextEdit>("Memo1")->toPlainText().isEmpty());
     EXPECT_TRUE(waitUntil(
         [&] {
-            return evaluate(dialog->view(), "document.body.innerText").toString().contains("题9");
+            return evaluate(dialog->view(), "document.body.innerText")
+                .toString()
+                .contains("题10009");
         },
         10000));
 }
