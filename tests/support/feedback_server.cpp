@@ -2,7 +2,6 @@
 
 #include "services/feedback_sender.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -121,12 +120,18 @@ FeedbackServer::~FeedbackServer() {
         server_->waitForFinished(30000);
     }
     // The driver's system entry turns on a communication log, which it writes to /tmp
-    // whatever the connection asks; this process's log goes with the server.
-    if (const passwd* account = getpwuid(geteuid()))
-        QFile::remove(QStringLiteral("/tmp/psqlodbc_%1_%2%3.log")
-                          .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName(),
-                               QString::fromLocal8Bit(account->pw_name))
-                          .arg(getpid()));
+    // whatever the connection asks, named psqlodbc_[program_]<user><pid>.log; this
+    // process's log goes with the server.
+    if (const passwd* account = getpwuid(geteuid())) {
+        const QString ending = QString::fromLocal8Bit(account->pw_name) +
+                               QString::number(getpid()) + QStringLiteral(".log");
+        QDir logs(QStringLiteral("/tmp"));
+        for (const QString& name : logs.entryList({QStringLiteral("psqlodbc_*") + ending})) {
+            if (name == QStringLiteral("psqlodbc_") + ending ||
+                name.endsWith(QLatin1Char('_') + ending))
+                logs.remove(name);
+        }
+    }
 }
 
 std::unique_ptr<QProcess> FeedbackServer::serverProgram(const QString& name,
