@@ -25,6 +25,7 @@ MainWindow::MainWindow(const QString& programFolder, Prompter& prompter, QWidget
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , programFolder_(programFolder)
     , prompter_(prompter)
+    , settings_(services::readSettings(programFolder))
     , bank_(store::Bank::pathIn(programFolder)) {
     setObjectName(QStringLiteral("TForm10"));
     setWindowTitle(QStringLiteral("Morrowquill"));
@@ -53,7 +54,8 @@ MainWindow::MainWindow(const QString& programFolder, Prompter& prompter, QWidget
     chapterNameLabel_ = new QLabel(this);
     chapterNameLabel_->setObjectName(QStringLiteral("Label1"));
     chapterNameLabel_->hide();
-    feedbackDialog_ = new services::FeedbackDialog(programFolder_, this);
+    feedbackDialog_ = new services::FeedbackDialog(programFolder_, subjectNameText,
+                                                   settings_.feedback, prompter_, this);
     wrongQuestionManager_ = new collections::WrongQuestionManager(programFolder_, prompter_, this);
 
     readBankTexts();
@@ -88,7 +90,7 @@ void MainWindow::readBankTexts() {
     // keeps the resource texts, and the first show reports why.
     try {
         bank_.open();
-        const StartupTexts texts = readStartupTexts(bank_);
+        const StartupTexts texts = readStartupTexts(bank_, settings_);
         titleLabel_->setText(texts.title);
         titleLabel_->adjustSize();
         statusPanels_[0]->setText(texts.questionCount);

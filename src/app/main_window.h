@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/chapter_tree.h"
+#include "services/settings.h"
 #include "store/bank.h"
 #include "widgets/picture_button.h"
 
@@ -122,6 +123,8 @@ private:
 
     QString programFolder_;
     Prompter& prompter_;
+    // Read from the data folder, which is the program folder.
+    services::Settings settings_;
     store::Bank bank_;
 
     QWidget* titleBar_ = nullptr;

@@ -59,7 +59,7 @@ QWidget* MainWindow::createTitleBar() {
     // the label's top; the text is centred in them rather than cut at the foot.
     titleLabel_->setFixedHeight(20);
     titleLabel_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    auto* hidden = new QLabel(QStringLiteral("职业病"), titleBar_);
+    auto* hidden = new QLabel(subjectNameText, titleBar_);
     hidden->setObjectName(QStringLiteral("Label2"));
     hidden->hide();
 
@@ -243,7 +243,8 @@ QStatusBar* MainWindow::createStatusBar() {
     }
     statusPanels_[0]->setFixedWidth(255);
     statusPanels_[0]->setText(countResourceText);
-    statusPanels_[1]->setText(QStringLiteral("Morrowquill 考试培训 · 服务热线 400-820-6618"));
+    statusPanels_[1]->setTextFormat(Qt::PlainText);
+    statusPanels_[1]->setText(settings_.serviceLine);
     return status;
 }
 

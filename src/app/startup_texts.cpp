@@ -4,13 +4,12 @@
 
 namespace app {
 
-StartupTexts readStartupTexts(store::Bank& bank) {
+StartupTexts readStartupTexts(store::Bank& bank, const services::Settings& settings) {
     StartupTexts texts;
     if (const auto subject = store::subject(bank)) {
         texts.title = titleResourceText + QStringLiteral("  ") + subject->ID;
         texts.subjectFolder = subject->mz;
-        texts.updateInfoUrl =
-            updateHost + QStringLiteral("/yiyaozj/") + subject->mz + QStringLiteral("/Predate.ini");
+        texts.updateInfoUrl = services::updateInfoUrl(settings, subject->mz);
     }
     if (const auto count = store::questionCount(bank))
         texts.questionCount = QStringLiteral("试题量：") + *count;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "services/settings.h"
 #include "store/bank.h"
 
 #include <QString>
@@ -9,8 +10,8 @@ namespace app {
 
 inline const QString titleResourceText = QStringLiteral("Morrowquill 中级职称");
 inline const QString countResourceText = QStringLiteral("试题量：XXX");
-// Scheme and host of the maintainers' update server.
-inline const QString updateHost = QStringLiteral("http://update.morrowquill.cn");
+// The subject's name, which the feedback reports carry.
+inline const QString subjectNameText = QStringLiteral("职业病");
 
 struct StartupTexts {
     QString title = titleResourceText;
@@ -19,8 +20,9 @@ struct StartupTexts {
     QString updateInfoUrl;
 };
 
-// Reads the subject and the question count. Throws StoreError; a text the bank
-// could not supply keeps its resource text.
-StartupTexts readStartupTexts(store::Bank& bank);
+// Reads the subject and the question count; the update address is on the
+// settings' host. Throws StoreError; a text the bank could not supply keeps its
+// resource text.
+StartupTexts readStartupTexts(store::Bank& bank, const services::Settings& settings);
 
 } // namespace app

@@ -1,6 +1,8 @@
 #include "services/feedback_dialog.h"
 
+#include "services/feedback_sender.h"
 #include "web/html_view.h"
+#include "widgets/prompter.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -9,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <cstdio>
 
 namespace services {
 
@@ -31,9 +34,14 @@ QLabel* caption(const QString& text, QPoint place, QWidget* parent, bool strong)
 
 } // namespace
 
-FeedbackDialog::FeedbackDialog(const QString& programFolder, QWidget* parent)
+FeedbackDialog::FeedbackDialog(const QString& programFolder, const QString& subjectName,
+                               const FeedbackConnection& connection, widgets::Prompter& prompter,
+                               QWidget* parent)
     : QWidget(parent, Qt::Window)
-    , programFolder_(programFolder) {
+    , programFolder_(programFolder)
+    , subjectName_(subjectName)
+    , prompter_(prompter)
+    , sender_(new FeedbackSender(connection, this)) {
     setObjectName(QStringLiteral("TForm9"));
     setWindowTitle(QStringLiteral("错题反馈"));
     resize(1005, 557);
@@ -53,10 +61,10 @@ FeedbackDialog::FeedbackDialog(const QString& programFolder, QWidget* parent)
 
     caption(QStringLiteral("其他错误反馈"), {21, 300}, this, true);
     for (int i = 0; i < 10; ++i) {
-        boxes_[i] = new QCheckBox(QString::fromUtf8(categories[i]), this);
-        boxes_[i]->setObjectName(QStringLiteral("CheckBox%1").arg(i + 1));
-        boxes_[i]->move(i < 5 ? 21 : 259, 322 + 24 * (i % 5));
-        boxes_[i]->adjustSize();
+        faultBoxes_[i] = new QCheckBox(QString::fromUtf8(categories[i]), this);
+        faultBoxes_[i]->setObjectName(QStringLiteral("CheckBox%1").arg(i + 1));
+        faultBoxes_[i]->move(i < 5 ? 21 : 259, 322 + 24 * (i % 5));
+        faultBoxes_[i]->adjustSize();
     }
     caption(QStringLiteral("错误的附加说明"), {489, 300}, this, true);
     noteEdit_ = new QPlainTextEdit(this);
@@ -66,9 +74,11 @@ FeedbackDialog::FeedbackDialog(const QString& programFolder, QWidget* parent)
     caption(QStringLiteral("感谢您的反馈！我们会尽快处理您报告的问题，并在定期更新中改正。"),
             {21, 446}, this, false);
 
-    auto* ok = new QPushButton(QStringLiteral("确 定"), this);
-    ok->setObjectName(QStringLiteral("Button1"));
-    ok->setGeometry(410, 474, 96, 31);
+    okButton_ = new QPushButton(QStringLiteral("确 定"), this);
+    okButton_->setObjectName(QStringLiteral("Button1"));
+    okButton_->setGeometry(410, 474, 96, 31);
+    connect(okButton_, &QPushButton::clicked, this, &FeedbackDialog::sendReport);
+    connect(sender_, &FeedbackSender::finished, this, &FeedbackDialog::reportSent);
     auto* cancel = new QPushButton(QStringLiteral("取 消"), this);
     cancel->setObjectName(QStringLiteral("Button2"));
     cancel->setGeometry(522, 474, 96, 31);
@@ -82,8 +92,9 @@ void FeedbackDialog::showEvent(QShowEvent* event) {
 }
 
 void FeedbackDialog::prepare() {
+    ++shownReport_;
     noteEdit_->clear();
-    for (QCheckBox* box : boxes_)
+    for (QCheckBox* box : faultBoxes_)
         box->setChecked(false);
     show();
     raise();
@@ -95,6 +106,32 @@ void FeedbackDialog::showQuestion(const practice::QuestionPreview& preview) {
         reportedQuestionText_ = preview.questionText;
     }
     view_->showPage(programFolder_ + QStringLiteral("ty.html"), preview.fragments);
+}
+
+void FeedbackDialog::sendReport() {
+    store::FeedbackRow row{subjectName_,
+                           QString::number(reportedQuestionId_),
+                           reportedQuestionText_,
+                           {},
+                           noteEdit_->toPlainText()};
+    for (std::size_t i = 0; i < row.faults.size(); ++i)
+        row.faults[i] = faultBoxes_[i]->isChecked();
+    if (!sender_->send(row))
+        return;
+    sentReport_ = shownReport_;
+    okButton_->setEnabled(false);
+}
+
+void FeedbackDialog::reportSent(bool delivered, const QString& error) {
+    okButton_->setEnabled(true);
+    if (!delivered) {
+        std::fprintf(stderr, "morrowquill: %s\n", qUtf8Printable(error));
+        prompter_.message(this, QStringLiteral("反馈失败！"));
+        return;
+    }
+    prompter_.message(this, QStringLiteral("您的问题已经反馈成功，谢谢您的反馈！"));
+    if (sentReport_ == shownReport_)
+        close();
 }
 
 } // namespace services

@@ -6,10 +6,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTreeWidget>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 using app::MainWindow;
@@ -46,6 +48,41 @@ TEST(Startup, TitleAndStatusShowTheBanksSubjectAndSize) {
     EXPECT_EQ(window.subjectFolder(), QString("zyb"));
     EXPECT_TRUE(window.updateInfoUrl().endsWith("/yiyaozj/zyb/Predate.ini"));
     EXPECT_TRUE(prompter.errors.isEmpty());
+}
+
+TEST(Startup, ServiceLineHasNoPhoneNumberAndTheUpdateAddressNoHostSomeoneMayOwn) {
+    FixtureBank fixture;
+    fixture.addDefaultHeader();
+    fixture.finish();
+    ScriptedPrompter prompter;
+    MainWindow window(fixture.programFolder(), prompter);
+
+    EXPECT_FALSE(window.statusPanelText(1).contains(QRegularExpression("\\d{3}")))
+        << window.statusPanelText(1).toStdString();
+    EXPECT_FALSE(window.statusPanelText(1).isEmpty());
+    const QString host = QUrl(window.updateInfoUrl()).host();
+    EXPECT_TRUE(host.endsWith(".invalid") || host.endsWith(".example.com")) << host.toStdString();
+}
+
+TEST(Startup, ServiceLineAndUpdateHostComeFromTheSettingsFile) {
+    FixtureBank fixture;
+    fixture.rows().setSubject({"职业病学（中级）", "zyb"});
+    fixture.finish();
+    QFile settings(fixture.programFolder() + "morrowquill.ini");
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write("[Update]\nHost=updates.test.invalid:8080\n"
+                   "[StatusBar]\nServiceLine=<b>培训中心</b> 在线答疑\n");
+    settings.close();
+    ScriptedPrompter prompter;
+    MainWindow window(fixture.programFolder(), prompter);
+    window.show();
+    QCoreApplication::processEvents();
+
+    const auto* serviceLine = window.findChild<QLabel*>("StatusPanel1");
+    EXPECT_EQ(serviceLine->text(), QString("<b>培训中心</b> 在线答疑"));
+    EXPECT_EQ(serviceLine->textFormat(), Qt::PlainText);
+    EXPECT_EQ(window.updateInfoUrl(),
+              QString("http://updates.test.invalid:8080/yiyaozj/zyb/Predate.ini"));
 }
 
 TEST(Startup, MissingBankOpensTheWindowWithOneErrorAndCreatesNothing) {

@@ -1,0 +1,140 @@
+#include "feedback_server.h"
+#include "main_window_fixture.h"
+#include "page_support.h"
+#include "services/feedback_dialog.h"
+
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+#include <vector>
+
+using testing_support::evaluate;
+using testing_support::MainWindowTest;
+using testing_support::waitUntil;
+
+namespace {
+
+const QString delivered = QStringLiteral("您的问题已经反馈成功，谢谢您的反馈！");
+const QString failed = QStringLiteral("反馈失败！");
+
+class FeedbackDialogTest : public MainWindowTest {
+protected:
+    bool openPage() {
+        createWindow(2, 1, testing_support::chapterContent);
+        QSignalSpy shown(window.get(), &app::MainWindow::pageShown);
+        window->show();
+        return shown.wait(20000);
+    }
+
+    // Presses the report button of the page's question `index` (0: 10007, 1: 10008, 2: 10009).
+    services::FeedbackDialog* report(int index, int questionId) {
+        services::FeedbackDialog* dialog = window->feedbackDialog();
+        evaluate(
+            window->page(),
+            QStringLiteral("document.getElementsByName('sanyangctfk')[%1].click()").arg(index));
+        EXPECT_TRUE(waitUntil(
+            [&] { return dialog->isVisible() && dialog->reportedQuestionId() == questionId; },
+            10000));
+        return dialog;
+    }
+
+    template <class T = QWidget> T* dialogChild(const char* name) const {
+        T* found = window->feedbackDialog()->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    void pressOk() { QTest::mouseClick(dialogChild("Button1"), Qt::LeftButton); }
+    bool waitForMessage(const QString& text) {
+        return waitUntil([&] { return prompter.messages.contains(text); }, 30000);
+    }
+};
+
+// The dialog in the real window, sending through the settings file to a real server.
+class FeedbackDialogSending : public FeedbackDialogTest {
+protected:
+    void SetUp() override {
+        if (!server.unavailable().isEmpty())
+            GTEST_SKIP() << "no test database server: " << server.unavailable().toStdString();
+        ASSERT_TRUE(server.isRunning());
+        const services::FeedbackConnection connection = server.connection();
+        QSettings settings(fixture.programFolder() + services::settingsFileName,
+                           QSettings::IniFormat);
+        settings.setValue("Feedback/Driver", connection.driver);
+        settings.setValue("Feedback/Server", connection.server);
+        settings.setValue("Feedback/Port", connection.port);
+        settings.setValue("Feedback/Password", connection.password);
+        settings.setValue("Feedback/DriverOptions", connection.driverOptions);
+        settings.setValue("Feedback/TimeoutSeconds", connection.timeoutSeconds);
+    }
+
+    testing_support::FeedbackServer server;
+};
+
+TEST_F(FeedbackDialogSending, ARowArrivesFromAClickInTheDialogWhichThenCloses) {
+    ASSERT_TRUE(openPage());
+    services::FeedbackDialog* dialog = report(1, 10008);
+    QTest::mouseClick(dialogChild<QCheckBox>("CheckBox3"), Qt::LeftButton);
+    dialogChild<QPlainTextEdit>("Memo1")->setPlainText("图片'); drop table yiyao; --\"");
+
+    pressOk();
+    EXPECT_FALSE(dialogChild("Button1")->isEnabled());
+    ASSERT_TRUE(waitForMessage(delivered)) << prompter.messages.join("|").toStdString();
+
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(dialogChild("Button1")->isEnabled());
+    const std::vector<QStringList> expected{{"职业病", "10008", "题10008", "0", "0", "1", "0", "0",
+                                             "0", "0", "0", "0", "0",
+                                             "图片'); drop table yiyao; --\""}};
+    EXPECT_EQ(server.rows(), expected);
+}
+
+TEST_F(FeedbackDialogSending, WithTheServerDownTheDialogKeepsItsContentsAndTheNextOkSendsOnce) {
+    ASSERT_TRUE(openPage());
+    services::FeedbackDialog* dialog = report(0, 10007);
+    QTest::mouseClick(dialogChild<QCheckBox>("CheckBox10"), Qt::LeftButton);
+    dialogChild<QPlainTextEdit>("Memo1")->setPlainText("重复");
+    server.stop();
+
+    pressOk();
+    ASSERT_TRUE(waitForMessage(failed));
+    EXPECT_FALSE(prompter.messages.contains(delivered));
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(dialogChild<QCheckBox>("CheckBox10")->isChecked());
+    EXPECT_EQ(dialogChild<QPlainTextEdit>("Memo1")->toPlainText(), QString("重复"));
+    EXPECT_TRUE(dialogChild("Button1")->isEnabled());
+
+    server.start();
+    ASSERT_TRUE(server.isRunning());
+    pressOk();
+    ASSERT_TRUE(waitForMessage(delivered));
+    EXPECT_FALSE(dialog->isVisible());
+    const std::vector<QStringList> expected{
+        {"职业病", "10007", "题10007", "0", "0", "0", "0", "0", "0", "0", "0", "0", "1", "重复"}};
+    EXPECT_EQ(server.rows(), expected);
+}
+
+TEST_F(FeedbackDialogTest, ASecondReportClearsTheDialogAndShowsTheNewQuestion) {
+    ASSERT_TRUE(openPage());
+    services::FeedbackDialog* dialog = report(0, 10007);
+    QTest::mouseClick(dialogChild<QCheckBox>("CheckBox2"), Qt::LeftButton);
+    dialogChild<QPlainTextEdit>("Memo1")->setPlainText("note");
+
+    report(2, 10009);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->reportedQuestionText(), QString("题10009"));
+    EXPECT_FALSE(dialogChild<QCheckBox>("CheckBox2")->isChecked());
+    EXPECT_TRUE(dialogChild<QPlainTextEdit>("Memo1")->toPlainText().isEmpty());
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return evaluate(dialog->view(), "document.body.innerText")
+                .toString()
+                .contains("题10009");
+        },
+        10000));
+}
+
+} // namespace

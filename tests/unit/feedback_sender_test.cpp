@@ -1,0 +1,138 @@
+#include "feedback_server.h"
+#include "qt_printers.h"
+#include "services/feedback_sender.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTcpServer>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <optional>
+
+using services::FeedbackSender;
+using store::FeedbackRow;
+using testing_support::FeedbackServer;
+
+namespace {
+
+struct Outcome {
+    bool delivered = false;
+    QString error;
+};
+
+// Runs the event loop until the sender reports, for at most `limitMs`.
+std::optional<Outcome> waitForOutcome(FeedbackSender& sender, int limitMs = 30000) {
+    std::optional<Outcome> outcome;
+    QEventLoop loop;
+    QObject::connect(&sender, &FeedbackSender::finished, &loop,
+                     [&](bool delivered, const QString& error) {
+                         outcome = Outcome{delivered, error};
+                         loop.quit();
+                     });
+    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return outcome;
+}
+
+std::optional<Outcome> sendAndWait(FeedbackSender& sender, const FeedbackRow& row) {
+    if (!sender.send(row))
+        return std::nullopt;
+    return waitForOutcome(sender);
+}
+
+QStringList columnsOf(const FeedbackRow& row) {
+    QStringList columns{row.subject, row.questionId, row.questionText};
+    for (const bool fault : row.faults)
+        columns << (fault ? "1" : "0");
+    columns << row.note;
+    return columns;
+}
+
+class FeedbackSending : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!server.unavailable().isEmpty())
+            GTEST_SKIP() << "no test database server: " << server.unavailable().toStdString();
+        ASSERT_TRUE(server.isRunning());
+    }
+
+    FeedbackServer server;
+};
+
+TEST_F(FeedbackSending, EmptyReportAndASingleFaultArriveAsZerosAndOnes) {
+    FeedbackSender sender(server.connection());
+    const FeedbackRow empty{"职业病", "17", "题干", {}, {}};
+    FeedbackRow thirdFault{"职业病", "18", "另一题", {}, {}};
+    thirdFault.faults[2] = true;
+
+    const auto first = sendAndWait(sender, empty);
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->delivered) << first->error.toStdString();
+    const auto second = sendAndWait(sender, thirdFault);
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(second->delivered) << second->error.toStdString();
+
+    const auto rows = server.rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], QStringList({"职业病", "17", "题干", "0", "0", "0", "0", "0", "0", "0", "0",
+                                    "0", "0", ""}));
+    EXPECT_EQ(rows[1], QStringList({"职业病", "18", "另一题", "0", "0", "1", "0", "0", "0", "0",
+                                    "0", "0", "0", ""}));
+}
+
+TEST_F(FeedbackSending, TextsThatLookLikeSqlArriveByteForByte) {
+    FeedbackSender sender(server.connection());
+    const QString hostile = "it's \"quoted\" '); drop table yiyao; -- \\ 尘肺病 ☣ \n第二行 %s ?";
+    const FeedbackRow row{"职业病'", "9'; --", hostile, {true, false, true}, hostile + "备注"};
+
+    const auto outcome = sendAndWait(sender, row);
+    ASSERT_TRUE(outcome);
+    EXPECT_TRUE(outcome->delivered) << outcome->error.toStdString();
+    EXPECT_EQ(server.rows(), std::vector<QStringList>{columnsOf(row)});
+}
+
+TEST_F(FeedbackSending, AStoppedServerFailsAndAfterARestartTheSameReportArrivesOnce) {
+    FeedbackSender sender(server.connection());
+    const FeedbackRow row{"职业病", "21", "题干", {false, true}, "说明"};
+    server.stop();
+
+    const auto failed = sendAndWait(sender, row);
+    ASSERT_TRUE(failed);
+    EXPECT_FALSE(failed->delivered);
+    EXPECT_FALSE(failed->error.isEmpty());
+
+    server.start();
+    ASSERT_TRUE(server.isRunning());
+    const auto delivered = sendAndWait(sender, row);
+    ASSERT_TRUE(delivered);
+    EXPECT_TRUE(delivered->delivered) << delivered->error.toStdString();
+    EXPECT_EQ(server.rows(), std::vector<QStringList>{columnsOf(row)});
+}
+
+// Needs no database server: a port that takes connections and never says a word.
+TEST(FeedbackSendingToASilentServer, FailsWithinTheTimeoutWhileEventsAreServed) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    services::FeedbackConnection connection = FeedbackServer::connectionTo(silent.serverPort());
+    connection.timeoutSeconds = 2;
+    FeedbackSender sender(connection);
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(50);
+
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(sender.send({"职业病", "1", "题干", {}, {}}));
+    EXPECT_TRUE(sender.isSending());
+    EXPECT_FALSE(sender.send({"职业病", "2", "题干", {}, {}}));
+    const auto outcome = waitForOutcome(sender);
+
+    ASSERT_TRUE(outcome);
+    EXPECT_FALSE(outcome->delivered);
+    EXPECT_LT(clock.elapsed(), 2000 + 1000);
+    EXPECT_GT(ticks, 10);
+    EXPECT_FALSE(sender.isSending());
+}
+
+} // namespace
