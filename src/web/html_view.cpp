@@ -162,24 +162,17 @@ HtmlView::HtmlView(QWidget* parent)
     layout->addWidget(view_);
     connect(page_, &QWebEnginePage::loadingChanged, this,
             [this](const QWebEngineLoadingInfo& info) {
-                // Only the template load of the newest page counts: refused
-                // navigations and loads that a newer page replaced report too.
-                if (loadingGeneration_ != generation_ ||
+                // Only the end of the template load under way counts: refused
+                // navigations report too.
+                if (loadingUrl_.isEmpty() || info.url() != loadingUrl_ ||
                     info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
                     return;
-                if (info.url() != loadingUrl_) {
-                    // An earlier template load that completed instead of
-                    // giving way means the engine dropped the newer one,
-                    // which is then asked for again.
-                    if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus &&
-                        info.url().adjusted(QUrl::RemoveQuery) ==
-                            loadingUrl_.adjusted(QUrl::RemoveQuery))
-                        page_->load(loadingUrl_);
-                    return;
-                }
+                const int generation = loadingGeneration_;
                 loadingGeneration_ = -1;
                 loadingUrl_.clear();
-                if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
+                if (generation != generation_)
+                    loadTemplate();
+                else if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
                     appendFragments(generation_);
                 else
                     finishPage(generation_, false);
@@ -195,11 +188,19 @@ void HtmlView::showPage(const QString& templatePath, const QStringList& fragment
         finishPage(generation, false);
         return;
     }
-    loadingGeneration_ = generation;
+    templatePath_ = QFileInfo(templatePath).absoluteFilePath();
+    // One template load at a time: the engine may drop a load started while
+    // another is under way. A page asked for meanwhile is loaded next.
+    if (loadingUrl_.isEmpty())
+        loadTemplate();
+}
+
+void HtmlView::loadTemplate() {
+    loadingGeneration_ = generation_;
     // Each load gets an address of its own, so that its report cannot be taken
     // for another's; the file ignores the query.
-    loadingUrl_ = QUrl::fromLocalFile(QFileInfo(templatePath).absoluteFilePath());
-    loadingUrl_.setQuery(QString::number(generation));
+    loadingUrl_ = QUrl::fromLocalFile(templatePath_);
+    loadingUrl_.setQuery(QString::number(generation_));
     page_->load(loadingUrl_);
 }
 

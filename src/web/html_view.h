@@ -52,6 +52,7 @@ signals:
 
 private:
     friend class InterceptingPage;
+    void loadTemplate();
     void appendFragments(int generation);
     void finishPage(int generation, bool ok);
     void deliver(std::function<void()> call);
@@ -62,6 +63,7 @@ private:
     int generation_ = 0;
     int loadingGeneration_ = -1;
     QUrl loadingUrl_;
+    QString templatePath_;
     QStringList pendingFragments_;
     std::function<void(bool)> pendingDone_;
 };
