@@ -18,8 +18,10 @@
 namespace {
 
 struct SyntheticFolder {
-    explicit SyntheticFolder(const banktool::SyntheticShape& shape) {
-        banktool::writeBank(banktool::syntheticBank(shape), path());
+    explicit SyntheticFolder(const banktool::SyntheticShape& shape)
+        : SyntheticFolder(banktool::syntheticBank(shape)) {}
+    explicit SyntheticFolder(const banktool::BankContent& content) {
+        banktool::writeBank(content, path());
     }
     QString path() const { return dir.filePath(QStringLiteral("med.db")); }
     QTemporaryDir dir;
@@ -67,6 +69,29 @@ void BuildPageOf1000Questions(benchmark::State& state) {
     }
 }
 BENCHMARK(BuildPageOf1000Questions)->Unit(benchmark::kMillisecond);
+
+// The same chapter with markup in every text, as in banks of formulas and
+// tables: each text goes through the HTML parser.
+void BuildPageOf1000MarkedUpQuestions(benchmark::State& state) {
+    banktool::BankContent content = banktool::syntheticBank({1000, 7, 1000});
+    for (store::Question& question : content.questions) {
+        question.content += QStringLiteral("（H<sub>2</sub>O，<b>10<sup>-6</sup></b>）");
+        question.explain +=
+            QStringLiteral("<table border=1><tr><td>指标</td><td>值</td></tr></table>");
+    }
+    for (store::Option& option : content.options)
+        option.content =
+            QStringLiteral("<font color=red>") + option.content + QStringLiteral("</font>");
+    SyntheticFolder folder(content);
+    store::Bank bank(folder.path());
+    const int chapter = firstChapter(bank);
+    for (auto _ : state) {
+        QStringList fragments;
+        practice::buildChapterPage(bank, chapter, collections::ViewMode::WholeBank, fragments);
+        benchmark::DoNotOptimize(fragments.size());
+    }
+}
+BENCHMARK(BuildPageOf1000MarkedUpQuestions)->Unit(benchmark::kMillisecond);
 
 // A 40 000-question bank with every fourth question in the wrong-question bank.
 class LargeCollection : public benchmark::Fixture {

@@ -1,5 +1,6 @@
 #include "bank_source.h"
 
+#include "practice/html_sanitiser.h"
 #include "store/exam_type.h"
 
 #include <QDir>
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <limits>
 #include <map>
 #include <optional>
@@ -29,6 +31,15 @@ struct Place {
     throw ToolError(place.text() + QStringLiteral(": ") + message);
 }
 
+// A message quotes the beginning of a long value: it names the place, and a
+// whole faulty line may be megabytes.
+QString excerpt(const QString& text) {
+    constexpr qsizetype shown = 60;
+    if (text.size() <= shown)
+        return text;
+    return text.left(shown) + QStringLiteral("……（共 %1 个字符）").arg(text.size());
+}
+
 // What is checked once every file has been read, because it depends on the
 // header (types, picture folder) that may come in any file.
 struct PendingQuestion {
@@ -49,10 +60,15 @@ struct PendingGroup {
 
 class SourceReader {
 public:
+    explicit SourceReader(QStringList& warnings)
+        : warnings_(warnings) {}
     void readFile(const QString& path, const QString& shownName);
     BankContent finish();
 
 private:
+    QString decodedLine(QByteArray bytes) const;
+    // A text the page shows: the author hears of markup that will not show.
+    const QString& pageText(const QString& text);
     void readLine(const QString& line);
     void readNode(const QString& key, const QString& value, int level);
     void readGroup(const QRegularExpressionMatch& match);
@@ -63,9 +79,11 @@ private:
     void closeQuestion();
     void closeGroup();
     void checkQuestion(const PendingQuestion& pending, const std::map<int, int>& typeCodes);
+    void checkPicture(const QString& picture, const Place& place) const;
     int parseId(const QString& text);
     void claimId(std::map<int, Place>& used, int id, const QString& what);
 
+    QStringList& warnings_;
     BankContent content_;
     Place place_;
     std::optional<QString> pictureRoot_;
@@ -83,20 +101,40 @@ private:
 
 void SourceReader::readFile(const QString& path, const QString& shownName) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!file.open(QIODevice::ReadOnly))
         throw ToolError(QStringLiteral("无法读取源文件“%1”：%2").arg(path, file.errorString()));
     place_ = {shownName, 0};
     top_ = section_ = chapter_ = 0;
     inGroup_ = inQuestion_ = false;
-    const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
-    for (const QString& line : lines) {
+    for (const QByteArray& bytes : file.readAll().split('\n')) {
         ++place_.line;
-        readLine(line.trimmed());
+        readLine(decodedLine(bytes).trimmed());
     }
     closeGroup();
     const bool headerInThisFile = hasSubject_ && !pictureRoot_;
     if (headerInThisFile)
         pictureRoot_ = QFileInfo(path).absolutePath();
+}
+
+QString SourceReader::decodedLine(QByteArray bytes) const {
+    if (bytes.endsWith('\r'))
+        bytes.chop(1);
+    if (bytes.contains('\r'))
+        refuse(place_, QStringLiteral("行中有单独的回车符（CR）：文件可能以 CR 换行，请改用 LF 或 "
+                                      "CRLF 换行后再试。"));
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    QString line = decoder.decode(bytes);
+    if (decoder.hasError())
+        refuse(place_, QStringLiteral("不是有效的 UTF-8 文本，请以 UTF-8 编码保存文件。"));
+    return line;
+}
+
+const QString& SourceReader::pageText(const QString& text) {
+    const QStringList dropped = practice::sanitiseBankHtml(text).dropped;
+    if (!dropped.isEmpty())
+        warnings_ << place_.text() + QStringLiteral(": 警告：页面显示时将去掉 ") +
+                         dropped.join(QStringLiteral("、"));
+    return text;
 }
 
 void SourceReader::readLine(const QString& line) {
@@ -123,19 +161,19 @@ void SourceReader::readLine(const QString& line) {
     if (auto match = type.match(line); match.hasMatch()) {
         const int id = parseId(match.captured(1));
         claimId(typeIds_, id, QStringLiteral("题型"));
-        content_.types.push_back({id, match.captured(2), match.captured(3).trimmed()});
+        content_.types.push_back({id, match.captured(2), pageText(match.captured(3).trimmed())});
         return;
     }
     if (auto match = field.match(line); match.hasMatch())
         return readField(match.captured(1), match.captured(2).trimmed());
-    refuse(place_, QStringLiteral("无法识别的行：%1").arg(line));
+    refuse(place_, QStringLiteral("无法识别的行：%1").arg(excerpt(line)));
 }
 
 int SourceReader::parseId(const QString& text) {
     bool ok = false;
     const int id = text.toInt(&ok);
     if (!ok || id <= 0)
-        refuse(place_, QStringLiteral("编号“%1”不是正整数。").arg(text));
+        refuse(place_, QStringLiteral("编号“%1”不是正整数。").arg(excerpt(text)));
     return id;
 }
 
@@ -186,8 +224,9 @@ void SourceReader::readGroup(const QRegularExpressionMatch& match) {
     bool ok = false;
     const int type = match.captured(2).toInt(&ok);
     if (!ok || !store::examTypeOfGroupType(type))
-        refuse(place_,
-               QStringLiteral("未知的题型“%1”（题型应为 3 到 11）。").arg(match.captured(2)));
+        refuse(
+            place_,
+            QStringLiteral("未知的题型“%1”（题型应为 3 到 11）。").arg(excerpt(match.captured(2))));
     QString letters;
     if (type == matchingGroupType) {
         const int count = match.captured(3).toInt(&ok);
@@ -215,7 +254,8 @@ void SourceReader::readQuestion(const QRegularExpressionMatch& match) {
             refuse(place_, QStringLiteral("案例题须写小题序号（question 编号 item 序号: 题干）。"));
         bool ok = false;
         if (match.captured(2).toInt(&ok) <= 0 || !ok)
-            refuse(place_, QStringLiteral("小题序号“%1”不是正整数。").arg(match.captured(2)));
+            refuse(place_,
+                   QStringLiteral("小题序号“%1”不是正整数。").arg(excerpt(match.captured(2))));
         item = match.captured(2);
     } else if (match.hasCaptured(2)) {
         refuse(place_, QStringLiteral("只有案例题组（题型 10）的试题可以写 item。"));
@@ -223,7 +263,7 @@ void SourceReader::readQuestion(const QRegularExpressionMatch& match) {
     store::Question question;
     question.id = id;
     question.readtextid = group.id;
-    question.content = match.captured(3).trimmed();
+    question.content = pageText(match.captured(3).trimmed());
     question.itemnum = item;
     question.lx = store::examTypeCode(*store::examTypeOfGroupType(group.qtypeid));
     content_.questions.push_back(question);
@@ -263,12 +303,12 @@ void SourceReader::readField(const QString& key, const QString& value) {
         store::QuestionGroup& group = currentGroup(key);
         if (group.qtypeid != caseGroupType)
             refuse(place_, QStringLiteral("只有案例题组（题型 10）可以写 case。"));
-        group.content = value;
+        group.content = pageText(value);
     } else if (key == QStringLiteral("lead")) {
         store::QuestionGroup& group = currentGroup(key);
         if (group.qtypeid != matchingGroupType)
             refuse(place_, QStringLiteral("只有配伍题组（题型 11）可以写 lead。"));
-        group.content = value;
+        group.content = pageText(value);
     } else if (key.size() == 1 && key[0] >= 'A' && key[0] <= 'Z') {
         store::Question& question = currentQuestion(key);
         PendingQuestion& pending = pendingQuestions_.back();
@@ -284,7 +324,7 @@ void SourceReader::readField(const QString& key, const QString& value) {
             refuse(place_, QStringLiteral("试题编号 %1 太大，选项编号超出范围。").arg(question.id));
         claimId(optionIds_, int(optionId), QStringLiteral("选项"));
         pending.optionLetters << key;
-        content_.options.push_back({int(optionId), question.id, key, value});
+        content_.options.push_back({int(optionId), question.id, key, pageText(value)});
     } else if (key == QStringLiteral("answer")) {
         store::Question& question = currentQuestion(key);
         if (pendingQuestions_.back().hasAnswer)
@@ -293,12 +333,12 @@ void SourceReader::readField(const QString& key, const QString& value) {
         pendingQuestions_.back().hasAnswer = true;
         pendingQuestions_.back().answerPlace = place_;
     } else if (key == QStringLiteral("explain")) {
-        currentQuestion(key).explain = value;
+        currentQuestion(key).explain = pageText(value);
     } else if (key == QStringLiteral("picture")) {
         currentQuestion(key).picurl = value;
         pendingQuestions_.back().picturePlace = place_;
     } else {
-        refuse(place_, QStringLiteral("未知的字段“%1”。").arg(key));
+        refuse(place_, QStringLiteral("未知的字段“%1”。").arg(excerpt(key)));
     }
 }
 
@@ -328,7 +368,7 @@ void SourceReader::checkQuestion(const PendingQuestion& pending,
         if (answer.size() != 1 || answer[0] < 'A' || answer[0] >= QChar('A' + letters))
             refuse(at, QStringLiteral("配伍题的答案应是 A 到 %1 中的一个字母，而不是“%2”。")
                            .arg(QChar('A' + letters - 1))
-                           .arg(answer));
+                           .arg(excerpt(answer)));
     } else {
         if (pending.optionLetters.isEmpty())
             refuse(pending.place, QStringLiteral("试题没有选项。"));
@@ -338,19 +378,38 @@ void SourceReader::checkQuestion(const PendingQuestion& pending,
             if (position < 0)
                 refuse(at, QStringLiteral("答案字母“%1”不在本题的选项中。").arg(letter));
             if (position <= previous)
-                refuse(
-                    at,
-                    QStringLiteral("答案字母应按选项顺序排列且不重复，而不是“%1”。").arg(answer));
+                refuse(at, QStringLiteral("答案字母应按选项顺序排列且不重复，而不是“%1”。")
+                               .arg(excerpt(answer)));
             previous = position;
         }
         const int code = typeCodes.at(group.qtypeid);
         if (code >= 1 && code <= 3 && answer.size() != 1)
-            refuse(at, QStringLiteral("单选题只能有一个答案字母，而不是“%1”。").arg(answer));
+            refuse(at,
+                   QStringLiteral("单选题只能有一个答案字母，而不是“%1”。").arg(excerpt(answer)));
     }
-    if (!question.picurl.trimmed().isEmpty() &&
-        !QFileInfo(QDir(*pictureRoot_).filePath(question.picurl.trimmed())).isFile())
-        refuse(pending.picturePlace,
-               QStringLiteral("图片文件“%1”不存在。").arg(question.picurl.trimmed()));
+    if (!question.picurl.trimmed().isEmpty())
+        checkPicture(question.picurl.trimmed(), pending.picturePlace);
+}
+
+// The page shows a picture relative to the program folder, where the build
+// copies the bank folder's pictures: a path must stay inside that folder.
+void SourceReader::checkPicture(const QString& picture, const Place& place) const {
+    const QString root = QDir::cleanPath(*pictureRoot_);
+    const QString path = QDir::cleanPath(QDir(root).filePath(picture));
+    const auto outside = [&] {
+        refuse(place,
+               QStringLiteral("图片路径“%1”指向题库文件夹之外：图片须放在题库头文件所在的文件"
+                              "夹或其子文件夹中。")
+                   .arg(excerpt(picture)));
+    };
+    if (QDir::isAbsolutePath(picture) || !path.startsWith(root + QLatin1Char('/')))
+        outside();
+    if (!QFileInfo(path).isFile())
+        refuse(place, QStringLiteral("图片文件“%1”不存在。").arg(excerpt(picture)));
+    // A link inside the folder may still lead out of it.
+    const QString realRoot = QFileInfo(root).canonicalFilePath();
+    if (!QFileInfo(path).canonicalFilePath().startsWith(realRoot + QLatin1Char('/')))
+        outside();
 }
 
 BankContent SourceReader::finish() {
@@ -390,8 +449,8 @@ QStringList sourceFiles(const QString& path) {
 
 } // namespace
 
-BankContent readBankSources(const QStringList& paths) {
-    SourceReader reader;
+BankContent readBankSources(const QStringList& paths, QStringList& warnings) {
+    SourceReader reader(warnings);
     for (const QString& path : paths) {
         const QDir base = QFileInfo(path).isDir() ? QDir(path) : QFileInfo(path).dir();
         for (const QString& file : sourceFiles(path))

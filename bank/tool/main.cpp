@@ -71,7 +71,10 @@ int run(const QStringList& arguments) {
     if (command == QStringLiteral("build")) {
         if (sources.isEmpty())
             return fail(QStringLiteral("缺少源文件。"));
-        content = banktool::readBankSources(sources);
+        QStringList warnings;
+        content = banktool::readBankSources(sources, warnings);
+        for (const QString& warning : warnings)
+            std::fprintf(stderr, "morrowquill-bank: %s\n", qPrintable(warning));
     } else if (command == QStringLiteral("synth")) {
         content = banktool::syntheticBank(shape);
     } else {

@@ -19,13 +19,15 @@ namespace app {
 
 namespace {
 
-// Clicks every answer button of the page whose value is `value`, whatever its
-// question's key.
+// Turns every answer button of the page whose value is `value`, whatever its
+// question's key. Only the page's own buttons count (bank texts carry no
+// inputs, ids or names), and the template's xsda is called directly, so no
+// handler of any element runs.
 QString answerButtonsScript(const QString& value) {
-    return QStringLiteral(
-               "(function () { var b = document.getElementsByName('sanyangxsda'); "
-               "for (var i = 0; i < b.length; i++) if (b[i].value == '%1') b[i].click(); "
-               "})()")
+    return QStringLiteral("(function () { var b = document.querySelectorAll("
+                          "'input[type=button][name=sanyangxsda][id^=xs]'); "
+                          "for (var i = 0; i < b.length; i++) if (b[i].value == '%1') "
+                          "xsda(b[i], 'ansnote' + b[i].id.slice(2)); })()")
         .arg(value);
 }
 

@@ -1,6 +1,7 @@
 #include "practice/page_builder.h"
 
 #include "practice/chapter_content.h"
+#include "practice/html_sanitiser.h"
 #include "practice/page_fragments.h"
 #include "store/question_statements.h"
 
@@ -149,7 +150,7 @@ QuestionPreview buildQuestionPreview(store::Bank& bank, qint64 questionId) {
         out << previewPictureFragment(question->picurl);
     switch (questionClass) {
     case QuestionClass::Case:
-        out << QStringLiteral("&nbsp%1.1. ").arg(number) + question->content;
+        out << QStringLiteral("&nbsp%1.1. ").arg(number) + safeBankHtml(question->content);
         break;
     case QuestionClass::Matching:
         out << previewMatchingFragment(number, 1, question->id, question->content,
@@ -157,7 +158,7 @@ QuestionPreview buildQuestionPreview(store::Bank& bank, qint64 questionId) {
         break;
     case QuestionClass::SingleAnswer:
     case QuestionClass::MultipleAnswer:
-        out << QStringLiteral("&nbsp%1. ").arg(number) + question->content;
+        out << QStringLiteral("&nbsp%1. ").arg(number) + safeBankHtml(question->content);
         break;
     case QuestionClass::Other:
         break;

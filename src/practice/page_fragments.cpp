@@ -1,5 +1,7 @@
 #include "practice/page_fragments.h"
 
+#include "practice/html_sanitiser.h"
+
 namespace practice {
 
 namespace {
@@ -28,11 +30,12 @@ QuestionClass classOfCode(int code) {
 }
 
 QString headingFragment(const QString& title) {
-    return QStringLiteral("&nbsp <b>") + title + QStringLiteral("</b>");
+    return QStringLiteral("&nbsp <b>") + safeBankHtml(title) + QStringLiteral("</b>");
 }
 
 QString groupTextFragment(int number, const QString& content) {
-    return QStringLiteral("&nbsp") + QString::number(number) + QStringLiteral(".") + content;
+    return QStringLiteral("&nbsp") + QString::number(number) + QStringLiteral(".") +
+           safeBankHtml(content);
 }
 
 QString pictureFragment(const QString& picurl) {
@@ -40,8 +43,8 @@ QString pictureFragment(const QString& picurl) {
 }
 
 QString numberedTextFragment(qint64 questionId, const QString& number, const QString& content) {
-    return QStringLiteral("&nbsp <span  id ='fan%1'>").arg(questionId) + number + content +
-           QStringLiteral("</span>");
+    return QStringLiteral("&nbsp <span  id ='fan%1'>").arg(questionId) + number +
+           safeBankHtml(content) + QStringLiteral("</span>");
 }
 
 QString letterList(int letters) {
@@ -56,7 +59,7 @@ QString letterList(int letters) {
 QString matchingFragment(int number, int item, qint64 questionId, const QString& content,
                          int letters) {
     return QStringLiteral("&nbsp%1.%2. ").arg(number).arg(item) + dropDown(questionId, letters) +
-           QStringLiteral("<span id ='fan%1'>").arg(questionId) + content +
+           QStringLiteral("<span id ='fan%1'>").arg(questionId) + safeBankHtml(content) +
            QStringLiteral("</span>");
 }
 
@@ -65,8 +68,9 @@ QString optionFragment(QuestionClass questionClass, const store::Option& option)
         questionClass == QuestionClass::SingleAnswer
             ? QStringLiteral(" <input type=\"radio\" id=\"%1\"  name=\"%2\" value=\"")
             : QStringLiteral(" <input type=\"checkbox\" id=\"%1\" name=\"%2\" value=\"");
-    return input.arg(option.id).arg(option.questionid) + option.code + QStringLiteral("\">") +
-           option.code + QStringLiteral(":") + option.content + QStringLiteral("<br>");
+    return input.arg(option.id).arg(option.questionid) + option.code.toHtmlEscaped() +
+           QStringLiteral("\">") + safeBankHtml(option.code) + QStringLiteral(":") +
+           safeBankHtml(option.content) + QStringLiteral("<br>");
 }
 
 QString answerBlockFragment(const store::Question& question) {
@@ -88,27 +92,28 @@ QString answerBlockFragment(const store::Question& question) {
            QStringLiteral("'\" type=\"button\" value=\"错题反馈\" /> </div>"
                           "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;</div>"
                           "<div  class=\"Answer\" id=\"ansnote") +
-           q + QStringLiteral("\" value=\"") + question.answer +
-           QStringLiteral("\" style=\"display:none\">正确答案：") + question.answer +
-           QStringLiteral(" 答案解析：") + question.explain + QStringLiteral("</div></td></tr> ");
+           q + QStringLiteral("\" value=\"") + question.answer.toHtmlEscaped() +
+           QStringLiteral("\" style=\"display:none\">正确答案：") + safeBankHtml(question.answer) +
+           QStringLiteral(" 答案解析：") + safeBankHtml(question.explain) +
+           QStringLiteral("</div></td></tr> ");
 }
 
 QString previewPictureFragment(const QString& picurl) {
-    return QStringLiteral("&nbsp<br><p> 如图所示：<img src=\"./") + picurl +
+    return QStringLiteral("&nbsp<br><p> 如图所示：<img src=\"./") + picurl.toHtmlEscaped() +
            QStringLiteral("\"> </p> ");
 }
 
 QString previewMatchingFragment(int number, int item, qint64 questionId, const QString& content,
                                 int letters) {
     return QStringLiteral("&nbsp%1.%2. ").arg(number).arg(item) + dropDown(questionId, letters) +
-           content;
+           safeBankHtml(content);
 }
 
 QString previewAnswerFragment(const store::Question& question) {
     return QStringLiteral("<br> <br><div class=\"Answer\" id=\"ansnote%1\" value=\"")
                .arg(question.id) +
-           question.answer + QStringLiteral("\" style=\"display\">正确答案：") + question.answer +
-           QStringLiteral("</div></td></tr><br><br> ");
+           question.answer.toHtmlEscaped() + QStringLiteral("\" style=\"display\">正确答案：") +
+           safeBankHtml(question.answer) + QStringLiteral("</div></td></tr><br><br> ");
 }
 
 } // namespace practice

@@ -7,7 +7,7 @@
 // The pieces of HTML a practice page is made of. Each is appended to the page
 // on its own, and their texts are the contract with the page template, the
 // in-page commands and grading: ids fan+q, a+q, option ids, xs+q, ansnote+q.
-// Bank texts are pasted as they are stored.
+// Bank texts go through the sanitiser; bank values in attributes are escaped.
 namespace practice {
 
 enum class QuestionClass { SingleAnswer, MultipleAnswer, Case, Matching, Other };

@@ -1,5 +1,6 @@
 #include "practice/score_report.h"
 
+#include "practice/html_sanitiser.h"
 #include "store/tally_statements.h"
 
 namespace practice {
@@ -34,7 +35,8 @@ QString scoreTable(const std::vector<store::Tally>& tallies) {
         const int questions = tally.sts.trimmed().toInt(), correct = tally.dd.trimmed().toInt();
         totalQuestions += questions;
         totalCorrect += correct;
-        table += row(tally.tx, tally.sts, tally.dd, percentage(correct, questions));
+        table += row(safeBankHtml(tally.tx), safeBankHtml(tally.sts), safeBankHtml(tally.dd),
+                     percentage(correct, questions));
     }
     table += row(QStringLiteral("合  计"), QString::number(totalQuestions),
                  QString::number(totalCorrect), percentage(totalCorrect, totalQuestions));

@@ -10,6 +10,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
 namespace web {
@@ -109,6 +111,20 @@ const char noLinksScript[] = R"((function () {
     document.addEventListener('submit', function (event) { event.preventDefault(); }, true);
 })())";
 
+// A page of ours shows local files (its template, pictures) and nothing from
+// the network, and no script of a page reads a file. The setting that would
+// refuse file reads to scripts refuses a page's pictures as well.
+class LocalContentOnly : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        const QString scheme = info.requestUrl().scheme();
+        const bool local = scheme == QStringLiteral("file") || scheme == QStringLiteral("data");
+        info.block(!local || info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr);
+    }
+};
+
 } // namespace
 
 class InterceptingPage : public QWebEnginePage {
@@ -156,6 +172,15 @@ HtmlView::HtmlView(QWidget* parent)
     noLinks.setWorldId(QWebEngineScript::MainWorld);
     noLinks.setRunsOnSubFrames(true);
     page_->scripts().insert(noLinks);
+    // What the bank's texts could ask for and a page of ours never needs:
+    // reading files by script, remote content, new windows.
+    QWebEngineSettings* settings = page_->settings();
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
+    settings->setAttribute(QWebEngineSettings::AllowWindowActivationFromJavaScript, false);
+    settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    page_->setUrlRequestInterceptor(new LocalContentOnly(page_));
     view_->setContextMenuPolicy(Qt::NoContextMenu);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -276,4 +276,79 @@ TEST_F(Grading, ALargePageWorksBeyondItsFirstScreen) {
               QString("red,,"));
 }
 
+// Chapter 101 beside a group whose texts try to reach the page's commands:
+// question 13001 is the target, question 14 carries the attacks.
+class HostileBank : public Grading {
+protected:
+    static constexpr char favourite13001[] = "window.location.href='http://scbt13001'";
+
+    bool openHostilePage() {
+        return openPage([](store::BankBuilder& rows) {
+            const QString act = QString::fromLatin1(favourite13001);
+            rows.addType({4, "1", "单选题<img src=\"missing.png\" onerror=\"" + act + "\">"});
+            rows.addGroup({4, 101, 4, {}, {}});
+            store::Question target;
+            target.id = 13001;
+            target.readtextid = 4;
+            target.content = "普通的题";
+            target.answer = "A";
+            target.picurl = "tp/CloseBtn-1.bmp";
+            rows.addQuestion(target);
+            rows.addOption({1300101, 13001, "A", "甲"});
+            store::Question hostile;
+            hostile.id = 14;
+            hostile.readtextid = 4;
+            hostile.content = "H<sub>2</sub>O<img src=\"missing.png\" onerror=\"" + act + "\">";
+            hostile.picurl = "missing.png\" onerror=\"" + act;
+            hostile.answer = "A\" onmouseover=\"" + act;
+            hostile.explain = "<base href=\"http://example.invalid/\"><table class=\"facts\" "
+                              "border=1><tr><td>表格</td></tr></table>";
+            rows.addQuestion(hostile);
+            rows.addOption({141, 14, "A",
+                            "<input type=\"button\" name=\"sanyangxsda\" value=\"显示答案\" "
+                            "onclick=\"" +
+                                act + "\">甲"});
+        });
+    }
+    QVariant page(const QString& script) { return evaluate(window->page(), script); }
+    bool picturesSettled() {
+        return page("Array.from(document.images).every(i => i.complete)").toBool();
+    }
+};
+
+TEST_F(HostileBank, OpeningShowAllAndGradingChangeNoFlagAndShowNoBox) {
+    ASSERT_TRUE(openHostilePage());
+    // Once every picture has loaded or failed, its handlers would have run.
+    ASSERT_TRUE(testing_support::waitUntil([&] { return picturesSettled(); }, 10000));
+    click("NewImage10");
+    EXPECT_TRUE(testing_support::waitUntil(
+        [&] { return page("document.getElementById('ansnote13001').style.display") == "block"; },
+        10000));
+    prompter.yesAnswer = true;
+    grade(); // shows all answers again once the result window closes
+    page("0");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(prompter.messages, QStringList());
+    EXPECT_EQ(prompter.errors, QStringList());
+    EXPECT_EQ(question(13001).scbt, QString(""));
+    EXPECT_EQ(question(14).scbt, QString(""));
+    EXPECT_EQ(page("document.querySelectorAll('base, [onerror], [onmouseover], "
+                   "input[name=sanyangxsda]:not([id^=xs])').length")
+                  .toInt(),
+              0);
+}
+
+TEST_F(HostileBank, OrdinaryMarkupAndPicturesStillRender) {
+    ASSERT_TRUE(openHostilePage());
+    ASSERT_TRUE(testing_support::waitUntil([&] { return picturesSettled(); }, 10000));
+    EXPECT_EQ(page("document.querySelector('#fan14 sub').textContent").toString(), QString("2"));
+    EXPECT_EQ(page("document.querySelector('table.facts td').textContent").toString(),
+              QString("表格"));
+    EXPECT_TRUE(page("document.baseURI").toString().startsWith("file:"));
+    EXPECT_GT(
+        page("document.querySelector('img[src=\"./tp/CloseBtn-1.bmp\"]').naturalWidth").toInt(), 0);
+    EXPECT_EQ(page("document.getElementById('ansnote14').getAttribute('value')").toString(),
+              QString("A\" onmouseover=\"") + HostileBank::favourite13001);
+}
+
 } // namespace

@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 
 using testing_support::MainWindowTest;
@@ -198,6 +199,33 @@ TEST_F(Page, AFavouriteClickWhileALargeChapterIsCompletedIsTaken) {
     EXPECT_EQ(store::questionById(bank, 20001)->scbt, QString("1"));
     EXPECT_EQ(evaluate(window->page(), "document.getElementsByName('sanyangscbt').length").toInt(),
               600);
+}
+
+TEST_F(Page, ScriptsReadNoFilesLoadNothingRemoteAndOpenNoWindows) {
+    ASSERT_TRUE(openPage());
+    web::HtmlView* page = window->page();
+    const auto read = [&](const QString& url) {
+        return evaluate(page, QStringLiteral("(function () { try { var x = new XMLHttpRequest(); "
+                                             "x.open('GET', '%1', false); x.send(); return 'read "
+                                             "' + x.responseText.length; } catch (e) { return "
+                                             "'refused'; } })()")
+                                  .arg(url))
+            .toString();
+    };
+    EXPECT_EQ(read("file:///etc/hostname"), QString("refused"));
+    EXPECT_EQ(read("ty.html"), QString("refused"));
+
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    evaluate(page, QStringLiteral("document.body.insertAdjacentHTML('beforeend', '<img "
+                                  "id=\"remote\" src=\"http://127.0.0.1:%1/x.png\">')")
+                       .arg(server.serverPort()));
+    // A refused picture fails at once; one that was asked for waits for the server.
+    EXPECT_TRUE(testing_support::waitUntil(
+        [&] { return evaluate(page, "document.getElementById('remote').complete").toBool(); },
+        10000));
+    EXPECT_FALSE(server.hasPendingConnections());
+    EXPECT_TRUE(evaluate(page, "window.open('about:blank') === null").toBool());
 }
 
 } // namespace

@@ -25,14 +25,14 @@ const char chapterHead[] = "top: 1 总论\nsection: 11 第一节\nchapter: 1101 
 // A source folder with bank.txt and one chapter file.
 class SourceFolder {
 public:
-    explicit SourceFolder(const QString& chapter) {
+    explicit SourceFolder(const QByteArray& chapter) {
         write("bank.txt", header);
-        write("c1101.txt", QString(chapterHead) + chapter);
+        write("c1101.txt", chapterHead + chapter);
     }
-    void write(const QString& name, const QString& text) {
+    void write(const QString& name, const QByteArray& text) {
         QFile file(dir_.filePath(name));
         file.open(QIODevice::WriteOnly);
-        file.write(text.toUtf8());
+        file.write(text);
     }
     QString path() const { return dir_.path(); }
 
@@ -40,10 +40,11 @@ private:
     QTemporaryDir dir_;
 };
 
-QString refusal(const QString& chapter) {
+QString refusal(const QByteArray& chapter) {
     SourceFolder folder(chapter);
+    QStringList warnings;
     try {
-        readBankSources({folder.path()});
+        readBankSources({folder.path()}, warnings);
     } catch (const ToolError& error) {
         return error.message();
     }
@@ -60,7 +61,7 @@ struct BadSource {
 class BankToolRefuses : public testing::TestWithParam<BadSource> {};
 
 TEST_P(BankToolRefuses, NamingFileLineAndFault) {
-    const QString message = refusal(QString::fromUtf8(GetParam().chapter));
+    const QString message = refusal(GetParam().chapter);
     EXPECT_TRUE(message.startsWith("c1101.txt:")) << message.toStdString();
     EXPECT_TRUE(message.contains(QString::fromUtf8(GetParam().message))) << message.toStdString();
 }
@@ -113,7 +114,17 @@ INSTANTIATE_TEST_SUITE_P(
                   "试题缺少 answer 行"},
         BadSource{"GroupWithoutQuestions", "group 1 type 3\n", "题组中没有试题"},
         BadSource{"UnknownLine", "group 1 type 3\nquestion 1: 题\nA: 甲\nanswer: A\n随便写的\n",
-                  "无法识别的行"}),
+                  "无法识别的行"},
+        BadSource{"InvalidUtf8", "group 1 type 3\nquestion 1: 题\xff\xfe\nA: 甲\nanswer: A\n",
+                  "c1101.txt:5: 不是有效的 UTF-8 文本"},
+        BadSource{"PictureAboveTheBankFolder",
+                  "group 1 type 3\nquestion 1: 题\nA: 甲\nanswer: A\npicture: ../../etc/hostname\n",
+                  "c1101.txt:8: 图片路径“../../etc/hostname”指向题库文件夹之外"},
+        BadSource{"AbsolutePicturePath",
+                  "group 1 type 3\nquestion 1: 题\nA: 甲\nanswer: A\npicture: /etc/hostname\n",
+                  "c1101.txt:8: 图片路径“/etc/hostname”指向题库文件夹之外"},
+        BadSource{"CarriageReturnLineEnds", "group 1 type 3\rquestion 1: 题\rA: 甲\ranswer: A\r",
+                  "c1101.txt:4: 行中有单独的回车符（CR）"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BankTool, BuildsAGoodSourceWithItsOwnIds) {
@@ -124,7 +135,9 @@ TEST(BankTool, BuildsAGoodSourceWithItsOwnIds) {
                         "group 8 type 11 letters 5\nlead: A．甲 B．乙\n"
                         "question 11: 配伍\nanswer: E\nexplain: 解析\n");
     QDir(folder.path()).mkdir("pic");
-    const banktool::BankContent content = readBankSources({folder.path()});
+    QStringList warnings;
+    const banktool::BankContent content = readBankSources({folder.path()}, warnings);
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
     QTemporaryDir out;
     const QString path = out.filePath("med.db");
     banktool::writeBank(content, path);
@@ -145,6 +158,47 @@ TEST(BankTool, BuildsAGoodSourceWithItsOwnIds) {
     ASSERT_EQ(options.size(), 3u);
     EXPECT_EQ(options[2].id, 903);
     EXPECT_TRUE(store::optionsOfQuestion(bank, 11).empty());
+}
+
+TEST(BankTool, CutsTheEchoOfAHugeFaultyLine) {
+    const QString message = refusal("group 1 type 3\nquestion 1: 题\nA: 甲\nanswer: A\n" +
+                                    QByteArray(10 * 1024 * 1024, 'x') + "\n");
+    EXPECT_TRUE(message.startsWith("c1101.txt:8: 无法识别的行：xxxx"))
+        << message.left(200).toStdString();
+    EXPECT_TRUE(message.contains("共 10485760 个字符")) << message.left(200).toStdString();
+    EXPECT_LT(message.size(), 200);
+}
+
+TEST(BankTool, RefusesAPictureLinkLeadingOutOfTheBankFolder) {
+    SourceFolder folder("group 1 type 3\nquestion 1: 题\nA: 甲\nanswer: A\npicture: pic/x.png\n");
+    QTemporaryDir outside;
+    QFile(outside.filePath("x.png")).open(QIODevice::WriteOnly);
+    QDir(folder.path()).mkdir("pic");
+    ASSERT_TRUE(QFile::link(outside.filePath("x.png"), folder.path() + "/pic/x.png"));
+    QStringList warnings;
+    try {
+        readBankSources({folder.path()}, warnings);
+        FAIL() << "accepted";
+    } catch (const ToolError& error) {
+        EXPECT_TRUE(
+            error.message().startsWith("c1101.txt:8: 图片路径“pic/x.png”指向题库文件夹之外"))
+            << error.message().toStdString();
+    }
+}
+
+TEST(BankTool, WarnsWhereThePageWillDropMarkup) {
+    SourceFolder folder("group 1 type 3\n"
+                        "question 1: 题<sub>2</sub>\n"
+                        "A: 甲<img src=x onerror=alert(1)>\n"
+                        "B: 乙\n"
+                        "answer: A\n"
+                        "explain: 解析<script>alert(1)</script><a href=x>链接</a>\n");
+    QStringList warnings;
+    const banktool::BankContent content = readBankSources({folder.path()}, warnings);
+    EXPECT_EQ(warnings, QStringList({"c1101.txt:6: 警告：页面显示时将去掉 onerror=",
+                                     "c1101.txt:9: 警告：页面显示时将去掉 <script>、<a>"}));
+    // The bank keeps what the author wrote; pages sanitise what they show.
+    EXPECT_EQ(content.questions[0].explain, "解析<script>alert(1)</script><a href=x>链接</a>");
 }
 
 TEST(BankTool, FailedWriteKeepsThePreviousBank) {

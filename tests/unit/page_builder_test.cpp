@@ -123,6 +123,26 @@ TEST_F(PageBuilder, MultipleAnswerQuestionHasCheckBoxesAndItsPicture) {
               "&nbsp <input type=\"checkbox\" id=\"71\" name=\"7\" value=\"A\">A:甲<br>");
 }
 
+TEST_F(PageBuilder, BankTextsAreSanitisedAndBankValuesInAttributesEscaped) {
+    group(1, 10, "病例<iframe src=x></iframe>");
+    store::Question& q = question(7, 1);
+    q.content = "题<script>alert(1)</script>H<sub>2</sub>O";
+    q.picurl = "a.png\" onerror=\"alert(1)";
+    q.answer = "A\"B";
+    q.explain = "<b onclick=\"alert(1)\">解</b>";
+    const QStringList fragments = page();
+    ASSERT_EQ(fragments.size(), 13);
+    EXPECT_EQ(fragments[2], "&nbsp1.病例");
+    EXPECT_EQ(
+        fragments[4],
+        "&nbsp<br><p> 如图所示：<img src=\"./a.png&quot; onerror=&quot;alert(1)\"> </p> <br>");
+    EXPECT_EQ(fragments[5], "&nbsp <span  id ='fan7'>1.1. 题H<sub>2</sub>O</span>");
+    EXPECT_TRUE(fragments[11].endsWith("<div  class=\"Answer\" id=\"ansnote7\" value=\"A&quot;B\" "
+                                       "style=\"display:none\">正确答案：A\"B 答案解析：<b>解</b>"
+                                       "</div></td></tr> "))
+        << fragments[11].toStdString();
+}
+
 TEST_F(PageBuilder, CaseQuestionIsWrittenExactly) {
     group(1, 10, "病例");
     question(7, 1).picurl = "   ";
