@@ -1,0 +1,209 @@
+#include "exam/answer_key_watcher.h"
+#include "exam/exam_window.h"
+#include "exam_paper.h"
+#include "exam_support.h"
+#include "fixture_bank.h"
+#include "scripted_prompter.h"
+#include "store/exam_statements.h"
+#include "store/question_statements.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using exam::ExamPageVariant;
+using testing_support::checkedIds;
+using testing_support::showAndWait;
+using testing_support::waitUntil;
+
+namespace {
+
+class ExamWindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        testing_support::copyProgramFiles(fixture.programFolder());
+        fixture.addDefaultHeader();
+        testing_support::addExamBankContent(fixture.rows());
+        fixture.finish();
+        bank = std::make_unique<store::Bank>(fixture.bankPath());
+        testing_support::writeSamplePaper(*bank);
+        // A multiple-choice item with nothing stored.
+        store::insertPaperItem(*bank, {"5", "a2", {}, "多选题干", "21", "ACD", {}, {}, {}});
+        bank->close();
+    }
+
+    void openWindow() {
+        window = std::make_unique<exam::ExamWindow>(exam::ExamContext{fixture.programFolder(),
+                                                                      prompter, nullptr,
+                                                                      [] {
+                                                                          return true;
+                                                                      }},
+                                                    1);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(waitUntil([&] { return window->currentTid() == "1"; }));
+        ASSERT_TRUE(showAndWait(*window, "1", ExamPageVariant::FirstPage));
+    }
+
+    template <class T = QWidget> T* child(const char* name) const {
+        T* found = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    void releaseKey(Qt::Key key) { QTest::keyRelease(window->windowHandle(), key); }
+
+    testing_support::FixtureBank fixture;
+    std::unique_ptr<store::Bank> bank;
+    testing_support::ScriptedPrompter prompter;
+    std::unique_ptr<exam::ExamWindow> window;
+};
+
+TEST_F(ExamWindowTest, OpensOnTheFirstItemWithItsStoredChoice) {
+    openWindow();
+    EXPECT_EQ(window->windowTitle(), "人机对话");
+    EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(checkedIds(window->page()), QSet<QString>{"113"});
+    EXPECT_TRUE(window->keyWatcher()->isInstalled());
+    EXPECT_EQ(child<QLabel>("Label9")->text(), "90");
+    EXPECT_EQ(child<QLabel>("Label1")->text(), "已答");
+    EXPECT_FALSE(child<QPushButton>("BitBtn4")->isVisible());
+}
+
+TEST_F(ExamWindowTest, StoredChoicesComeBackTickedAndSelected) {
+    openWindow();
+    ASSERT_TRUE(showAndWait(*window, "2", ExamPageVariant::Jump));
+    EXPECT_EQ(checkedIds(window->page()), (QSet<QString>{"211", "213", "214"}));
+    ASSERT_TRUE(showAndWait(*window, "4", ExamPageVariant::Navigation));
+    const web::ControlSnapshot controls = testing_support::controlsOf(window->page());
+    EXPECT_EQ(controls.value("41").value, "B");
+    EXPECT_EQ(controls.value("42").value, "D");
+}
+
+TEST_F(ExamWindowTest, ClockCountsDownToZeroAndStopsThereWithButtonsStillWorking) {
+    openWindow();
+    QTimer* clock = window->clock();
+    QLabel* minutes = child<QLabel>("Label9");
+    EXPECT_TRUE(clock->isActive());
+    EXPECT_EQ(clock->interval(), 60000);
+    window->tickClock();
+    EXPECT_EQ(minutes->text(), "89");
+    EXPECT_FALSE(minutes->styleSheet().contains("255, 0, 0"));
+    clock->setInterval(1);
+    ASSERT_TRUE(waitUntil([&] { return minutes->text() == "5"; }));
+    EXPECT_TRUE(minutes->styleSheet().contains("255, 0, 0")) << "the last minutes are red";
+    ASSERT_TRUE(waitUntil([&] { return !clock->isActive(); }));
+    EXPECT_EQ(minutes->text(), "0");
+    QTest::mouseClick(child<QPushButton>("BitBtn3"), Qt::LeftButton);
+    child<QPushButton>("BitBtn4")->click();
+    EXPECT_EQ(prompter.messages, QStringList{"该功能完善中！！"});
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(ExamWindowTest, LetterKeysTickSingleChoiceOptionsAndEveryKeyMovesTheFocus) {
+    openWindow();
+    auto* next = child<QPushButton>("BitBtn2");
+    child<QPushButton>("BitBtn1")->setFocus();
+    releaseKey(Qt::Key_A);
+    EXPECT_EQ(checkedIds(window->page()), QSet<QString>{"111"});
+    EXPECT_TRUE(waitUntil([&] { return next->hasFocus(); }));
+
+    child<QPushButton>("BitBtn1")->setFocus();
+    releaseKey(Qt::Key_F);
+    EXPECT_EQ(checkedIds(window->page()), QSet<QString>{"111"}) << "no option F";
+    EXPECT_TRUE(waitUntil([&] { return next->hasFocus(); }));
+
+    ASSERT_TRUE(showAndWait(*window, "5", ExamPageVariant::Navigation));
+    child<QPushButton>("BitBtn1")->setFocus();
+    releaseKey(Qt::Key_A);
+    EXPECT_TRUE(checkedIds(window->page()).isEmpty()) << "keys tick single choice only";
+    EXPECT_TRUE(waitUntil([&] { return next->hasFocus(); }));
+
+    ASSERT_TRUE(showAndWait(*window, "1", ExamPageVariant::Navigation));
+    window->keyWatcher()->remove();
+    child<QPushButton>("BitBtn1")->setFocus();
+    releaseKey(Qt::Key_B);
+    EXPECT_EQ(checkedIds(window->page()), QSet<QString>{"113"}) << "nothing after removal";
+    EXPECT_FALSE(next->hasFocus());
+}
+
+TEST_F(ExamWindowTest, ClosingAsksNothingAndRemovesTheWatcher) {
+    openWindow();
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->keyWatcher()->isInstalled());
+    EXPECT_FALSE(window->clock()->isActive());
+    EXPECT_TRUE(prompter.messages.isEmpty());
+    EXPECT_TRUE(prompter.questions.isEmpty());
+}
+
+// Every type of the sample bank on its exam page, with the ids grading reads.
+TEST(ExamPageOfTheSampleBank, EveryTypeRendersWithItsContractIds) {
+    testing_support::EmptyProgramFolder folder;
+    const QString programFolder = folder.programFolder();
+    testing_support::copyProgramFiles(programFolder);
+    QDir().mkpath(programFolder + "Data");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(PROGRAM_FOLDER "/Data/med.db"),
+                            store::Bank::pathIn(programFolder)));
+    QStringList expectedIds[4];
+    {
+        store::Bank bank(store::Bank::pathIn(programFolder));
+        store::clearPaper(bank);
+        const store::Question single =
+            store::questionsTagged(bank, store::ExamType::SingleChoice).front();
+        const store::Question multiple =
+            store::questionsTagged(bank, store::ExamType::MultipleChoice).front();
+        const store::QuestionGroup caseGroup =
+            store::groupsOfExamType(bank, store::ExamType::CaseAnalysis).front();
+        const store::Question caseQuestion = store::questionsOfGroup(bank, caseGroup.id).front();
+        const store::QuestionGroup matching =
+            store::groupsOfExamType(bank, store::ExamType::Matching).front();
+        const auto item = [](const QString& tid, const QString& lx, const store::Question& q) {
+            return store::PaperItem{tid,      lx,       {}, q.content, QString::number(q.id),
+                                    q.answer, q.picurl, {}, {}};
+        };
+        store::insertPaperItem(bank, item("1", "a1", single));
+        store::insertPaperItem(bank, item("2", "a2", multiple));
+        store::PaperItem caseItem = item("3.1", "a3", caseQuestion);
+        caseItem.alt = caseGroup.content;
+        store::insertPaperItem(bank, caseItem);
+        store::insertPaperItem(bank, {"4",
+                                      "a4",
+                                      matching.content,
+                                      {},
+                                      QString::number(matching.id),
+                                      {},
+                                      {},
+                                      matching.opnum,
+                                      {}});
+        const store::Question* questions[] = {&single, &multiple, &caseQuestion};
+        for (int i = 0; i < 3; ++i)
+            for (const store::Option& option : store::optionsOfQuestion(bank, questions[i]->id))
+                expectedIds[i] << QString::number(option.id);
+        for (const store::Question& sub : store::questionsOfGroup(bank, matching.id))
+            expectedIds[3] << QString::number(sub.id);
+    }
+    testing_support::ScriptedPrompter prompter;
+    exam::ExamWindow window({programFolder, prompter, nullptr,
+                             [] {
+                                 return true;
+                             }},
+                            1);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(waitUntil([&] { return window.currentTid() == "1"; }));
+    const char* tids[] = {"1", "2", "3.1", "4"};
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(showAndWait(window, tids[i], ExamPageVariant::Navigation))
+            << tids[i] << prompter.errors.join(" ").toStdString();
+        const web::ControlSnapshot controls = testing_support::controlsOf(window.page());
+        ASSERT_FALSE(expectedIds[i].isEmpty()) << tids[i];
+        for (const QString& id : expectedIds[i])
+            EXPECT_TRUE(controls.contains(id)) << tids[i] << " " << id.toStdString();
+    }
+    EXPECT_TRUE(prompter.errors.isEmpty()) << prompter.errors.join('\n').toStdString();
+}
+
+} // namespace
