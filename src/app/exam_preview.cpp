@@ -21,6 +21,7 @@ namespace {
 class SilentPrompter : public widgets::Prompter {
 public:
     void message(QWidget*, const QString&) override {}
+    void notice(QWidget*, const QString&, const QString&) override {}
     bool confirm(QWidget*, const QString&, const QString&) override { return true; }
     bool askYesNo(QWidget*, const QString&, const QString&) override { return true; }
     void error(QWidget*, const QString& text) override {

@@ -2,10 +2,12 @@
 
 #include "exam/exam_context.h"
 #include "exam/exam_page.h"
+#include "exam/exam_session.h"
 #include "store/bank.h"
 
 #include <QDialog>
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QProgressBar;
@@ -20,6 +22,7 @@ class HtmlView;
 namespace exam {
 
 class AnswerKeyWatcher;
+class RandomSource;
 
 // The exam room's question screen: exam-room information on top, the question
 // page, the bottom bar with its buttons, clock and progress, and the answer
@@ -46,6 +49,14 @@ public:
 
     void tickClock();
     void startCalculator();
+    void previousQuestion();
+    void nextQuestion();
+    void jumpTo(const QString& tid);
+    void handIn();
+
+    // The drawing's offsets; the system's unless a test fixes them first.
+    void setRandomSource(std::unique_ptr<RandomSource> random);
+    ExamSession* session() const { return session_.get(); }
 
 signals:
     // A question page is complete, its stored choices restored.
@@ -61,7 +72,13 @@ private:
     QWidget* createInformationBar();
     QWidget* createBottomBar();
     QWidget* createAnswerSheetColumn();
-    void firstActivation();
+    void drawPaper();
+    void buildAnswerSheet(const std::vector<store::PaperItem>& items);
+    void paintCell(const QString& tid, CellColour colour);
+    void act(Move move, const QString& jumpTid = {});
+    void apply(const SessionStep& step);
+    // Shows messages with the key watcher out of the way.
+    void showMessages(const QStringList& messages);
     void tickLetter(QChar letter);
     // Runs work; a store failure is shown to the user. True when it succeeded.
     bool reportingErrors(const std::function<void()>& work);
@@ -86,6 +103,8 @@ private:
 
     int drawState_ = 0;
     QString currentTid_;
+    std::unique_ptr<RandomSource> random_;
+    std::unique_ptr<ExamSession> session_;
 };
 
 } // namespace exam

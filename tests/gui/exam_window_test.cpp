@@ -28,10 +28,14 @@ protected:
         testing_support::addExamBankContent(fixture.rows());
         fixture.finish();
         bank = std::make_unique<store::Bank>(fixture.bankPath());
+    }
+
+    // Replaces the drawn paper with the sample paper and a multiple-choice item
+    // with nothing stored.
+    void writePaper() {
+        store::clearPaper(*bank);
         testing_support::writeSamplePaper(*bank);
-        // A multiple-choice item with nothing stored.
         store::insertPaperItem(*bank, {"5", "a2", {}, "多选题干", "21", "ACD", {}, {}, {}});
-        bank->close();
     }
 
     void openWindow() {
@@ -44,7 +48,11 @@ protected:
         window->show();
         window->activateWindow();
         ASSERT_TRUE(waitUntil([&] { return window->currentTid() == "1"; }));
+        writePaper();
         ASSERT_TRUE(showAndWait(*window, "1", ExamPageVariant::FirstPage));
+        // The drawing's wait dialog had the focus for a moment.
+        window->activateWindow();
+        ASSERT_TRUE(waitUntil([&] { return window->isActiveWindow(); }));
     }
 
     template <class T = QWidget> T* child(const char* name) const {
@@ -147,6 +155,15 @@ TEST(ExamPageOfTheSampleBank, EveryTypeRendersWithItsContractIds) {
     QDir().mkpath(programFolder + "Data");
     ASSERT_TRUE(QFile::copy(QStringLiteral(PROGRAM_FOLDER "/Data/med.db"),
                             store::Bank::pathIn(programFolder)));
+    testing_support::ScriptedPrompter prompter;
+    exam::ExamWindow window({programFolder, prompter, nullptr,
+                             [] {
+                                 return true;
+                             }},
+                            1);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(waitUntil([&] { return window.currentTid() == "1"; }));
     QStringList expectedIds[4];
     {
         store::Bank bank(store::Bank::pathIn(programFolder));
@@ -185,15 +202,6 @@ TEST(ExamPageOfTheSampleBank, EveryTypeRendersWithItsContractIds) {
         for (const store::Question& sub : store::questionsOfGroup(bank, matching.id))
             expectedIds[3] << QString::number(sub.id);
     }
-    testing_support::ScriptedPrompter prompter;
-    exam::ExamWindow window({programFolder, prompter, nullptr,
-                             [] {
-                                 return true;
-                             }},
-                            1);
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(waitUntil([&] { return window.currentTid() == "1"; }));
     const char* tids[] = {"1", "2", "3.1", "4"};
     for (int i = 0; i < 4; ++i) {
         ASSERT_TRUE(showAndWait(window, tids[i], ExamPageVariant::Navigation))

@@ -1,6 +1,7 @@
 #include "exam_paper.h"
 
 #include "store/exam_statements.h"
+#include "store/question_statements.h"
 
 namespace testing_support {
 
@@ -45,6 +46,8 @@ void writeSamplePaper(store::Bank& bank) {
     store::insertPaperItem(bank, {"2", "a2", {}, "多选题干", "21", "ACD", {}, {}, "ACD"});
     store::insertPaperItem(bank, {"3.1", "a3", "病例摘要", "案例提问", "31", "A", {}, {}, {}});
     store::insertPaperItem(bank, {"4", "a4", "共用备选", {}, "4", {}, {}, "5", "DB"});
+    store::setQuestionLx(bank, 41, "B");
+    store::setQuestionLx(bank, 42, "D");
 }
 
 } // namespace testing_support
