@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -212,6 +213,69 @@ TEST(ExamPageOfTheSampleBank, EveryTypeRendersWithItsContractIds) {
             EXPECT_TRUE(controls.contains(id)) << tids[i] << " " << id.toStdString();
     }
     EXPECT_TRUE(prompter.errors.isEmpty()) << prompter.errors.join('\n').toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// A whole small exam in the real window: the drawn paper is single choice 1
+// (answer B), case item 2.1 (answer A) and matching group 3.
+TEST(ExamSitting, AnswerByKeyAndClickMoveAcrossATypeHandInAndReadTheResult) {
+    testing_support::FixtureBank fixture;
+    testing_support::copyProgramFiles(fixture.programFolder());
+    fixture.addDefaultHeader();
+    testing_support::addExamBankContent(fixture.rows());
+    fixture.finish();
+    testing_support::ScriptedPrompter prompter;
+    exam::ExamWindow window({fixture.programFolder(), prompter, nullptr,
+                             [] {
+                                 return true;
+                             }},
+                            1);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(waitUntil([&] { return window.currentTid() == "1"; }));
+    QSignalSpy shown(&window, &exam::ExamWindow::questionShown);
+    ASSERT_TRUE(waitUntil([&] { return shown.count() >= 1; }));
+    EXPECT_EQ(
+        prompter.notices,
+        (QStringList{"试卷描述|第一部分单选题，第二部分是阅读案例分析题，第三部分是配伍选择题",
+                     "提示|单选题：每个题有一个正确答案，请选择一个正确答案"}));
+    EXPECT_EQ(window.findChild<QLabel*>("Label5")->text(), "/3");
+    const auto cell = [&](const char* name) {
+        return window.findChild<QPushButton*>(name);
+    };
+    ASSERT_NE(cell("a1"), nullptr);
+    ASSERT_NE(cell("a2f1"), nullptr);
+    ASSERT_NE(cell("a3"), nullptr);
+    EXPECT_TRUE(cell("a1")->styleSheet().contains("255, 0, 0"));
+
+    QTest::keyRelease(window.windowHandle(), Qt::Key_A);
+    ASSERT_EQ(checkedIds(window.page()), QSet<QString>{"111"});
+    QTest::mouseClick(window.findChild<QPushButton*>("BitBtn2"), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return window.currentTid() == "2.1" && shown.count() >= 2; }));
+    EXPECT_EQ(prompter.messages, QStringList{"阅读案例分析题，请选择正确答案"});
+    EXPECT_TRUE(cell("a1")->styleSheet().contains("0, 0, 255")) << "left answered";
+    EXPECT_EQ(window.findChild<QLabel*>("Label6")->text(), "1");
+
+    window.page()->setChecked("311", true);
+    QTest::mouseClick(window.findChild<QPushButton*>("BitBtn5"), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return shown.count() >= 3; }));
+    EXPECT_EQ(window.findChild<QLabel*>("Label1")->text(), "答对");
+    EXPECT_EQ(window.findChild<QLabel*>("Label2")->text(), "答错");
+    EXPECT_TRUE(cell("a1")->styleSheet().contains("255, 0, 0")) << "A against B";
+    EXPECT_TRUE(cell("a2f1")->styleSheet().contains("0, 0, 255"));
+    EXPECT_TRUE(cell("a3")->styleSheet().contains("255, 0, 0"));
+    const QString table =
+        testing_support::scriptResult(window.page(), "document.body.innerText")->toString();
+    EXPECT_TRUE(table.contains("批 阅 试 卷 结 果")) << table.toStdString();
+    EXPECT_TRUE(table.contains("案例分析题\t1\t1\t1\t1\t100%")) << table.toStdString();
+    EXPECT_TRUE(table.contains("配伍选择题\t2\t0\t2\t0\t0%")) << table.toStdString();
+    EXPECT_FALSE(window.clock()->isActive());
+    QTest::mouseClick(window.findChild<QPushButton*>("BitBtn2"), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return prompter.messages.size() == 2; }));
+    EXPECT_EQ(prompter.messages.last(), "您已经交卷，不能进行\"下一题\"的操作！");
 }
 
 } // namespace
