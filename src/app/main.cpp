@@ -25,7 +25,7 @@ int main(int argc, char* argv[]) {
     options.addOption(screenshot);
     const QCommandLineOption show(
         QStringLiteral("show"),
-        QStringLiteral("截图时显示考场窗口 <name>：settings、login、candidate 或 exam。"),
+        QStringLiteral("截图时显示考场窗口 <name>：settings、login、candidate、exam 或 result。"),
         QStringLiteral("name"));
     options.addOption(show);
     options.process(application);
