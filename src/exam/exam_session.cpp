@@ -2,10 +2,9 @@
 
 #include "exam/answer_sheet.h"
 #include "exam/paper_drawer.h"
+#include "practice/answer_match.h"
 #include "store/exam_statements.h"
 #include "store/question_statements.h"
-
-#include <set>
 
 namespace exam {
 
@@ -15,14 +14,6 @@ const QString matchingGroup = QStringLiteral("a4");
 const QString placeholder = QStringLiteral("daan");
 const char* const typeCodes[] = {"a1", "a2", "a3", "a4"};
 const char* const typeNames[] = {"单项选择题", "多项选择题", "案例分析题", "配伍选择题"};
-
-std::set<QChar> letters(const QString& text) {
-    std::set<QChar> set;
-    for (QChar c : text)
-        if (!c.isSpace() && c.isPrint())
-            set.insert(c);
-    return set;
-}
 
 QString tableRow(const QString& name, int total, int right) {
     const QString n = QString::number(total), r = QString::number(right);
@@ -36,12 +27,11 @@ QString tableRow(const QString& name, int total, int right) {
 } // namespace
 
 bool answerIsRight(const QString& lx, const QString& correct, const QString& given) {
-    const QString expected = correct.trimmed();
     if (given.isEmpty())
         return false;
-    if (lx == QLatin1String("a2") || lx == QLatin1String("a3"))
-        return letters(expected) == letters(given);
-    return expected == given;
+    const bool letterSet = lx == QLatin1String("a2") || lx == QLatin1String("a3");
+    return practice::isRightAnswer(
+        given, correct, letterSet ? practice::AnswerKind::LetterSet : practice::AnswerKind::Exact);
 }
 
 int ratePercent(int right, int total) {
