@@ -1,5 +1,6 @@
 // morrowquill-artwork OUTDIR: draws every picture of the main window's chrome
-// (button states, bars, logo, tree marks) into OUTDIR from the recipe below.
+// (button states, bars, logo, tree marks) and of the exam room (backgrounds,
+// silhouettes, labelled buttons) into OUTDIR from the recipe below.
 
 #include <QColor>
 #include <QDir>
@@ -223,6 +224,161 @@ QImage treeBranch(Branch shape) {
     return image;
 }
 
+// Exam room: a deep blue backdrop with soft diagonal light.
+QImage examBackdrop(const QColor& top, const QColor& bottom) {
+    QImage image = canvas(1280, 800);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    fillVertical(p, image.rect(), top, bottom);
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i < 6; ++i) {
+        p.setBrush(QColor(255, 255, 255, 10 + 3 * i));
+        QPainterPath beam;
+        const qreal x = 120.0 + i * 190;
+        beam.moveTo(x, 0);
+        beam.lineTo(x + 120, 0);
+        beam.lineTo(x - 260, 800);
+        beam.lineTo(x - 380, 800);
+        p.drawPath(beam);
+    }
+    return image;
+}
+
+// A rounded plate with a title and a short line under it.
+QImage examPlate(int width, int height, const QString& title, const QString& line) {
+    QImage image = canvas(width, height);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const QRectF plate = QRectF(image.rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    QLinearGradient fill(plate.topLeft(), plate.bottomLeft());
+    fill.setColorAt(0, QColor(255, 255, 255, 235));
+    fill.setColorAt(1, QColor(214, 230, 246, 235));
+    p.setBrush(fill);
+    p.setPen(QPen(QColor(120, 160, 205), 2));
+    p.drawRoundedRect(plate, 10, 10);
+    p.setPen(QColor(23, 64, 120));
+    p.setFont(cjkFont(height > 120 ? 30 : 22, true));
+    p.drawText(QRectF(0, height * 0.18, width, height * 0.42), Qt::AlignCenter, title);
+    p.setPen(ink);
+    p.setFont(cjkFont(15, false));
+    p.drawText(QRectF(0, height * 0.6, width, height * 0.3), Qt::AlignCenter, line);
+    return image;
+}
+
+// A neutral head-and-shoulders silhouette filling `rect`.
+void silhouette(QPainter& p, const QRectF& rect) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(150, 163, 178));
+    const qreal w = rect.width(), h = rect.height();
+    p.drawEllipse(QRectF(rect.left() + w * 0.32, rect.top() + h * 0.14, w * 0.36, h * 0.36));
+    QPainterPath shoulders;
+    shoulders.moveTo(rect.left() + w * 0.1, rect.bottom());
+    shoulders.cubicTo(rect.left() + w * 0.12, rect.top() + h * 0.6, rect.left() + w * 0.88,
+                      rect.top() + h * 0.6, rect.left() + w * 0.9, rect.bottom());
+    shoulders.closeSubpath();
+    p.drawPath(shoulders);
+}
+
+QImage examPhoto() {
+    QImage image = canvas(200, 250);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    fillVertical(p, image.rect(), QColor(236, 241, 246), QColor(214, 223, 233));
+    silhouette(p, QRectF(0, 20, 200, 230));
+    p.setPen(QPen(QColor(120, 160, 205), 3));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(image.rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+    return image;
+}
+
+QImage examIdCard() {
+    QImage image = canvas(200, 126);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(232, 240, 250));
+    p.setPen(QPen(QColor(120, 160, 205), 2));
+    p.drawRoundedRect(QRectF(image.rect()).adjusted(1, 1, -1, -1), 8, 8);
+    p.setBrush(QColor(214, 223, 233));
+    p.setPen(Qt::NoPen);
+    p.drawRect(QRectF(12, 18, 62, 84));
+    silhouette(p, QRectF(12, 24, 62, 78));
+    p.setPen(QPen(QColor(160, 180, 205), 4, Qt::SolidLine, Qt::RoundCap));
+    for (int i = 0; i < 4; ++i)
+        p.drawLine(QPointF(88, 30 + i * 20), QPointF(i == 3 ? 150 : 186, 30 + i * 20));
+    return image;
+}
+
+QImage examInfoPanel() {
+    QImage image = canvas(440, 340);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(255, 255, 255, 230));
+    p.setPen(QPen(QColor(120, 160, 205), 3));
+    p.drawRoundedRect(QRectF(image.rect()).adjusted(1.5, 1.5, -1.5, -1.5), 12, 12);
+    return image;
+}
+
+// Exam buttons: a raised blue key with its label.
+QImage examButton(int width, int height, const QString& label) {
+    QImage image = canvas(width, height);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const QRectF key = QRectF(image.rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    QLinearGradient fill(key.topLeft(), key.bottomLeft());
+    fill.setColorAt(0, QColor(88, 150, 222));
+    fill.setColorAt(1, QColor(31, 86, 160));
+    p.setBrush(fill);
+    p.setPen(QPen(QColor(20, 60, 120), 1));
+    p.drawRoundedRect(key, 7, 7);
+    p.setPen(Qt::white);
+    p.setFont(cjkFont(height > 42 ? 19 : 16, true));
+    p.drawText(key, Qt::AlignCenter, label);
+    return image;
+}
+
+struct ExamButtonArt {
+    const char* file;
+    const char* label;
+    int width, height;
+};
+
+const ExamButtonArt examButtonArt[] = {
+    {"exam-log-in-again.png", "重新登录", 110, 40},
+    {"exam-start.png", "开始考试", 110, 40},
+    {"exam-demonstration.png", "观看演示", 110, 40},
+    {"exam-previous.png", "上一题", 113, 45},
+    {"exam-next.png", "下一题", 113, 45},
+    {"exam-calculator.png", "计算器", 113, 45},
+    {"exam-hand-in.png", "交 卷", 113, 45},
+    {"exam-help.png", "帮 助", 113, 45},
+};
+
+bool drawExamRoom(const QString& folder) {
+    bool ok = true;
+    ok &= save(examBackdrop(QColor(18, 66, 128), QColor(7, 33, 74)), folder,
+               QStringLiteral("exam-login-bg.jpg"));
+    ok &= save(examBackdrop(QColor(24, 88, 150), QColor(10, 45, 96)), folder,
+               QStringLiteral("exam-candidate-bg.jpg"));
+    ok &= save(examPlate(606, 150, QStringLiteral("计算机化考试系统"),
+                         QStringLiteral("模拟考场 · 考生登录")),
+               folder, QStringLiteral("exam-login-banner.png"));
+    ok &= save(
+        examPlate(293, 150, QStringLiteral("考前须知"), QStringLiteral("请核对准考证号后登录")),
+        folder, QStringLiteral("exam-login-left.png"));
+    ok &=
+        save(examPlate(293, 150, QStringLiteral("诚信考试"), QStringLiteral("独立作答，保持安静")),
+             folder, QStringLiteral("exam-login-right.png"));
+    ok &= save(examPhoto(), folder, QStringLiteral("exam-photo.png"));
+    ok &= save(examIdCard(), folder, QStringLiteral("exam-id-card.png"));
+    ok &= save(examInfoPanel(), folder, QStringLiteral("exam-info-panel.png"));
+    for (const ExamButtonArt& art : examButtonArt)
+        ok &= save(examButton(art.width, art.height, QString::fromUtf8(art.label)), folder,
+                   QString::fromLatin1(art.file));
+    return ok;
+}
+
 struct ToolArt {
     const char* normal;
     const char* hover;
@@ -308,6 +464,7 @@ bool drawAll(const QString& folder) {
     ok &= save(treeBranch(Branch::Through), folder, QStringLiteral("branch-through.png"));
     ok &= save(treeBranch(Branch::Tee), folder, QStringLiteral("branch-tee.png"));
     ok &= save(treeBranch(Branch::Corner), folder, QStringLiteral("branch-corner.png"));
+    ok &= drawExamRoom(folder);
     return ok;
 }
 

@@ -1,10 +1,12 @@
 #include "app/application_setup.h"
+#include "app/exam_preview.h"
 #include "app/main_window.h"
 #include "app/screenshot.h"
 #include "widgets/prompter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <cstdio>
 
 int main(int argc, char* argv[]) {
     // The embedded browser shares its graphics context with the windows.
@@ -21,13 +23,28 @@ int main(int argc, char* argv[]) {
         QStringLiteral("screenshot"),
         QStringLiteral("窗口显示后把它保存为 PNG 图片 <file>，然后退出。"), QStringLiteral("file"));
     options.addOption(screenshot);
+    const QCommandLineOption show(
+        QStringLiteral("show"),
+        QStringLiteral("截图时显示考场窗口 <name>：settings、login、candidate、exam 或 result。"),
+        QStringLiteral("name"));
+    options.addOption(show);
     options.process(application);
 
     const QString programFolder = QApplication::applicationDirPath() + QStringLiteral("/");
     widgets::DialogPrompter prompter;
     app::MainWindow window(programFolder, prompter);
     window.show();
-    if (options.isSet(screenshot))
-        app::screenshotThenQuit(&window, options.value(screenshot));
+    if (options.isSet(screenshot)) {
+        QWidget* shown = &window;
+        if (options.isSet(show)) {
+            shown = app::openExamPreview(options.value(show), window, programFolder);
+            if (!shown) {
+                std::fprintf(stderr, "morrowquill: unknown window %s\n",
+                             qPrintable(options.value(show)));
+                return 2;
+            }
+        }
+        app::screenshotThenQuit(shown, options.value(screenshot));
+    }
     return QApplication::exec();
 }

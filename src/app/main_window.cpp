@@ -6,6 +6,7 @@
 #include "app/startup_texts.h"
 #include "collections/view_mode.h"
 #include "collections/wrong_question_manager.h"
+#include "exam/exam_entry.h"
 #include "services/feedback_dialog.h"
 #include "web/html_view.h"
 #include "widgets/prompter.h"
@@ -57,6 +58,7 @@ MainWindow::MainWindow(const QString& programFolder, Prompter& prompter, QWidget
     feedbackDialog_ = new services::FeedbackDialog(programFolder_, subjectNameText,
                                                    settings_.feedback, prompter_, this);
     wrongQuestionManager_ = new collections::WrongQuestionManager(programFolder_, prompter_, this);
+    examEntry_ = new exam::ExamEntry(programFolder_, prompter_, this);
 
     readBankTexts();
 }

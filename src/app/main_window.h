@@ -16,6 +16,10 @@ struct Collection;
 class WrongQuestionManager;
 } // namespace collections
 
+namespace exam {
+class ExamEntry;
+}
+
 namespace services {
 class FeedbackDialog;
 }
@@ -63,6 +67,7 @@ public:
     services::FeedbackDialog* feedbackDialog() const { return feedbackDialog_; }
     const QString& subjectFolder() const { return subjectFolder_; }
     const QString& updateInfoUrl() const { return updateInfoUrl_; }
+    exam::ExamEntry* examEntry() const { return examEntry_; }
 
 signals:
     // A chapter's page has been rendered completely.
@@ -97,6 +102,7 @@ private:
     void redoChapter();
     void openFavourites();
     void openWrongQuestions();
+    void enterExamRoom();
     void switchToCollection(const collections::Collection& collection);
     // The header's caption, which every view reads, and its visible title.
     void setViewKey(const QString& key);
@@ -143,6 +149,7 @@ private:
     QLabel* chapterNameLabel_ = nullptr;
     services::FeedbackDialog* feedbackDialog_ = nullptr;
     collections::WrongQuestionManager* wrongQuestionManager_ = nullptr;
+    exam::ExamEntry* examEntry_ = nullptr;
     QLabel* statusPanels_[3] = {};
 
     QString viewKey_ = collections::startViewKey;

@@ -123,6 +123,8 @@ QWidget* MainWindow::createToolBar() {
         {"gjst", &MainWindow::openWholeBank},
         {"NewImage1", &MainWindow::openFavourites},
         {"NewImage20", &MainWindow::openWrongQuestions},
+        {"rjdh", &MainWindow::enterExamRoom},
+        {"NewImage6", &MainWindow::enterExamRoom},
     };
     for (const auto& [name, action] : actions)
         connect(toolBar_->findChild<PictureButton*>(QString::fromLatin1(name)),

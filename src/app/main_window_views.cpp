@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "collections/collections.h"
 #include "collections/wrong_question_manager.h"
+#include "exam/exam_entry.h"
 #include "store/question_statements.h"
 #include "web/html_view.h"
 #include "widgets/prompter.h"
@@ -19,6 +20,10 @@ void MainWindow::openFavourites() {
 void MainWindow::openWrongQuestions() {
     prompter_.showModal(*wrongQuestionManager_);
     switchToCollection(collections::wrongQuestions());
+}
+
+void MainWindow::enterExamRoom() {
+    examEntry_->run();
 }
 
 void MainWindow::switchToCollection(const collections::Collection& collection) {

@@ -74,4 +74,12 @@ void setPaperAnswer(Bank& bank, const QString& tid, const QString& answer) {
     bank.execute(QStringLiteral("UPDATE sj SET tjda = ? WHERE tid = ?"), {storedText(answer), tid});
 }
 
+void retagGroupQuestions(Bank& bank, ExamType type) {
+    const std::pair<int, int> groupTypes[] = {{3, 5}, {6, 9}, {10, 10}, {11, 11}};
+    const auto [first, last] = groupTypes[static_cast<int>(type)];
+    bank.execute(QStringLiteral("UPDATE question SET lx = ? WHERE readtextid IN "
+                                "(SELECT id FROM readtext WHERE qtypeid BETWEEN ? AND ?)"),
+                 {examTypeCode(type), first, last});
+}
+
 } // namespace store

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/bank.h"
+#include "store/exam_type.h"
 #include "store/rows.h"
 
 #include <optional>
@@ -22,5 +23,8 @@ std::optional<PaperItem> paperItemByTid(Bank& bank, const QString& tid);
 std::vector<PaperItem> paperItemsOfType(Bank& bank, const QString& lx);
 std::vector<PaperItem> answeredPaperItems(Bank& bank);
 void setPaperAnswer(Bank& bank, const QString& tid, const QString& answer);
+// Gives every question of a group of `type` its section's code in `lx`,
+// undoing the letters an earlier exam stored there.
+void retagGroupQuestions(Bank& bank, ExamType type);
 
 } // namespace store

@@ -10,7 +10,7 @@ void installChineseFonts() {
                                QStringLiteral("AR PL UMing CN")};
     const QStringList sans = {QStringLiteral("Noto Sans CJK SC"),
                               QStringLiteral("WenQuanYi Micro Hei")};
-    for (const char* name : {"宋体", "楷体_GB2312", "仿宋_GB2312"})
+    for (const char* name : {"宋体", "楷体_GB2312", "仿宋_GB2312", "华文仿宋"})
         QFont::insertSubstitutions(QString::fromUtf8(name), serif);
     QFont::insertSubstitutions(QStringLiteral("黑体"), sans);
     QFont font = QApplication::font();

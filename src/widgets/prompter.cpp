@@ -15,6 +15,10 @@ void DialogPrompter::message(QWidget* parent, const QString& text) {
     QMessageBox::information(parent, programCaption, text);
 }
 
+void DialogPrompter::notice(QWidget* parent, const QString& caption, const QString& text) {
+    QMessageBox::information(parent, caption, text);
+}
+
 bool DialogPrompter::confirm(QWidget* parent, const QString& caption, const QString& text) {
     return QMessageBox::question(parent, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
                                  QMessageBox::Ok) == QMessageBox::Ok;

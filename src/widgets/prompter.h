@@ -14,6 +14,8 @@ public:
     virtual ~Prompter() = default;
     // The program's own one-button message (its window's title as caption).
     virtual void message(QWidget* parent, const QString& text) = 0;
+    // A one-button message with its own caption.
+    virtual void notice(QWidget* parent, const QString& caption, const QString& text) = 0;
     // A question with OK and Cancel; true for OK.
     virtual bool confirm(QWidget* parent, const QString& caption, const QString& text) = 0;
     // A question with Yes and No; true for Yes.
@@ -27,6 +29,7 @@ public:
 class DialogPrompter : public Prompter {
 public:
     void message(QWidget* parent, const QString& text) override;
+    void notice(QWidget* parent, const QString& caption, const QString& text) override;
     bool confirm(QWidget* parent, const QString& caption, const QString& text) override;
     bool askYesNo(QWidget* parent, const QString& caption, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;

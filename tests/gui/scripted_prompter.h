@@ -12,6 +12,9 @@ namespace testing_support {
 class ScriptedPrompter : public widgets::Prompter {
 public:
     void message(QWidget*, const QString& text) override { messages << text; }
+    void notice(QWidget*, const QString& caption, const QString& text) override {
+        notices << caption + QStringLiteral("|") + text;
+    }
     bool confirm(QWidget*, const QString& caption, const QString& text) override {
         questions << caption + QStringLiteral("|") + text;
         return confirmAnswer;
@@ -30,6 +33,7 @@ public:
     }
 
     QStringList messages;
+    QStringList notices;
     QStringList questions;
     QStringList errors;
     QStringList dialogs;

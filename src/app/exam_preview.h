@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace app {
+
+class MainWindow;
+
+// Opens one of the exam room's windows over the main window, as the entry
+// sequence would show it, for a screenshot: "settings", "login", "candidate",
+// "exam", or "result" (the exam handed in with a few answers given). Messages
+// those windows show are answered silently. Null for any other name.
+QWidget* openExamPreview(const QString& name, MainWindow& mainWindow, const QString& programFolder);
+
+} // namespace app

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace widgets {
+class Prompter;
+}
+
+namespace exam {
+
+// What every exam-room window is handed by the entry sequence.
+struct ExamContext {
+    QString programFolder;
+    widgets::Prompter& prompter;
+    // The main window, for placing the dialogs.
+    QWidget* mainWindow = nullptr;
+    // True from the start of the entry sequence until its login screen closes.
+    std::function<bool()> examPathOpen;
+};
+
+} // namespace exam

@@ -1,0 +1,53 @@
+#include "exam/exam_room_widgets.h"
+
+#include "widgets/picture_button.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace exam {
+
+int coverScreen(QDialog& dialog, const QString& programFolder, const QString& background) {
+    dialog.setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    const QRect screen = dialog.screen()->geometry();
+    dialog.setGeometry(screen);
+    dialog.setWindowState(Qt::WindowMaximized);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* panel = new widgets::PicturePanel(
+        QStringLiteral("Image1"), widgets::loadPicture(programFolder, background), &dialog);
+    panel->lower();
+    layout->addWidget(panel);
+    return screen.width();
+}
+
+QPushButton* pictureButton(const QString& objectName, const QString& programFolder,
+                           const QString& picture, QSize size, QWidget* parent) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(objectName);
+    button->setFixedSize(size);
+    button->setIcon(QIcon(widgets::loadPicture(programFolder, picture)));
+    button->setIconSize(size);
+    button->setFlat(true);
+    button->setAutoDefault(false);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { border: none; padding: 0; background: transparent; }"
+                       "QPushButton:focus { border: 1px dotted #1f4f8f; }"));
+    return button;
+}
+
+QLabel* pictureLabel(const QString& objectName, const QString& programFolder,
+                     const QString& picture, QSize size, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(objectName);
+    label->setFixedSize(size);
+    label->setScaledContents(true);
+    label->setPixmap(widgets::loadPicture(programFolder, picture));
+    return label;
+}
+
+} // namespace exam

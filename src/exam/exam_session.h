@@ -1,0 +1,79 @@
+#pragma once
+
+#include "exam/exam_page.h"
+#include "store/bank.h"
+#include "web/control_snapshot.h"
+
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+// The rules of sitting a drawn paper, over the store and a snapshot of the
+// page's controls: saving the answer on screen, moving under the type rule,
+// the section prompts, hand-in and grading. The window shows what it returns.
+namespace exam {
+
+enum class CellColour { ButtonFace, Current, Answered, LeftBlank, Right, Wrong };
+
+struct CellPaint {
+    QString tid;
+    CellColour colour;
+};
+
+// What the window does after an action, in this order: show the message (a
+// refusal or a section prompt), paint the cells, set the progress, show the page.
+struct SessionStep {
+    QStringList messages;
+    std::vector<CellPaint> paints;
+    std::optional<int> progress;
+    std::optional<int> answeredCount;
+    std::optional<QString> pageTid;
+    ExamPageVariant variant = ExamPageVariant::Navigation;
+    // Set by hand-in: the result table's fragment.
+    QString resultTable;
+};
+
+enum class Move { Previous, Next, Jump };
+
+class ExamSession {
+public:
+    // `items` is the drawn paper in order; its first item is on screen.
+    ExamSession(store::Bank& bank, std::vector<store::PaperItem> items);
+
+    const QString& currentTid() const { return currentTid_; }
+    bool handedIn() const { return handedIn_; }
+    int paperSize() const { return int(items_.size()); }
+    // The first item's start notice, once.
+    QString startNotice();
+
+    SessionStep move(Move move, const web::ControlSnapshot& controls, const QString& jumpTid = {});
+    SessionStep handIn(const web::ControlSnapshot& controls);
+
+private:
+    CellPaint saveCurrentAnswer(const web::ControlSnapshot& controls);
+    int answeredCount();
+    bool typeOpen(const QString& lx);
+    bool typeStarted(const QString& lx);
+    QString typeOf(const QString& tid);
+
+    store::Bank& bank_;
+    std::vector<store::PaperItem> items_;
+    QString currentTid_;
+    bool handedIn_ = false;
+    QStringList promptedTypes_;
+};
+
+// Whether a stored answer is right: multiple-answer items by their set of
+// letters, single letters exactly; blanks around the stored answer do not count.
+bool answerIsRight(const QString& lx, const QString& correct, const QString& given);
+
+// The result table of a graded paper: rows for the types with questions, the
+// total row always; rates as whole percentages with halves rounded up.
+struct TypeTally {
+    int right = 0;
+    int wrong = 0;
+};
+QString resultTable(const TypeTally tallies[4]);
+int ratePercent(int right, int total);
+
+} // namespace exam

@@ -1,0 +1,311 @@
+#include "exam/exam_window.h"
+
+#include "exam/answer_key_watcher.h"
+#include "exam/answer_sheet.h"
+#include "exam/drawing_wait_dialog.h"
+#include "exam/paper_drawer.h"
+#include "store/exam_statements.h"
+#include "web/html_view.h"
+#include "widgets/prompter.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace exam {
+
+namespace {
+
+constexpr int clockMinutes = 90;
+constexpr int warningMinutes = 5;
+
+QString cellStyle(CellColour colour) {
+    switch (colour) {
+    case CellColour::Current:
+    case CellColour::Wrong:
+        return QStringLiteral("background: rgb(255, 0, 0); color: white;");
+    case CellColour::Answered:
+    case CellColour::Right:
+        return QStringLiteral("background: rgb(0, 0, 255); color: white;");
+    case CellColour::LeftBlank:
+        return QStringLiteral("background: rgb(180, 180, 180);");
+    case CellColour::ButtonFace:
+        break;
+    }
+    return QStringLiteral("background: palette(button);");
+}
+
+} // namespace
+
+ExamWindow::ExamWindow(ExamContext context, int levelIndex, QWidget* parent)
+    : QDialog(parent)
+    , context_(std::move(context))
+    , levelIndex_(levelIndex)
+    , bank_(store::Bank::pathIn(context_.programFolder)) {
+    setObjectName(QStringLiteral("TForm4"));
+    setWindowTitle(QStringLiteral("人机对话"));
+    // A border with only the close box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    resize(1027, 717);
+    // Maximised, and covering the screen where no window manager maximises it.
+    setGeometry(screen()->availableGeometry());
+    setWindowState(Qt::WindowMaximized);
+
+    auto* left = new QVBoxLayout;
+    left->setContentsMargins(0, 0, 0, 0);
+    left->setSpacing(0);
+    left->addWidget(createInformationBar());
+    pageView_ = new web::HtmlView(this);
+    pageView_->setObjectName(QStringLiteral("WebBrowser1"));
+    left->addWidget(pageView_, 1);
+    left->addWidget(createBottomBar());
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addLayout(left, 1);
+    row->addWidget(createAnswerSheetColumn());
+
+    clock_ = new QTimer(this);
+    clock_->setObjectName(QStringLiteral("Timer1"));
+    clock_->setInterval(60 * 1000);
+    connect(clock_, &QTimer::timeout, this, &ExamWindow::tickClock);
+
+    keyWatcher_ = new AnswerKeyWatcher(this);
+    connect(keyWatcher_, &AnswerKeyWatcher::letterReleased, this, &ExamWindow::tickLetter);
+    connect(keyWatcher_, &AnswerKeyWatcher::keyReleased, this,
+            [this] { nextButton_->setFocus(Qt::OtherFocusReason); });
+
+    connect(calculatorButton_, &QPushButton::clicked, this, &ExamWindow::startCalculator);
+    connect(previousButton_, &QPushButton::clicked, this, &ExamWindow::previousQuestion);
+    connect(nextButton_, &QPushButton::clicked, this, &ExamWindow::nextQuestion);
+    connect(handInButton_, &QPushButton::clicked, this, &ExamWindow::handIn);
+    connect(helpButton_, &QPushButton::clicked, this,
+            [this] { context_.prompter.message(this, QStringLiteral("该功能完善中！！")); });
+}
+
+ExamWindow::~ExamWindow() = default;
+
+bool ExamWindow::reportingErrors(const std::function<void()>& work) {
+    try {
+        work();
+        return true;
+    } catch (const store::StoreError& error) {
+        context_.prompter.error(this, error.message());
+        return false;
+    }
+}
+
+bool ExamWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && drawState_ != 2) {
+        drawState_ = 2;
+        // Out of the activation itself: the first activation may show dialogs.
+        QTimer::singleShot(0, this, &ExamWindow::drawPaper);
+    }
+    return QDialog::event(event);
+}
+
+void ExamWindow::setRandomSource(std::unique_ptr<RandomSource> random) {
+    random_ = std::move(random);
+}
+
+void ExamWindow::drawPaper() {
+    context_.prompter.notice(this, QStringLiteral("试卷描述"),
+                             levelIndex_ == 1
+                                 ? QStringLiteral("第一部分单选题，第二部分是阅读案例分析题，"
+                                                  "第三部分是配伍选择题")
+                                 : QStringLiteral("第一部分是阅读案例分析题"));
+    const bool againstExam = !context_.examPathOpen || context_.examPathOpen();
+    DrawingWaitDialog wait(againstExam ? this : context_.mainWindow, this);
+    wait.show();
+    wait.repaint();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (!random_)
+        random_ = std::make_unique<SystemRandom>();
+    std::vector<store::PaperItem> items;
+    const bool drawn = reportingErrors([&] { items = exam::drawPaper(bank_, *random_); });
+    wait.hide();
+    if (!drawn)
+        return;
+    session_ = std::make_unique<ExamSession>(bank_, items);
+    buildAnswerSheet(items);
+    progressBar_->setRange(0, std::max<int>(1, int(items.size())));
+    progressBar_->setValue(0);
+    totalCountLabel_->setText(QStringLiteral("/") + QString::number(items.size()));
+    if (!items.empty()) {
+        paintCell(items.front().tid, CellColour::Current);
+        showQuestion(items.front().tid, ExamPageVariant::FirstPage);
+    }
+    const QString notice = session_->startNotice();
+    if (!notice.isEmpty())
+        context_.prompter.notice(this, QStringLiteral("提示"), notice);
+    keyWatcher_->install();
+}
+
+void ExamWindow::buildAnswerSheet(const std::vector<store::PaperItem>& items) {
+    const SheetLayout layout = layOutAnswerSheet(items);
+    int bottom = 60;
+    for (const SheetHeading& heading : layout.headings) {
+        auto* label = new QLabel(heading.text, answerSheetCells_);
+        QFont font = label->font();
+        font.setPointSize(10);
+        font.setBold(true);
+        label->setFont(font);
+        label->setGeometry(heading.place);
+        label->show();
+        bottom = std::max(bottom, heading.place.bottom());
+    }
+    for (const SheetCell& cell : layout.cells) {
+        auto* button = new QPushButton(cell.tid, answerSheetCells_);
+        button->setObjectName(cell.name);
+        button->setGeometry(cell.place);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setStyleSheet(cellStyle(CellColour::ButtonFace));
+        connect(button, &QPushButton::clicked, this, [this, tid = cell.tid] { jumpTo(tid); });
+        button->show();
+        bottom = std::max(bottom, cell.place.bottom());
+    }
+    answerSheetCells_->setFixedHeight(bottom + 20);
+}
+
+void ExamWindow::paintCell(const QString& tid, CellColour colour) {
+    if (auto* cell = answerSheetCells_->findChild<QPushButton*>(cellName(tid)))
+        cell->setStyleSheet(cellStyle(colour));
+}
+
+void ExamWindow::previousQuestion() {
+    act(Move::Previous);
+}
+
+void ExamWindow::nextQuestion() {
+    act(Move::Next);
+}
+
+void ExamWindow::jumpTo(const QString& tid) {
+    act(Move::Jump, tid);
+}
+
+void ExamWindow::act(Move move, const QString& jumpTid) {
+    if (!session_)
+        return;
+    pageView_->readControls([this, move, jumpTid](const web::ControlSnapshot& controls) {
+        SessionStep step;
+        if (reportingErrors([&] { step = session_->move(move, controls, jumpTid); }))
+            apply(step);
+    });
+}
+
+void ExamWindow::handIn() {
+    if (!session_)
+        return;
+    if (session_->handedIn()) {
+        showMessages({QStringLiteral("您已经交卷，不能重复交卷！")});
+        return;
+    }
+    keyWatcher_->remove();
+    clock_->stop();
+    pageView_->readControls([this](const web::ControlSnapshot& controls) {
+        SessionStep step;
+        if (!reportingErrors([&] { step = session_->handIn(controls); }))
+            return;
+        answeredLegendLabel_->setText(QStringLiteral("答对"));
+        currentLegendLabel_->setText(QStringLiteral("答错"));
+        apply(step);
+    });
+}
+
+void ExamWindow::showMessages(const QStringList& messages) {
+    const bool watching = keyWatcher_->isInstalled();
+    keyWatcher_->remove();
+    for (const QString& message : messages)
+        context_.prompter.message(this, message);
+    if (watching)
+        keyWatcher_->install();
+}
+
+void ExamWindow::apply(const SessionStep& step) {
+    showMessages(step.messages);
+    for (const CellPaint& paint : step.paints)
+        paintCell(paint.tid, paint.colour);
+    if (step.progress) {
+        progressBar_->setValue(std::min(*step.progress, progressBar_->maximum()));
+        answeredCountLabel_->setText(QString::number(*step.answeredCount));
+    }
+    if (step.pageTid)
+        showQuestion(*step.pageTid, step.variant);
+    if (!step.resultTable.isEmpty())
+        pageView_->showPage(context_.programFolder + QStringLiteral("ty.html"), {step.resultTable},
+                            [this](bool) { emit questionShown(); });
+}
+
+void ExamWindow::showEvent(QShowEvent* event) {
+    if (!clock_->isActive() && remainingMinutesLabel_->text() != QStringLiteral("0"))
+        clock_->start();
+    QDialog::showEvent(event);
+}
+
+void ExamWindow::changeEvent(QEvent* event) {
+    // The window stays maximised: whatever the window manager does to its
+    // state (a double click or a drag on the title bar), it is maximised again.
+    if (event->type() == QEvent::WindowStateChange && isVisible() &&
+        !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
+        QTimer::singleShot(0, this, [this] { setWindowState(Qt::WindowMaximized); });
+    QDialog::changeEvent(event);
+}
+
+void ExamWindow::closeEvent(QCloseEvent* event) {
+    keyWatcher_->remove();
+    clock_->stop();
+    bank_.close();
+    QDialog::closeEvent(event);
+}
+
+void ExamWindow::tickClock() {
+    const int remaining = std::max(0, remainingMinutesLabel_->text().toInt() - 1);
+    remainingMinutesLabel_->setText(QString::number(remaining));
+    remainingMinutesLabel_->setStyleSheet(
+        remaining <= warningMinutes ? QStringLiteral("color: rgb(255, 0, 0);") : QString());
+    if (remaining == 0)
+        clock_->stop();
+}
+
+void ExamWindow::startCalculator() {
+    // The program's own calculator beside the executable; none, nothing happens.
+    const QString calculator = context_.programFolder + QStringLiteral("calc");
+    if (QFileInfo(calculator).isExecutable())
+        QProcess::startDetached(calculator, {}, context_.programFolder);
+}
+
+void ExamWindow::showQuestion(const QString& tid, ExamPageVariant variant,
+                              std::function<void()> done) {
+    std::optional<ExamPage> built;
+    if (!reportingErrors([&] { built = buildExamPage(bank_, tid, variant); }) || !built)
+        return;
+    currentTid_ = tid;
+    const QString script = restoreChoicesScript(*built);
+    pageView_->showPage(context_.programFolder + QStringLiteral("ty.html"), built->fragments,
+                        [this, script, done = std::move(done)](bool) {
+                            pageView_->runScript(script, [this, done](const QVariant&) {
+                                if (done)
+                                    done();
+                                emit questionShown();
+                            });
+                        });
+}
+
+void ExamWindow::tickLetter(QChar letter) {
+    std::optional<QString> option;
+    reportingErrors([&] { option = optionForLetter(bank_, currentTid_, letter); });
+    if (option)
+        pageView_->setChecked(*option, true);
+}
+
+} // namespace exam
