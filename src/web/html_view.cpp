@@ -18,8 +18,9 @@ namespace web {
 
 namespace {
 
-// Fragments appended before the first paint: comfortably more than a screen.
-constexpr int firstScreenFragments = 320;
+// Fragments appended before the first paint: some ten questions, comfortably
+// more than a screen.
+constexpr int firstScreenFragments = 160;
 
 const QString completionPrefix = QStringLiteral("morrowquill:page-complete:");
 
