@@ -13,6 +13,7 @@
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+#include <utility>
 
 namespace web {
 
@@ -22,11 +23,15 @@ namespace {
 // more than a screen.
 constexpr int firstScreenFragments = 160;
 
-const QString completionPrefix = QStringLiteral("morrowquill:page-complete:");
+const QString firstPaintPrefix = QStringLiteral("morrowquill:first-screen-painted:");
 
 QString jsonString(const QString& text) {
     const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+QString jsonBool(bool value) {
+    return value ? QStringLiteral("true") : QStringLiteral("false");
 }
 
 QString jsonArray(const QStringList& texts) {
@@ -84,18 +89,18 @@ const char appendNowScript[] = R"((function (f, grouped) {
     return true;
 }))";
 
-// Appends once the browser has painted what is there (or after 50 ms where
-// no frame comes, as in a hidden view); then logs the token.
-const char appendAfterPaintScript[] = R"((function (f, grouped, token) {
-    var started = false;
-    function append() {
-        if (started) return;
-        started = true;
-        mqAppendFragments(f, grouped);
+// Appends at once, then logs the token once the browser has painted (or
+// after 50 ms where no frame comes, as in a hidden view).
+const char appendThenReportPaintScript[] = R"((function (f, grouped, token) {
+    mqAppendFragments(f, grouped);
+    var reported = false;
+    function report() {
+        if (reported) return;
+        reported = true;
         console.info(token);
     }
-    requestAnimationFrame(function () { setTimeout(append, 0); });
-    setTimeout(append, 50);
+    requestAnimationFrame(function () { setTimeout(report, 0); });
+    setTimeout(report, 50);
 }))";
 
 // The engine decides some navigations inside the page without asking
@@ -153,8 +158,8 @@ protected:
 
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
                                   const QString&) override {
-        if (message.startsWith(completionPrefix))
-            owner_->finishPage(message.mid(completionPrefix.size()).toInt(), true);
+        if (message.startsWith(firstPaintPrefix))
+            owner_->appendRest(message.mid(firstPaintPrefix.size()).toInt());
     }
 
 private:
@@ -231,27 +236,39 @@ void HtmlView::loadTemplate() {
 }
 
 void HtmlView::appendFragments(int generation) {
-    // The first screenful goes in a small call of its own, so that it is
-    // painted before the rest of a large chapter is even handed over.
+    // The first screenful goes in a small call of its own; the rest of a large
+    // chapter is handed over only once that is painted, as the browser reads
+    // a large call whole before it paints again.
     const QStringList first = pendingFragments_.mid(0, firstScreenFragments);
-    const QStringList rest = pendingFragments_.mid(firstScreenFragments);
-    const QString grouped = pendingFragments_.size() > containerFragments ? QStringLiteral("true")
-                                                                          : QStringLiteral("false");
-    pendingFragments_.clear();
-    const QString define = QString::fromLatin1(appendFunction).arg(containerFragments);
-    page_->runJavaScript(define + QString::fromLatin1(appendNowScript) + QStringLiteral("(") +
-                             jsonArray(first) + QStringLiteral(", ") + grouped +
-                             QStringLiteral(")"),
-                         [this, generation, complete = rest.isEmpty()](const QVariant&) {
-                             if (complete)
-                                 finishPage(generation, true);
-                         });
-    if (rest.isEmpty())
+    pendingFragments_ = pendingFragments_.mid(firstScreenFragments);
+    grouped_ = first.size() + pendingFragments_.size() > containerFragments;
+    if (pendingFragments_.isEmpty()) {
+        appendNow(first, [this, generation] { finishPage(generation, true); });
         return;
-    page_->runJavaScript(
-        define + QString::fromLatin1(appendAfterPaintScript) + QStringLiteral("(") +
-        jsonArray(rest) + QStringLiteral(", ") + grouped + QStringLiteral(", ") +
-        jsonString(completionPrefix + QString::number(generation)) + QStringLiteral(")"));
+    }
+    page_->runJavaScript(appendDefinition() + QString::fromLatin1(appendThenReportPaintScript) +
+                         QStringLiteral("(") + jsonArray(first) + QStringLiteral(", ") +
+                         jsonBool(grouped_) + QStringLiteral(", ") +
+                         jsonString(firstPaintPrefix + QString::number(generation)) +
+                         QStringLiteral(")"));
+}
+
+void HtmlView::appendRest(int generation) {
+    if (generation != generation_)
+        return;
+    appendNow(std::exchange(pendingFragments_, {}),
+              [this, generation] { finishPage(generation, true); });
+}
+
+void HtmlView::appendNow(const QStringList& fragments, std::function<void()> done) {
+    page_->runJavaScript(appendDefinition() + QString::fromLatin1(appendNowScript) +
+                             QStringLiteral("(") + jsonArray(fragments) + QStringLiteral(", ") +
+                             jsonBool(grouped_) + QStringLiteral(")"),
+                         [done = std::move(done)](const QVariant&) { done(); });
+}
+
+QString HtmlView::appendDefinition() {
+    return QString::fromLatin1(appendFunction).arg(containerFragments);
 }
 
 // Callbacks run from the event loop, never inside the browser's own work, so

@@ -54,6 +54,9 @@ private:
     friend class InterceptingPage;
     void loadTemplate();
     void appendFragments(int generation);
+    void appendRest(int generation);
+    void appendNow(const QStringList& fragments, std::function<void()> done);
+    static QString appendDefinition();
     void finishPage(int generation, bool ok);
     void deliver(std::function<void()> call);
 
@@ -65,6 +68,7 @@ private:
     QUrl loadingUrl_;
     QString templatePath_;
     QStringList pendingFragments_;
+    bool grouped_ = false;
     std::function<void(bool)> pendingDone_;
 };
 
