@@ -1,6 +1,9 @@
 // morrowquill-artwork OUTDIR: draws every picture of the main window's chrome
-// (button states, bars, logo, tree marks) and of the exam room (backgrounds,
-// silhouettes, labelled buttons) into OUTDIR from the recipe below.
+// (button states, bars, logo, tree marks), of the exam room (backgrounds,
+// silhouettes, labelled buttons) and the error-report dialog's background into
+// OUTDIR from the recipe below.
+
+#include "services/feedback_dialog_captions.h"
 
 #include <QColor>
 #include <QDir>
@@ -379,6 +382,36 @@ bool drawExamRoom(const QString& folder) {
     return ok;
 }
 
+// The error-report dialog's whole client area, with the captions of its check
+// boxes, which the dialog places over them without a text of their own.
+QImage feedbackBackground() {
+    QImage image = canvas(1005, 557);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    fillVertical(p, image.rect(), QColor(244, 249, 251), QColor(221, 233, 240));
+    p.setPen(brandDark);
+    p.setFont(cjkFont(13, true));
+    p.drawText(QRectF(21, 300, 300, 20), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("其他错误反馈"));
+    p.drawText(QRectF(489, 300, 300, 20), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("错误的附加说明"));
+    p.setPen(ink);
+    p.setFont(cjkFont(13, false));
+    for (int i = 0; i < 10; ++i)
+        p.drawText(services::faultCategoryArea(i).adjusted(services::faultCaptionIndent, 0, 0, 0),
+                   Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromUtf8(services::faultCategories[i]));
+    // The note's white field, so that it reads as part of the picture.
+    p.setPen(QPen(QColor(130, 165, 190), 1));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(488.5, 319.5, 490, 114));
+    p.setPen(QColor(59, 85, 96));
+    p.drawText(QRectF(21, 446, 900, 20), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("感谢您的反馈！我们会尽快处理您报告的问题，并在定期更新中改正。"));
+    return image;
+}
+
 struct ToolArt {
     const char* normal;
     const char* hover;
@@ -465,6 +498,7 @@ bool drawAll(const QString& folder) {
     ok &= save(treeBranch(Branch::Tee), folder, QStringLiteral("branch-tee.png"));
     ok &= save(treeBranch(Branch::Corner), folder, QStringLiteral("branch-corner.png"));
     ok &= drawExamRoom(folder);
+    ok &= save(feedbackBackground(), folder, QStringLiteral("feedback-bg.png"));
     return ok;
 }
 

@@ -1,5 +1,6 @@
 #include "exam/exam_page.h"
 
+#include "practice/html_sanitiser.h"
 #include "practice/page_fragments.h"
 #include "store/exam_statements.h"
 #include "store/question_statements.h"
@@ -10,6 +11,8 @@
 namespace exam {
 
 namespace {
+
+using practice::safeBankHtml;
 
 const QString singleChoice = QStringLiteral("a1");
 const QString caseItem = QStringLiteral("a3");
@@ -26,8 +29,8 @@ QString matchingLineEnd(ExamPageVariant variant) {
 }
 
 QString correctAnswerFragment(const QString& answer) {
-    return QStringLiteral("<body> <b>正确答案：") + answer + QStringLiteral("</b> </body>") +
-           QStringLiteral("<br> <br>");
+    return QStringLiteral("<body> <b>正确答案：") + safeBankHtml(answer) +
+           QStringLiteral("</b> </body>") + QStringLiteral("<br> <br>");
 }
 
 QString optionFragment(bool radio, const store::Option& option) {
@@ -35,21 +38,23 @@ QString optionFragment(bool radio, const store::Option& option) {
                                 : QStringLiteral(" <input type=\"checkbox\" id=\"");
     return input + QString::number(option.id) + QStringLiteral("\"  name=\"") +
            QString::number(option.questionid) + QStringLiteral("\" value=\"") +
-           option.code.toHtmlEscaped() + QStringLiteral("\">") + option.code + QStringLiteral(":") +
-           option.content + QStringLiteral("<br>");
+           option.code.toHtmlEscaped() + QStringLiteral("\">") + safeBankHtml(option.code) +
+           QStringLiteral(":") + safeBankHtml(option.content) + QStringLiteral("<br>");
 }
 
 void appendMatchingGroup(store::Bank& bank, const store::PaperItem& item, ExamPageVariant variant,
                          ExamPage& page) {
-    page.fragments << item.tid + QStringLiteral(".") + item.alt + QStringLiteral("<br> <br>");
+    page.fragments << item.tid.toHtmlEscaped() + QStringLiteral(".") + safeBankHtml(item.alt) +
+                          QStringLiteral("<br> <br>");
     const QString letters = practice::letterList(item.xx.toInt());
     for (const store::Question& question : store::questionsOfGroup(bank, itemTargetId(item))) {
         const QString id = QString::number(question.id);
-        page.fragments << question.itemnum + QStringLiteral(". ") +
+        page.fragments << safeBankHtml(question.itemnum) + QStringLiteral(". ") +
                               QStringLiteral(" <select name=\"cars\" id=\"") + id +
                               QStringLiteral("\"> <option value=\"daan\" selected>答案 ") +
-                              letters + QStringLiteral("</select>") + question.content +
-                              QStringLiteral("<br>") + matchingLineEnd(variant);
+                              letters + QStringLiteral("</select>") +
+                              safeBankHtml(question.content) + QStringLiteral("<br>") +
+                              matchingLineEnd(variant);
         if (!question.lx.isEmpty() && item.tjda.contains(question.lx))
             page.selectValues.emplace_back(id, question.lx);
         if (variant == ExamPageVariant::Review)
@@ -58,8 +63,8 @@ void appendMatchingGroup(store::Bank& bank, const store::PaperItem& item, ExamPa
 }
 
 void appendQuestion(store::Bank& bank, const store::PaperItem& item, ExamPage& page) {
-    page.fragments << QStringLiteral("<br>") + item.tid + QStringLiteral(".") + item.tg +
-                          QStringLiteral("<br>");
+    page.fragments << QStringLiteral("<br>") + item.tid.toHtmlEscaped() + QStringLiteral(".") +
+                          safeBankHtml(item.tg) + QStringLiteral("<br>");
     const bool radio = item.lx == singleChoice;
     for (const store::Option& option : store::optionsOfQuestion(bank, itemTargetId(item))) {
         page.fragments << QStringLiteral("<br>") << optionFragment(radio, option)
@@ -88,13 +93,11 @@ std::optional<ExamPage> buildExamPage(store::Bank& bank, const QString& tid,
     ExamPage page;
     page.lx = item->lx;
     if (showsPicture(variant) && !item->tp.trimmed().isEmpty())
-        page.fragments << QStringLiteral("&nbsp<br>") +
-                              QStringLiteral("<p> 如图所示：<img src=\"./") +
-                              item->tp.toHtmlEscaped() + QStringLiteral("\"> </p> ") +
-                              QStringLiteral("<br>");
+        page.fragments << practice::pictureFragment(item->tp);
     if (item->lx == caseItem)
-        page.fragments << item->tid.section(QLatin1Char('.'), 0, 0) + QStringLiteral(".") +
-                              item->alt + QStringLiteral("<br>");
+        page.fragments << item->tid.section(QLatin1Char('.'), 0, 0).toHtmlEscaped() +
+                              QStringLiteral(".") + safeBankHtml(item->alt) +
+                              QStringLiteral("<br>");
     if (item->lx == matchingGroup) {
         appendMatchingGroup(bank, *item, variant, page);
         return page;

@@ -1,7 +1,9 @@
 #include "services/feedback_dialog.h"
 
+#include "services/feedback_dialog_captions.h"
 #include "services/feedback_sender.h"
 #include "web/html_view.h"
+#include "widgets/picture_button.h"
 #include "widgets/prompter.h"
 
 #include <QCheckBox>
@@ -17,20 +19,15 @@ namespace services {
 
 namespace {
 
-const char* const categories[10] = {
-    "试题图片不显示",   "试题不在考试大纲范围内", "试题不属于本学科",   "试题过于陈旧",
-    "试题有错别字",     "解题思路与题干不符",     "解题思路图片不显示", "解题思路与答案相互矛盾",
-    "解题思路有错别字", "试题与其他试题重复",
-};
+// A check box whose caption is part of the dialog's picture: the box covers
+// the caption, and a click anywhere on it toggles it.
+class CaptionCoveringBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
 
-QLabel* caption(const QString& text, QPoint place, QWidget* parent, bool strong) {
-    auto* label = new QLabel(text, parent);
-    label->setStyleSheet(strong ? QStringLiteral("color: #005f68; font-weight: bold;")
-                                : QStringLiteral("color: #3b5560;"));
-    label->move(place);
-    label->adjustSize();
-    return label;
-}
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
 
 } // namespace
 
@@ -45,9 +42,11 @@ FeedbackDialog::FeedbackDialog(const QString& programFolder, const QString& subj
     setObjectName(QStringLiteral("TForm9"));
     setWindowTitle(QStringLiteral("错题反馈"));
     resize(1005, 557);
-    setAttribute(Qt::WA_StyledBackground);
-    setStyleSheet(QStringLiteral("#TForm9 { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
-                                 "stop:0 #f4f9fb, stop:1 #dde9f0); }"));
+    const QPixmap background =
+        widgets::loadPicture(programFolder, QStringLiteral("tp/feedback-bg.png"));
+    auto* backgroundLabel = new QLabel(this);
+    backgroundLabel->setPixmap(background);
+    backgroundLabel->setGeometry(0, 0, 1005, 557);
 
     auto* frame = new QFrame(this);
     frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -59,20 +58,20 @@ FeedbackDialog::FeedbackDialog(const QString& programFolder, const QString& subj
     view_->setCursor(Qt::PointingHandCursor);
     frameLayout->addWidget(view_);
 
-    caption(QStringLiteral("其他错误反馈"), {21, 300}, this, true);
     for (int i = 0; i < 10; ++i) {
-        faultBoxes_[i] = new QCheckBox(QString::fromUtf8(categories[i]), this);
+        const QString category = QString::fromUtf8(faultCategories[i]);
+        faultBoxes_[i] = new CaptionCoveringBox(this);
         faultBoxes_[i]->setObjectName(QStringLiteral("CheckBox%1").arg(i + 1));
-        faultBoxes_[i]->move(i < 5 ? 21 : 259, 322 + 24 * (i % 5));
-        faultBoxes_[i]->adjustSize();
+        faultBoxes_[i]->setAccessibleName(category);
+        faultBoxes_[i]->setGeometry(faultCategoryArea(i));
+        // Without its picture the dialog would show ten boxes nobody can tell apart.
+        if (background.isNull())
+            faultBoxes_[i]->setText(category);
     }
-    caption(QStringLiteral("错误的附加说明"), {489, 300}, this, true);
     noteEdit_ = new QPlainTextEdit(this);
     noteEdit_->setObjectName(QStringLiteral("Memo1"));
     noteEdit_->setFrameShape(QFrame::NoFrame);
     noteEdit_->setGeometry(489, 320, 489, 113);
-    caption(QStringLiteral("感谢您的反馈！我们会尽快处理您报告的问题，并在定期更新中改正。"),
-            {21, 446}, this, false);
 
     okButton_ = new QPushButton(QStringLiteral("确 定"), this);
     okButton_->setObjectName(QStringLiteral("Button1"));

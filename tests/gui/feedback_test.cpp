@@ -2,8 +2,10 @@
 #include "main_window_fixture.h"
 #include "page_support.h"
 #include "services/feedback_dialog.h"
+#include "services/feedback_dialog_captions.h"
 
 #include <QCheckBox>
+#include <QImage>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -135,6 +137,37 @@ TEST_F(FeedbackDialogTest, ASecondReportClearsTheDialogAndShowsTheNewQuestion) {
                 .contains("题10009");
         },
         10000));
+}
+
+// The captions are part of the dialog's picture; each box, drawn without a text,
+// lies over its caption, so a click on the caption ticks it.
+TEST(FeedbackDialogCaptions, AClickOnACaptionOfThePictureTicksItsBox) {
+    testing_support::ScriptedPrompter prompter;
+    services::FeedbackDialog dialog(QStringLiteral(PROGRAM_FOLDER "/"), QStringLiteral("职业病"),
+                                    {}, prompter, nullptr);
+    dialog.show();
+    const QImage shown = dialog.grab().toImage();
+    for (int i = 0; i < 10; ++i) {
+        auto* box = dialog.findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(i + 1));
+        ASSERT_NE(box, nullptr) << i;
+        EXPECT_TRUE(box->text().isEmpty()) << i;
+        EXPECT_EQ(box->accessibleName(), QString::fromUtf8(services::faultCategories[i]));
+
+        const QRect caption = box->geometry().adjusted(services::faultCaptionIndent, 0, 0, 0);
+        int ink = 0;
+        for (int x = caption.left(); x <= caption.right(); ++x)
+            for (int y = caption.top(); y <= caption.bottom(); ++y)
+                ink += qGray(shown.pixel(x, y)) < 128;
+        EXPECT_GT(ink, 40) << "no caption drawn under box " << i + 1;
+
+        const QPoint onCaption = caption.topLeft() + QPoint(30, caption.height() / 2);
+        QWidget* hit = dialog.childAt(onCaption);
+        ASSERT_EQ(hit, box) << i;
+        QTest::mouseClick(hit, Qt::LeftButton, {}, hit->mapFrom(&dialog, onCaption));
+        EXPECT_TRUE(box->isChecked()) << i;
+        QTest::mouseClick(hit, Qt::LeftButton, {}, hit->mapFrom(&dialog, onCaption));
+        EXPECT_FALSE(box->isChecked()) << i;
+    }
 }
 
 } // namespace

@@ -126,6 +126,45 @@ TEST_F(ExamPage, BankTextInAnAttributeCannotCloseIt) {
     EXPECT_FALSE(built.fragments[0].contains("\" onerror")) << built.fragments[0].toStdString();
 }
 
+// Every bank text of an exam page is hostile: the stem, the case text, the
+// options, the matching group's texts and the correct answers.
+TEST(ExamPageBankTexts, LoseScriptsAndEventsButKeepFormatting) {
+    const QString hostile =
+        QStringLiteral("H<sub>2</sub>O<img src=x onerror=alert(1)><script>alert(2)</script>");
+    FixtureBank fixture;
+    fixture.addDefaultHeader();
+    store::BankBuilder& rows = fixture.rows();
+    rows.addType({3, "1", "单选"});
+    rows.addType({11, "9", "配伍"});
+    rows.addGroup({1, 101, 3, {}, {}});
+    rows.addGroup({2, 101, 11, {}, "2"});
+    rows.addQuestion({11, 1, {}, {}, {}, {}, {}, {}, {}, {}, {}});
+    rows.addOption({111, 11, "A", hostile});
+    rows.addOption({112, 11, "B<script>x</script>", hostile});
+    rows.addQuestion({21, 2, hostile, hostile, {}, {}, hostile, {}, {}, {}, {}});
+    fixture.finish();
+    store::Bank bank(fixture.bankPath());
+    store::insertPaperItem(bank, {"1", "a1", {}, hostile, "11", hostile, {}, {}, {}});
+    store::insertPaperItem(bank, {"2.1", "a3", hostile, hostile, "11", {}, {}, {}, {}});
+    store::insertPaperItem(bank, {"3", "a4", hostile, {}, "2", {}, {}, "2", {}});
+
+    for (const char* tid : {"1", "2.1", "3"}) {
+        const std::optional<exam::ExamPage> built =
+            exam::buildExamPage(bank, tid, ExamPageVariant::Review);
+        ASSERT_TRUE(built.has_value()) << tid;
+        const QString html = built->fragments.join(QString());
+        EXPECT_FALSE(html.contains("onerror")) << html.toStdString();
+        EXPECT_FALSE(html.contains("<script")) << html.toStdString();
+        EXPECT_FALSE(html.contains("alert(2)")) << html.toStdString();
+        EXPECT_TRUE(html.contains("H<sub>2</sub>O<img src=\"x\">")) << html.toStdString();
+    }
+    const exam::ExamPage single = *exam::buildExamPage(bank, "1", ExamPageVariant::Review);
+    EXPECT_EQ(single.fragments[0], "<br>1.H<sub>2</sub>O<img src=\"x\"><br>");
+    EXPECT_EQ(single.fragments[5],
+              " <input type=\"radio\" id=\"112\"  name=\"11\" value=\"B&lt;script&gt;x&lt;/"
+              "script&gt;\">B:H<sub>2</sub>O<img src=\"x\"><br>");
+}
+
 TEST_F(ExamPage, LetterKeysTickOnlySingleChoiceOptions) {
     EXPECT_EQ(exam::optionForLetter(*bank, "1", 'A'), QStringLiteral("111"));
     EXPECT_EQ(exam::optionForLetter(*bank, "1", 'e'), QStringLiteral("115"));
