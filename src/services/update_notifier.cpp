@@ -4,6 +4,7 @@
 #include "widgets/prompter.h"
 
 #include <QFileInfo>
+#include <QWidget>
 
 namespace services {
 
