@@ -11,6 +11,7 @@
 #include "store/bank.h"
 #include "store/tree_statements.h"
 #include "web/html_view.h"
+#include "widgets/desktop.h"
 #include "widgets/prompter.h"
 
 #include <QApplication>
@@ -93,7 +94,8 @@ int main(int argc, char* argv[]) {
     floorFile.close();
 
     widgets::DialogPrompter prompter;
-    app::MainWindow window(folder, prompter);
+    widgets::SystemDesktop desktop;
+    app::MainWindow window(folder, prompter, desktop);
     QSignalSpy shown(&window, &app::MainWindow::pageShown);
     window.show();
     waitFor([&] { return shown.count() > 0; }, "the first page");

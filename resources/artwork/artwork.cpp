@@ -459,6 +459,32 @@ const TitleArt titleArt[] = {
     {"CloseBtn", TitleMark::Close},
 };
 
+// Backup and restore dialogs: the path field's label at its left, the advice
+// below it, on a pale band with the brand's edge.
+QImage backupDialogBackground() {
+    QImage image = canvas(400, 200);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    fillVertical(p, QRectF(0, 0, 400, 200), QColor(246, 250, 252), QColor(221, 233, 240));
+    p.fillRect(QRectF(0, 0, 6, 200), brand);
+    p.setPen(ink);
+    p.setFont(cjkFont(13, true));
+    p.drawText(QRectF(8, 33, 82, 21), Qt::AlignRight | Qt::AlignVCenter,
+               QStringLiteral("数据备份文件"));
+    p.setPen(QPen(QColor(190, 210, 222), 1));
+    p.drawLine(QPointF(20, 70), QPointF(380, 70));
+    p.setPen(brandDark);
+    p.setFont(cjkFont(12, true));
+    p.drawText(QRectF(20, 78, 360, 18), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("温馨提示"));
+    p.setPen(ink);
+    p.setFont(cjkFont(12, false));
+    p.drawText(QRectF(20, 98, 360, 66), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+               QStringLiteral("重装操作系统或本软件之前，请先备份数据；重装完成后再还原，"
+                              "您的答题记录、收藏和错题等重要数据就不会丢失。"));
+    return image;
+}
+
 const State states[] = {State::Normal, State::Hover, State::Pressed};
 
 bool drawAll(const QString& folder) {
@@ -497,6 +523,7 @@ bool drawAll(const QString& folder) {
     ok &= save(treeBranch(Branch::Through), folder, QStringLiteral("branch-through.png"));
     ok &= save(treeBranch(Branch::Tee), folder, QStringLiteral("branch-tee.png"));
     ok &= save(treeBranch(Branch::Corner), folder, QStringLiteral("branch-corner.png"));
+    ok &= save(backupDialogBackground(), folder, QStringLiteral("sjbf-bg.jpg"));
     ok &= drawExamRoom(folder);
     ok &= save(feedbackBackground(), folder, QStringLiteral("feedback-bg.png"));
     return ok;

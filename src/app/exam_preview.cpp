@@ -29,7 +29,14 @@ public:
     void error(QWidget*, const QString& text) override {
         std::fprintf(stderr, "morrowquill: %s\n", qPrintable(text));
     }
+    void failure(QWidget* parent, const QString& text, const QString& detail) override {
+        error(parent, text + QLatin1Char(' ') + detail);
+    }
     void showModal(QDialog&) override {}
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
 };
 
 SilentPrompter silentPrompter;

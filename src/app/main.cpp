@@ -2,6 +2,7 @@
 #include "app/exam_preview.h"
 #include "app/main_window.h"
 #include "app/screenshot.h"
+#include "widgets/desktop.h"
 #include "widgets/prompter.h"
 
 #include <QApplication>
@@ -32,7 +33,8 @@ int main(int argc, char* argv[]) {
 
     const QString programFolder = QApplication::applicationDirPath() + QStringLiteral("/");
     widgets::DialogPrompter prompter;
-    app::MainWindow window(programFolder, prompter);
+    widgets::SystemDesktop desktop;
+    app::MainWindow window(programFolder, prompter, desktop);
     window.show();
     if (options.isSet(screenshot)) {
         QWidget* shown = &window;

@@ -7,7 +7,11 @@
 #include "collections/view_mode.h"
 #include "collections/wrong_question_manager.h"
 #include "exam/exam_entry.h"
+#include "services/automatic_backups.h"
+#include "services/backup_dialog.h"
 #include "services/feedback_dialog.h"
+#include "services/restore_dialog.h"
+#include "services/update_notifier.h"
 #include "web/html_view.h"
 #include "widgets/prompter.h"
 #include "widgets/quiet_splitter.h"
@@ -22,12 +26,16 @@
 
 namespace app {
 
-MainWindow::MainWindow(const QString& programFolder, Prompter& prompter, QWidget* parent)
+MainWindow::MainWindow(const QString& programFolder, Prompter& prompter, widgets::Desktop& desktop,
+                       QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , programFolder_(programFolder)
+    // For now the program writes beside itself; this is the one place that says so.
+    , dataFolder_(programFolder)
     , prompter_(prompter)
-    , settings_(services::readSettings(programFolder))
-    , bank_(store::Bank::pathIn(programFolder)) {
+    , desktop_(desktop)
+    , settings_(services::readSettings(dataFolder_))
+    , bank_(store::Bank::pathIn(dataFolder_)) {
     setObjectName(QStringLiteral("TForm10"));
     setWindowTitle(QStringLiteral("Morrowquill"));
     setAttribute(Qt::WA_StyledBackground);
@@ -59,7 +67,18 @@ MainWindow::MainWindow(const QString& programFolder, Prompter& prompter, QWidget
                                                    settings_.feedback, prompter_, this);
     wrongQuestionManager_ = new collections::WrongQuestionManager(programFolder_, prompter_, this);
     examEntry_ = new exam::ExamEntry(programFolder_, prompter_, this);
+    backupDialog_ = new services::BackupDialog(programFolder_, dataFolder_, prompter_, this);
+    restoreDialog_ = new services::RestoreDialog(programFolder_, dataFolder_, prompter_, this);
+    connect(restoreDialog_, &services::RestoreDialog::restored, this,
+            &MainWindow::showRestoredBank);
+    updateNotifier_ =
+        new services::UpdateNotifier(programFolder_, dataFolder_, prompter_, desktop_, this);
 
+    services::backUpOncePerDay(dataFolder_, QDateTime::currentDateTime());
+    if (!isMaximized()) {
+        const QRect screen = this->screen()->geometry();
+        move(screen.width() / 2 - 512, screen.height() / 2 - 384);
+    }
     readBankTexts();
 }
 
@@ -83,10 +102,6 @@ void MainWindow::showMessage(const QString& text) {
 }
 
 void MainWindow::readBankTexts() {
-    if (!isMaximized()) {
-        const QRect screen = this->screen()->geometry();
-        move(screen.width() / 2 - 512, screen.height() / 2 - 384);
-    }
     skipAutoOpen_ = false;
     // The bank's texts are a courtesy at creation: a bank that cannot be read
     // keeps the resource texts, and the first show reports why.
@@ -115,6 +130,7 @@ void MainWindow::showEvent(QShowEvent* event) {
             if (!shownBefore_) {
                 shownBefore_ = true;
                 openFirstChapter();
+                updateNotifier_->checkAfterStart(QUrl(updateInfoUrl_));
             }
         },
         Qt::QueuedConnection);

@@ -21,16 +21,20 @@ class ExamEntry;
 }
 
 namespace services {
+class BackupDialog;
 class FeedbackDialog;
-}
+class RestoreDialog;
+class UpdateNotifier;
+} // namespace services
 
 namespace web {
 class HtmlView;
 }
 
 namespace widgets {
+class Desktop;
 class Prompter;
-}
+} // namespace widgets
 
 namespace app {
 
@@ -44,7 +48,8 @@ class MainWindow : public QWidget {
     Q_OBJECT
 
 public:
-    MainWindow(const QString& programFolder, Prompter& prompter, QWidget* parent = nullptr);
+    MainWindow(const QString& programFolder, Prompter& prompter, widgets::Desktop& desktop,
+               QWidget* parent = nullptr);
 
     // The program's own one-button message; the window is activated again after it.
     void showMessage(const QString& text);
@@ -68,6 +73,9 @@ public:
     const QString& subjectFolder() const { return subjectFolder_; }
     const QString& updateInfoUrl() const { return updateInfoUrl_; }
     exam::ExamEntry* examEntry() const { return examEntry_; }
+    services::BackupDialog* backupDialog() const { return backupDialog_; }
+    services::RestoreDialog* restoreDialog() const { return restoreDialog_; }
+    services::UpdateNotifier* updateNotifier() const { return updateNotifier_; }
 
 signals:
     // A chapter's page has been rendered completely.
@@ -111,6 +119,13 @@ private:
     void zoomIn();
     void zoomOut();
     void openWholeBank();
+    void openBackupDialog();
+    void openRestoreDialog();
+    void showRestoredBank();
+    void checkForUpdate();
+    void openHomePage();
+    void openShop();
+    void openHelp();
     void toggleMaximised();
     void confirmQuit();
     void enterFullScreen();
@@ -128,8 +143,10 @@ private:
     static constexpr int logoLeft = -10;
 
     QString programFolder_;
+    // Where the program writes: the bank, backups, settings, the update files.
+    QString dataFolder_;
     Prompter& prompter_;
-    // Read from the data folder, which is the program folder.
+    widgets::Desktop& desktop_;
     services::Settings settings_;
     store::Bank bank_;
 
@@ -150,6 +167,9 @@ private:
     services::FeedbackDialog* feedbackDialog_ = nullptr;
     collections::WrongQuestionManager* wrongQuestionManager_ = nullptr;
     exam::ExamEntry* examEntry_ = nullptr;
+    services::BackupDialog* backupDialog_ = nullptr;
+    services::RestoreDialog* restoreDialog_ = nullptr;
+    services::UpdateNotifier* updateNotifier_ = nullptr;
     QLabel* statusPanels_[3] = {};
 
     QString viewKey_ = collections::startViewKey;

@@ -125,6 +125,12 @@ QWidget* MainWindow::createToolBar() {
         {"NewImage20", &MainWindow::openWrongQuestions},
         {"rjdh", &MainWindow::enterExamRoom},
         {"NewImage6", &MainWindow::enterExamRoom},
+        {"NewImage4", &MainWindow::openBackupDialog},
+        {"NewImage2", &MainWindow::openRestoreDialog},
+        {"rjsj", &MainWindow::checkForUpdate},
+        {"zxkf", &MainWindow::openHomePage},
+        {"zxsc", &MainWindow::openShop},
+        {"sybz", &MainWindow::openHelp},
     };
     for (const auto& [name, action] : actions)
         connect(toolBar_->findChild<PictureButton*>(QString::fromLatin1(name)),

@@ -1,5 +1,6 @@
 #include "services/download.h"
 
+#include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -15,8 +16,10 @@ void Downloader::downloadToFile(const QUrl& url, const QString& path,
                                 std::function<void(bool)> done, int timeoutMs) {
     QNetworkRequest request(url);
     request.setRawHeader("Accept", "text/html, */*");
+    const QString version = QCoreApplication::applicationVersion();
     request.setHeader(QNetworkRequest::UserAgentHeader,
-                      QStringLiteral("Mozilla/3.0 (compatible; Indy Library)"));
+                      version.isEmpty() ? QStringLiteral("Morrowquill")
+                                        : QStringLiteral("Morrowquill/") + version);
     request.setTransferTimeout(timeoutMs);
     QNetworkReply* reply = network_->get(request);
     connect(reply, &QNetworkReply::finished, this, [reply, path, done = std::move(done)] {

@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QUrl>
+#include <algorithm>
 #include <atomic>
+#include <mutex>
 
 namespace store {
 
@@ -29,6 +31,19 @@ QString readWriteUri(const QString& filePath) {
 // within a moment that someone else has it.
 constexpr int busyTimeoutMs = 1000;
 
+// Every bank object alive in the process, for closing all of them at once.
+std::mutex liveBanksMutex;
+std::vector<Bank*>& liveBanks() {
+    static std::vector<Bank*> banks;
+    return banks;
+}
+
+QString canonicalPath(const QString& filePath) {
+    const QFileInfo file(filePath);
+    const QString canonical = file.canonicalFilePath();
+    return canonical.isEmpty() ? file.absoluteFilePath() : canonical;
+}
+
 } // namespace
 
 StatementResult::StatementResult(QSqlQuery query, QString filePath)
@@ -50,16 +65,36 @@ Bank::Bank(QString filePath)
     db_.setConnectOptions(
         QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
     db_.setDatabaseName(readWriteUri(filePath_));
+    const std::lock_guard lock(liveBanksMutex);
+    liveBanks().push_back(this);
 }
 
 Bank::~Bank() {
+    {
+        const std::lock_guard lock(liveBanksMutex);
+        std::erase(liveBanks(), this);
+    }
     db_.close();
     db_ = QSqlDatabase();
     QSqlDatabase::removeDatabase(connectionName_);
 }
 
-QString Bank::pathIn(const QString& programFolder) {
-    return programFolder + QStringLiteral("Data/med.db");
+QString Bank::pathIn(const QString& dataFolder) {
+    return dataFolder + QStringLiteral("Data/med.db");
+}
+
+std::vector<Bank*> Bank::closeEveryConnectionTo(const QString& filePath) {
+    const QString target = canonicalPath(filePath);
+    std::vector<Bank*> closed;
+    const std::lock_guard lock(liveBanksMutex);
+    for (Bank* bank : liveBanks()) {
+        if (canonicalPath(bank->filePath_) != target)
+            continue;
+        if (bank->isOpen())
+            closed.push_back(bank);
+        bank->close();
+    }
+    return closed;
 }
 
 void Bank::open() {

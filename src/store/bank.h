@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+#include <vector>
 
 namespace store {
 
@@ -35,8 +36,13 @@ public:
     Bank(const Bank&) = delete;
     Bank& operator=(const Bank&) = delete;
 
-    // The bank of a program folder (which ends in '/').
-    static QString pathIn(const QString& programFolder);
+    // The bank of a data folder (which ends in '/').
+    static QString pathIn(const QString& dataFolder);
+
+    // Closes every connection of this process to the file at `filePath`, so
+    // that the file can be replaced; returns those that were open, to be
+    // opened again afterwards.
+    static std::vector<Bank*> closeEveryConnectionTo(const QString& filePath);
 
     void open();
     void close();

@@ -1,6 +1,7 @@
 #include "widgets/prompter.h"
 
 #include <QDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace widgets {
@@ -8,6 +9,24 @@ namespace widgets {
 namespace {
 
 const QString programCaption = QStringLiteral("Morrowquill");
+
+// The filter's last parenthesis holds the patterns and is hidden, so a label
+// may name one kind of file while every file is listed.
+QString chooseFile(QWidget* parent, const QString& caption, const QString& filter,
+                   QFileDialog::AcceptMode mode, const QString& proposedPath) {
+    QFileDialog dialog(parent, caption);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                                                       : QFileDialog::ExistingFile);
+    dialog.setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::HideNameFilterDetails |
+                      QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilter(filter);
+    if (!proposedPath.isEmpty())
+        dialog.selectFile(proposedPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
 
 } // namespace
 
@@ -31,6 +50,22 @@ bool DialogPrompter::askYesNo(QWidget* parent, const QString& caption, const QSt
 
 void DialogPrompter::showModal(QDialog& dialog) {
     dialog.exec();
+}
+
+void DialogPrompter::failure(QWidget* parent, const QString& text, const QString& detail) {
+    QMessageBox box(QMessageBox::Warning, programCaption, text, QMessageBox::Ok, parent);
+    box.setDetailedText(detail);
+    box.exec();
+}
+
+QString DialogPrompter::saveFileName(QWidget* parent, const QString& caption,
+                                     const QString& proposedPath, const QString& filter) {
+    return chooseFile(parent, caption, filter, QFileDialog::AcceptSave, proposedPath);
+}
+
+QString DialogPrompter::openFileName(QWidget* parent, const QString& caption,
+                                     const QString& filter) {
+    return chooseFile(parent, caption, filter, QFileDialog::AcceptOpen, {});
 }
 
 void DialogPrompter::error(QWidget* parent, const QString& text) {

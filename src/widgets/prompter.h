@@ -22,8 +22,17 @@ public:
     virtual bool askYesNo(QWidget* parent, const QString& caption, const QString& text) = 0;
     // A failure the user must know about; the window stays usable.
     virtual void error(QWidget* parent, const QString& text) = 0;
+    // A failure box whose detail text says why.
+    virtual void failure(QWidget* parent, const QString& text, const QString& detail) = 0;
     // Shows one of the program's own dialogs modally and returns when it is closed.
     virtual void showModal(QDialog& dialog) = 0;
+    // A save dialog proposing `proposedPath`; never asks about overwriting.
+    // The chosen full path, or empty when cancelled.
+    virtual QString saveFileName(QWidget* parent, const QString& caption,
+                                 const QString& proposedPath, const QString& filter) = 0;
+    // An open dialog for an existing file; its full path, or empty when cancelled.
+    virtual QString openFileName(QWidget* parent, const QString& caption,
+                                 const QString& filter) = 0;
 };
 
 class DialogPrompter : public Prompter {
@@ -33,7 +42,11 @@ public:
     bool confirm(QWidget* parent, const QString& caption, const QString& text) override;
     bool askYesNo(QWidget* parent, const QString& caption, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
+    void failure(QWidget* parent, const QString& text, const QString& detail) override;
     void showModal(QDialog& dialog) override;
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& proposedPath,
+                         const QString& filter) override;
+    QString openFileName(QWidget* parent, const QString& caption, const QString& filter) override;
 };
 
 } // namespace widgets

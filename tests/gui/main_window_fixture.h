@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "fixture_bank.h"
+#include "recording_desktop.h"
 #include "scripted_prompter.h"
 
 #include <QCoreApplication>
@@ -49,7 +50,7 @@ protected:
         if (content)
             content(rows);
         fixture.finish();
-        window = std::make_unique<app::MainWindow>(fixture.programFolder(), prompter);
+        window = std::make_unique<app::MainWindow>(fixture.programFolder(), prompter, desktop);
     }
 
     template <class T = QWidget> T* child(const char* name) const {
@@ -62,6 +63,7 @@ protected:
 
     FixtureBank fixture;
     ScriptedPrompter prompter;
+    RecordingDesktop desktop;
     std::unique_ptr<app::MainWindow> window;
 };
 

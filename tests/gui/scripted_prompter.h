@@ -24,6 +24,19 @@ public:
         return yesAnswer;
     }
     void error(QWidget*, const QString& text) override { errors << text; }
+    void failure(QWidget*, const QString& text, const QString& detail) override {
+        failures << text + QStringLiteral("|") + detail;
+    }
+    // File dialogs answer with the next of `fileAnswers` (empty: cancelled).
+    QString saveFileName(QWidget*, const QString& caption, const QString& proposedPath,
+                         const QString& filter) override {
+        fileDialogs << caption + QStringLiteral("|") + proposedPath + QStringLiteral("|") + filter;
+        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+    }
+    QString openFileName(QWidget*, const QString& caption, const QString& filter) override {
+        fileDialogs << caption + QStringLiteral("|") + filter;
+        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+    }
     // Runs the test's script for the dialog (it must close it); without one the
     // dialog is closed at once.
     void showModal(QDialog& dialog) override {
@@ -36,6 +49,9 @@ public:
     QStringList notices;
     QStringList questions;
     QStringList errors;
+    QStringList failures;
+    QStringList fileDialogs;
+    QStringList fileAnswers;
     QStringList dialogs;
     bool confirmAnswer = false;
     bool yesAnswer = false;

@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 #include "fixture_bank.h"
 #include "other_program.h"
+#include "recording_desktop.h"
 #include "scripted_prompter.h"
 
 #include <QCoreApplication>
@@ -32,7 +33,8 @@ TEST(Startup, TitleAndStatusShowTheBanksSubjectAndSize) {
     fixture.rows().setQuestionCount("12345");
     fixture.finish();
     ScriptedPrompter prompter;
-    MainWindow window(fixture.programFolder(), prompter);
+    testing_support::RecordingDesktop desktop;
+    MainWindow window(fixture.programFolder(), prompter, desktop);
     window.show();
     QCoreApplication::processEvents();
 
@@ -55,7 +57,8 @@ TEST(Startup, ServiceLineHasNoPhoneNumberAndTheUpdateAddressNoHostSomeoneMayOwn)
     fixture.addDefaultHeader();
     fixture.finish();
     ScriptedPrompter prompter;
-    MainWindow window(fixture.programFolder(), prompter);
+    testing_support::RecordingDesktop desktop;
+    MainWindow window(fixture.programFolder(), prompter, desktop);
 
     EXPECT_FALSE(window.statusPanelText(1).contains(QRegularExpression("\\d{3}")))
         << window.statusPanelText(1).toStdString();
@@ -74,7 +77,8 @@ TEST(Startup, ServiceLineAndUpdateHostComeFromTheSettingsFile) {
                    "[StatusBar]\nServiceLine=<b>培训中心</b> 在线答疑\n");
     settings.close();
     ScriptedPrompter prompter;
-    MainWindow window(fixture.programFolder(), prompter);
+    testing_support::RecordingDesktop desktop;
+    MainWindow window(fixture.programFolder(), prompter, desktop);
     window.show();
     QCoreApplication::processEvents();
 
@@ -88,7 +92,8 @@ TEST(Startup, ServiceLineAndUpdateHostComeFromTheSettingsFile) {
 TEST(Startup, MissingBankOpensTheWindowWithOneErrorAndCreatesNothing) {
     EmptyProgramFolder folder;
     ScriptedPrompter prompter;
-    MainWindow window(folder.programFolder(), prompter);
+    testing_support::RecordingDesktop desktop;
+    MainWindow window(folder.programFolder(), prompter, desktop);
     window.show();
     QCoreApplication::processEvents();
 
@@ -119,7 +124,8 @@ TEST(Startup, BankHeldByAnotherProgramIsReportedAsInUseAndReadOnceFree) {
     OtherProgram holder(fixture.bankPath());
     holder.run("BEGIN EXCLUSIVE");
     ScriptedPrompter prompter;
-    MainWindow window(fixture.programFolder(), prompter);
+    testing_support::RecordingDesktop desktop;
+    MainWindow window(fixture.programFolder(), prompter, desktop);
     window.show();
     QCoreApplication::processEvents();
 

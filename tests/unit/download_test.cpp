@@ -1,44 +1,16 @@
+#include "fake_http_server.h"
 #include "services/download.h"
 
 #include <QEventLoop>
 #include <QFile>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+using testing_support::FakeHttpServer;
+
 namespace {
-
-// A one-shot HTTP server on loopback standing in for the update host. It
-// records the request and answers with the given response, or never.
-class FakeHttpServer {
-public:
-    explicit FakeHttpServer(QByteArray response)
-        : response_(std::move(response)) {
-        server_.listen(QHostAddress::LocalHost);
-        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
-            QTcpSocket* socket = server_.nextPendingConnection();
-            QObject::connect(socket, &QTcpSocket::readyRead, [this, socket] {
-                request_ += socket->readAll();
-                if (request_.contains("\r\n\r\n") && !response_.isEmpty()) {
-                    socket->write(response_);
-                    socket->disconnectFromHost();
-                }
-            });
-        });
-    }
-    QUrl url() const {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1/yiyaozj/zyb/Predate.ini")
-                        .arg(server_.serverPort()));
-    }
-    const QByteArray& request() const { return request_; }
-
-private:
-    QTcpServer server_;
-    QByteArray response_;
-    QByteArray request_;
-};
 
 bool download(const QUrl& url, const QString& path, int timeoutMs = 5000) {
     services::Downloader downloader;
@@ -79,8 +51,7 @@ TEST_F(DownloadToFile, ReplacesTheFileWithTheWholeBody) {
     EXPECT_EQ(contentOf(path), QByteArray("[ver]\r\ndate=2026-12-01"));
     EXPECT_TRUE(server.request().startsWith("GET /yiyaozj/zyb/Predate.ini HTTP/1.1\r\n"));
     EXPECT_TRUE(server.request().contains("\r\nAccept: text/html, */*\r\n"));
-    EXPECT_TRUE(
-        server.request().contains("\r\nUser-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n"));
+    EXPECT_TRUE(server.request().contains("\r\nUser-Agent: Morrowquill"));
 }
 
 TEST_F(DownloadToFile, FailuresReportFalseAndKeepTheFile) {

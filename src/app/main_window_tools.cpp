@@ -1,0 +1,44 @@
+// The tool bar's maintenance buttons: backup, restore, update, help and links.
+
+#include "app/main_window.h"
+#include "services/backup_dialog.h"
+#include "services/help_links.h"
+#include "services/restore_dialog.h"
+#include "services/update_notifier.h"
+#include "widgets/prompter.h"
+
+namespace app {
+
+void MainWindow::openBackupDialog() {
+    skipAutoOpen_ = true;
+    prompter_.showModal(*backupDialog_);
+}
+
+void MainWindow::openRestoreDialog() {
+    skipAutoOpen_ = true;
+    prompter_.showModal(*restoreDialog_);
+}
+
+void MainWindow::showRestoredBank() {
+    readBankTexts();
+    rebuildTree();
+    openFirstChapter();
+}
+
+void MainWindow::checkForUpdate() {
+    updateNotifier_->checkOnRequest();
+}
+
+void MainWindow::openHomePage() {
+    services::openHomePage(settings_, desktop_);
+}
+
+void MainWindow::openShop() {
+    services::openShop(settings_, desktop_);
+}
+
+void MainWindow::openHelp() {
+    services::openHelp(programFolder_, desktop_, prompter_, this);
+}
+
+} // namespace app

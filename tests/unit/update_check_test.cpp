@@ -1,0 +1,141 @@
+#include "fake_http_server.h"
+#include "services/update_check.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <optional>
+
+using namespace services;
+using testing_support::FakeHttpServer;
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(content);
+}
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+QByteArray dated(const char* date) {
+    return QByteArray("[File1]\r\nDate=") + date + "\r\n";
+}
+
+const QDate today(2024, 6, 1);
+
+struct DateCase {
+    const char* name;
+    std::optional<QByteArray> published; // tmp.ini; none: no file
+    std::optional<QByteArray> installed; // predate.ini
+    bool newer;
+};
+
+void PrintTo(const DateCase& dateCase, std::ostream* out) {
+    *out << dateCase.name;
+}
+
+class ReleaseDates : public testing::TestWithParam<DateCase> {};
+
+TEST_P(ReleaseDates, AreComparedAsText) {
+    QTemporaryDir folder;
+    const QString dataFolder = folder.path() + "/";
+    if (GetParam().published)
+        writeFile(dataFolder + publishedDateFile, *GetParam().published);
+    if (GetParam().installed)
+        writeFile(dataFolder + installedDateFile, *GetParam().installed);
+    EXPECT_EQ(updateAvailable(dataFolder, today), GetParam().newer);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    UpdateCheck, ReleaseDates,
+    testing::Values(DateCase{"NewerPublished", dated("2009-05-12"), dated("2009-05-11"), true},
+                    DateCase{"Equal", dated("2009-05-12"), dated("2009-05-12"), false},
+                    DateCase{"OlderPublished", dated("2009-05-11"), dated("2009-05-12"), false},
+                    DateCase{"NextYear", dated("2010-01-01"), dated("2009-12-31"), true},
+                    DateCase{"NoLeadingZerosComparesByCharacters", dated("2009-5-12"),
+                             dated("2009-10-01"), true},
+                    DateCase{"NoDownloadReadsAsToday", std::nullopt, dated("2024-05-31"), true},
+                    DateCase{"NoDownloadAgainstToday", std::nullopt, dated("2024-06-01"), false},
+                    DateCase{"NeitherFileIsUpToDate", std::nullopt, std::nullopt, false},
+                    DateCase{"HtmlPageReadsAsToday",
+                             QByteArray("<html><body>Date=2099</body></html>"), dated("2024-05-31"),
+                             true},
+                    DateCase{"EntryOfAnotherSectionIsIgnored",
+                             QByteArray("[Other]\nDate=2099-01-01\n"), dated("2024-06-01"), false},
+                    DateCase{"SectionAndKeyInAnyCase", QByteArray("[file1]\n date = 2010-01-01 \n"),
+                             dated("2009-12-31"), true},
+                    DateCase{"AnyOtherFormIsComparedAllTheSame", dated("12/05/2009"),
+                             dated("2009-05-11"), false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class UpdateDownload : public testing::Test {
+protected:
+    void SetUp() override {
+        writeFile(dataFolder + publishedDateFile, "old");
+        writeFile(dataFolder + installedDateFile, dated("2009-05-11"));
+    }
+
+    // Runs the check; counts the timer ticks served meanwhile.
+    std::optional<bool> check(const QUrl& address, int timeoutMs = 5000) {
+        UpdateCheck updateCheck(dataFolder);
+        std::optional<bool> result;
+        QEventLoop loop;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [this] { ++ticks; });
+        tick.start(10);
+        updateCheck.checkAfterDownload(
+            address,
+            [&](bool newer) {
+                result = newer;
+                loop.quit();
+            },
+            timeoutMs);
+        QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+        if (!result)
+            loop.exec();
+        return result;
+    }
+
+    QTemporaryDir folder;
+    QString dataFolder = folder.path() + "/";
+    int ticks = 0;
+};
+
+TEST_F(UpdateDownload, ANewerPublishedDateIsDownloadedAndReported) {
+    const QByteArray body = dated("2009-05-12");
+    FakeHttpServer server("HTTP/1.0 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
+                          "\r\n\r\n" + body);
+    EXPECT_EQ(check(server.url()), true);
+    EXPECT_EQ(contentOf(dataFolder + publishedDateFile), body);
+    EXPECT_TRUE(server.request().contains("\r\nUser-Agent: Morrowquill"));
+}
+
+TEST_F(UpdateDownload, AnHtmlPageWithSuccessReadsAsTodayAndIsNewerThanAnOldRelease) {
+    FakeHttpServer server("HTTP/1.0 200 OK\r\nContent-Length: 13\r\n\r\n<html></html>");
+    EXPECT_EQ(check(server.url()), true);
+}
+
+TEST_F(UpdateDownload, FailuresReportNothingNewAndKeepTheOldFile) {
+    FakeHttpServer missing("HTTP/1.0 404 Not Found\r\nContent-Length: 9\r\n\r\nnot found");
+    EXPECT_EQ(check(missing.url()), false);
+    EXPECT_EQ(check(QUrl()), false);
+    EXPECT_EQ(contentOf(dataFolder + publishedDateFile), "old");
+}
+
+TEST_F(UpdateDownload, AServerThatNeverAnswersIsGivenUpWhileEventsAreServed) {
+    FakeHttpServer silent{QByteArray()};
+    EXPECT_EQ(check(silent.url(), 300), false);
+    EXPECT_GT(ticks, 5);
+    EXPECT_FALSE(silent.request().isEmpty());
+    EXPECT_EQ(contentOf(dataFolder + publishedDateFile), "old");
+}
+
+} // namespace
