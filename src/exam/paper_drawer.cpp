@@ -78,9 +78,15 @@ std::vector<store::PaperItem> drawPaper(store::Bank& bank, RandomSource& random)
                 continue;
             const bool firstOfPaper = number == 1;
             if (type == ExamType::SingleChoice || type == ExamType::MultipleChoice) {
-                const std::vector<store::Question> pool = store::questionsTagged(bank, type);
-                for (int row : strideWalk(int(pool.size()), counts[s], firstOfPaper, random))
-                    items.push_back(questionItem(number++, type, pool[row]));
+                const std::vector<qint64> pool = store::questionIdsTagged(bank, type);
+                for (int row : strideWalk(int(pool.size()), counts[s], firstOfPaper, random)) {
+                    const std::optional<store::Question> question =
+                        store::questionById(bank, pool[row]);
+                    if (!question)
+                        throw store::StoreError(
+                            QStringLiteral("题库中没有试题 %1。").arg(pool[row]));
+                    items.push_back(questionItem(number++, type, *question));
+                }
                 continue;
             }
             const std::vector<store::QuestionGroup> pool = store::groupsOfExamType(bank, type);

@@ -77,9 +77,11 @@ void setPaperAnswer(Bank& bank, const QString& tid, const QString& answer) {
 void retagGroupQuestions(Bank& bank, ExamType type) {
     const std::pair<int, int> groupTypes[] = {{3, 5}, {6, 9}, {10, 10}, {11, 11}};
     const auto [first, last] = groupTypes[static_cast<int>(type)];
-    bank.execute(QStringLiteral("UPDATE question SET lx = ? WHERE readtextid IN "
+    // Rows already tagged are left alone: rewriting every question of a large
+    // bank on each drawing costs far more than finding the few that changed.
+    bank.execute(QStringLiteral("UPDATE question SET lx = ? WHERE lx <> ? AND readtextid IN "
                                 "(SELECT id FROM readtext WHERE qtypeid BETWEEN ? AND ?)"),
-                 {examTypeCode(type), first, last});
+                 {examTypeCode(type), examTypeCode(type), first, last});
 }
 
 } // namespace store

@@ -114,11 +114,11 @@ std::vector<Question> wrongQuestionsById(Bank& bank) {
         bank.execute(QStringLiteral(QUESTION_COLUMNS "WHERE ct = '1' ORDER BY id")), readQuestion);
 }
 
-std::vector<Question> questionsTagged(Bank& bank, ExamType type) {
-    return allRows<Question>(
-        bank.execute(QStringLiteral(QUESTION_COLUMNS "WHERE lx = ? ORDER BY rowid"),
+std::vector<qint64> questionIdsTagged(Bank& bank, ExamType type) {
+    return allRows<qint64>(
+        bank.execute(QStringLiteral("SELECT id FROM question WHERE lx = ? ORDER BY rowid"),
                      {examTypeCode(type)}),
-        readQuestion);
+        [](const QSqlQuery& q) { return integerAt(q, 0); });
 }
 
 void setQuestionFlag(Bank& bank, qint64 id, QuestionFlag flag, bool set) {

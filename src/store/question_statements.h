@@ -25,8 +25,9 @@ std::vector<Question> questionsOfGroup(Bank& bank, qint64 groupId);
 std::vector<Question> flaggedQuestionsOfGroup(Bank& bank, qint64 groupId, CollectionFlag flag);
 std::vector<Question> flaggedQuestions(Bank& bank, CollectionFlag flag);
 std::vector<Question> wrongQuestionsById(Bank& bank);
-// Questions tagged a1 or a2 in `lx` (the single- and multiple-choice pools).
-std::vector<Question> questionsTagged(Bank& bank, ExamType type);
+// The ids of the questions tagged a1 or a2 in `lx` (the single- and
+// multiple-choice pools), in stored order; a drawing reads only the rows it takes.
+std::vector<qint64> questionIdsTagged(Bank& bank, ExamType type);
 
 enum class QuestionFlag { Favourite, Wrong, WrongInLastGrading };
 void setQuestionFlag(Bank& bank, qint64 id, QuestionFlag flag, bool set);

@@ -169,10 +169,10 @@ TEST(ExamPageOfTheSampleBank, EveryTypeRendersWithItsContractIds) {
     {
         store::Bank bank(store::Bank::pathIn(programFolder));
         store::clearPaper(bank);
-        const store::Question single =
-            store::questionsTagged(bank, store::ExamType::SingleChoice).front();
-        const store::Question multiple =
-            store::questionsTagged(bank, store::ExamType::MultipleChoice).front();
+        const store::Question single = *store::questionById(
+            bank, store::questionIdsTagged(bank, store::ExamType::SingleChoice).front());
+        const store::Question multiple = *store::questionById(
+            bank, store::questionIdsTagged(bank, store::ExamType::MultipleChoice).front());
         const store::QuestionGroup caseGroup =
             store::groupsOfExamType(bank, store::ExamType::CaseAnalysis).front();
         const store::Question caseQuestion = store::questionsOfGroup(bank, caseGroup.id).front();
