@@ -50,7 +50,8 @@ protected:
         if (content)
             content(rows);
         fixture.finish();
-        window = std::make_unique<app::MainWindow>(fixture.programFolder(), prompter, desktop);
+        window = std::make_unique<app::MainWindow>(
+            app::Folders{fixture.programFolder(), fixture.programFolder()}, prompter, desktop);
     }
 
     template <class T = QWidget> T* child(const char* name) const {
