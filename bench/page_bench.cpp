@@ -95,7 +95,7 @@ int main(int argc, char* argv[]) {
 
     widgets::DialogPrompter prompter;
     widgets::SystemDesktop desktop;
-    app::MainWindow window(folder, prompter, desktop);
+    app::MainWindow window({folder, folder}, prompter, desktop);
     QSignalSpy shown(&window, &app::MainWindow::pageShown);
     window.show();
     waitFor([&] { return shown.count() > 0; }, "the first page");

@@ -43,13 +43,13 @@ SilentPrompter silentPrompter;
 
 // Once the paper is on screen: the first item answered right, the second
 // wrong, the rest left open; then the paper is handed in.
-void handInWithAFewAnswers(exam::ExamWindow& window, const QString& programFolder) {
+void handInWithAFewAnswers(exam::ExamWindow& window, const QString& dataFolder) {
     auto connection = std::make_shared<QMetaObject::Connection>();
     *connection = QObject::connect(
-        &window, &exam::ExamWindow::questionShown, &window, [&window, programFolder, connection] {
+        &window, &exam::ExamWindow::questionShown, &window, [&window, dataFolder, connection] {
             QObject::disconnect(*connection);
             try {
-                store::Bank bank(store::Bank::pathIn(programFolder));
+                store::Bank bank(store::Bank::pathIn(dataFolder));
                 const auto items = store::paperItems(bank);
                 if (items.size() > 1) {
                     store::setPaperAnswer(bank, items[0].tid, items[0].da.trimmed());
@@ -64,30 +64,31 @@ void handInWithAFewAnswers(exam::ExamWindow& window, const QString& programFolde
 
 } // namespace
 
-QWidget* openExamPreview(const QString& name, MainWindow& mainWindow,
-                         const QString& programFolder) {
+QWidget* openExamPreview(const QString& name, MainWindow& mainWindow, const Folders& folders) {
     QDialog* preview = nullptr;
     if (name == QStringLiteral("settings")) {
-        preview = new exam::ExamSettingsDialog(programFolder, silentPrompter, &mainWindow);
+        preview = new exam::ExamSettingsDialog(folders.data, silentPrompter, &mainWindow);
     } else if (name == QStringLiteral("login")) {
-        preview = new exam::ExamLoginScreen(programFolder, {}, &mainWindow);
+        preview = new exam::ExamLoginScreen(folders.program, {}, &mainWindow);
     } else if (name == QStringLiteral("candidate")) {
-        preview = new exam::CandidateScreen(programFolder, silentPrompter, {}, &mainWindow);
+        preview = new exam::CandidateScreen(folders.program, folders.data, silentPrompter, {},
+                                            &mainWindow);
     } else if (name == QStringLiteral("exam") || name == QStringLiteral("result")) {
         // As the start button opens it, at the default level.
         try {
-            store::Bank bank(store::Bank::pathIn(programFolder));
+            store::Bank bank(store::Bank::pathIn(folders.data));
             exam::applyLevelToSingleChoiceCount(bank, exam::associateSeniorLevel);
         } catch (const store::StoreError& error) {
             silentPrompter.error(nullptr, error.message());
         }
-        auto* window = new exam::ExamWindow({programFolder, silentPrompter, &mainWindow,
-                                             [] {
-                                                 return true;
-                                             }},
-                                            exam::associateSeniorLevel, &mainWindow);
+        auto* window =
+            new exam::ExamWindow({folders.program, folders.data, silentPrompter, &mainWindow,
+                                  [] {
+                                      return true;
+                                  }},
+                                 exam::associateSeniorLevel, &mainWindow);
         if (name == QStringLiteral("result"))
-            handInWithAFewAnswers(*window, programFolder);
+            handInWithAFewAnswers(*window, folders.data);
         preview = window;
     }
     if (preview) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/folders.h"
+
 #include <QString>
 
 class QWidget;
@@ -12,6 +14,6 @@ class MainWindow;
 // sequence would show it, for a screenshot: "settings", "login", "candidate",
 // "exam", or "result" (the exam handed in with a few answers given). Messages
 // those windows show are answered silently. Null for any other name.
-QWidget* openExamPreview(const QString& name, MainWindow& mainWindow, const QString& programFolder);
+QWidget* openExamPreview(const QString& name, MainWindow& mainWindow, const Folders& folders);
 
 } // namespace app

@@ -1,5 +1,6 @@
 #include "app/application_setup.h"
 #include "app/exam_preview.h"
+#include "app/folders.h"
 #include "app/main_window.h"
 #include "app/screenshot.h"
 #include "widgets/desktop.h"
@@ -31,15 +32,18 @@ int main(int argc, char* argv[]) {
     options.addOption(show);
     options.process(application);
 
-    const QString programFolder = QApplication::applicationDirPath() + QStringLiteral("/");
+    const app::Folders folders =
+        app::foldersOf(QApplication::applicationDirPath() + QStringLiteral("/"));
     widgets::DialogPrompter prompter;
     widgets::SystemDesktop desktop;
-    app::MainWindow window(programFolder, prompter, desktop);
+    if (const QString failure = app::prepareDataFolder(folders); !failure.isEmpty())
+        prompter.error(nullptr, failure);
+    app::MainWindow window(folders, prompter, desktop);
     window.show();
     if (options.isSet(screenshot)) {
         QWidget* shown = &window;
         if (options.isSet(show)) {
-            shown = app::openExamPreview(options.value(show), window, programFolder);
+            shown = app::openExamPreview(options.value(show), window, folders);
             if (!shown) {
                 std::fprintf(stderr, "morrowquill: unknown window %s\n",
                              qPrintable(options.value(show)));

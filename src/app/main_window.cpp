@@ -26,12 +26,11 @@
 
 namespace app {
 
-MainWindow::MainWindow(const QString& programFolder, Prompter& prompter, widgets::Desktop& desktop,
+MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desktop& desktop,
                        QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
-    , programFolder_(programFolder)
-    // For now the program writes beside itself; this is the one place that says so.
-    , dataFolder_(programFolder)
+    , programFolder_(folders.program)
+    , dataFolder_(folders.data)
     , prompter_(prompter)
     , desktop_(desktop)
     , settings_(services::readSettings(dataFolder_))
@@ -65,8 +64,8 @@ MainWindow::MainWindow(const QString& programFolder, Prompter& prompter, widgets
     chapterNameLabel_->hide();
     feedbackDialog_ = new services::FeedbackDialog(programFolder_, subjectNameText,
                                                    settings_.feedback, prompter_, this);
-    wrongQuestionManager_ = new collections::WrongQuestionManager(programFolder_, prompter_, this);
-    examEntry_ = new exam::ExamEntry(programFolder_, prompter_, this);
+    wrongQuestionManager_ = new collections::WrongQuestionManager(dataFolder_, prompter_, this);
+    examEntry_ = new exam::ExamEntry(programFolder_, dataFolder_, prompter_, this);
     backupDialog_ = new services::BackupDialog(programFolder_, dataFolder_, prompter_, this);
     restoreDialog_ = new services::RestoreDialog(programFolder_, dataFolder_, prompter_, this);
     connect(restoreDialog_, &services::RestoreDialog::restored, this,

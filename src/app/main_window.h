@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/chapter_tree.h"
+#include "app/folders.h"
 #include "services/settings.h"
 #include "store/bank.h"
 #include "widgets/picture_button.h"
@@ -43,12 +44,12 @@ using widgets::PictureButton;
 using widgets::Prompter;
 
 // The main window: its own frame and title bar, the tool bar, the chapter tree
-// beside the page, and the status bar, over the bank of the program folder.
+// beside the page, and the status bar, over the bank of the data folder.
 class MainWindow : public QWidget {
     Q_OBJECT
 
 public:
-    MainWindow(const QString& programFolder, Prompter& prompter, widgets::Desktop& desktop,
+    MainWindow(const Folders& folders, Prompter& prompter, widgets::Desktop& desktop,
                QWidget* parent = nullptr);
 
     // The program's own one-button message; the window is activated again after it.

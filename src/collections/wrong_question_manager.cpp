@@ -21,11 +21,11 @@ QFont songFont() {
 
 } // namespace
 
-WrongQuestionManager::WrongQuestionManager(const QString& programFolder,
-                                           widgets::Prompter& prompter, QWidget* parent)
+WrongQuestionManager::WrongQuestionManager(const QString& dataFolder, widgets::Prompter& prompter,
+                                           QWidget* parent)
     : QDialog(parent)
     , prompter_(prompter)
-    , bank_(store::Bank::pathIn(programFolder))
+    , bank_(store::Bank::pathIn(dataFolder))
     , questionList_(new QTableWidget(0, 2, this)) {
     setObjectName(QStringLiteral("TForm16"));
     setWindowTitle(QStringLiteral("错题题库"));

@@ -19,8 +19,7 @@ class WrongQuestionManager : public QDialog {
     Q_OBJECT
 
 public:
-    WrongQuestionManager(const QString& programFolder, widgets::Prompter& prompter,
-                         QWidget* parent);
+    WrongQuestionManager(const QString& dataFolder, widgets::Prompter& prompter, QWidget* parent);
 
     void done(int result) override;
 

@@ -35,10 +35,11 @@ constexpr int dataTop = 128, lineHeight = 28;
 
 } // namespace
 
-CandidateScreen::CandidateScreen(const QString& programFolder, widgets::Prompter& prompter,
-                                 std::function<void(int)> openExam, QWidget* parent)
+CandidateScreen::CandidateScreen(const QString& programFolder, const QString& dataFolder,
+                                 widgets::Prompter& prompter, std::function<void(int)> openExam,
+                                 QWidget* parent)
     : QDialog(parent)
-    , bankPath_(store::Bank::pathIn(programFolder))
+    , bankPath_(store::Bank::pathIn(dataFolder))
     , prompter_(prompter)
     , openExam_(std::move(openExam)) {
     setObjectName(QStringLiteral("TForm3"));

@@ -22,8 +22,9 @@ class CandidateScreen : public QDialog {
 public:
     // `openExam` runs after the single-choice count has been set for the level;
     // it receives the level's index.
-    CandidateScreen(const QString& programFolder, widgets::Prompter& prompter,
-                    std::function<void(int)> openExam, QWidget* parent = nullptr);
+    CandidateScreen(const QString& programFolder, const QString& dataFolder,
+                    widgets::Prompter& prompter, std::function<void(int)> openExam,
+                    QWidget* parent = nullptr);
 
     // 0 full-senior, 1 associate-senior (the default).
     int levelIndex() const;

@@ -14,6 +14,8 @@ namespace exam {
 // What every exam-room window is handed by the entry sequence.
 struct ExamContext {
     QString programFolder;
+    // Where the bank is.
+    QString dataFolder;
     widgets::Prompter& prompter;
     // The main window, for placing the dialogs.
     QWidget* mainWindow = nullptr;

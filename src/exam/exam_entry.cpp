@@ -8,21 +8,23 @@
 
 namespace exam {
 
-ExamEntry::ExamEntry(const QString& programFolder, widgets::Prompter& prompter, QWidget* mainWindow)
+ExamEntry::ExamEntry(const QString& programFolder, const QString& dataFolder,
+                     widgets::Prompter& prompter, QWidget* mainWindow)
     : QObject(mainWindow)
     , programFolder_(programFolder)
+    , dataFolder_(dataFolder)
     , prompter_(prompter)
     , mainWindow_(mainWindow) {}
 
 ExamContext ExamEntry::context() {
-    return {programFolder_, prompter_, mainWindow_, [this] {
+    return {programFolder_, dataFolder_, prompter_, mainWindow_, [this] {
                 return examPathOpen_;
             }};
 }
 
 void ExamEntry::run() {
     examPathOpen_ = true;
-    ExamSettingsDialog settings(programFolder_, prompter_, mainWindow_);
+    ExamSettingsDialog settings(dataFolder_, prompter_, mainWindow_);
     prompter_.showModal(settings);
     if (!settings.enterRequested())
         return;
@@ -36,7 +38,8 @@ void ExamEntry::run() {
 
 void ExamEntry::enterRoom() {
     CandidateScreen candidate(
-        programFolder_, prompter_, [this](int levelIndex) { openExam(levelIndex); }, loginScreen_);
+        programFolder_, dataFolder_, prompter_, [this](int levelIndex) { openExam(levelIndex); },
+        loginScreen_);
     candidateScreen_ = &candidate;
     prompter_.showModal(candidate);
     candidateScreen_ = nullptr;

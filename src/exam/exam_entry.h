@@ -16,7 +16,8 @@ class ExamEntry : public QObject {
     Q_OBJECT
 
 public:
-    ExamEntry(const QString& programFolder, widgets::Prompter& prompter, QWidget* mainWindow);
+    ExamEntry(const QString& programFolder, const QString& dataFolder, widgets::Prompter& prompter,
+              QWidget* mainWindow);
 
     void run();
     bool examPathOpen() const { return examPathOpen_; }
@@ -27,6 +28,7 @@ private:
     void openExam(int levelIndex);
 
     QString programFolder_;
+    QString dataFolder_;
     widgets::Prompter& prompter_;
     QWidget* mainWindow_;
     bool examPathOpen_ = false;

@@ -24,10 +24,10 @@ QLabel* boldLabel(const QString& text, QWidget* parent) {
 
 } // namespace
 
-ExamSettingsDialog::ExamSettingsDialog(const QString& programFolder, widgets::Prompter& prompter,
+ExamSettingsDialog::ExamSettingsDialog(const QString& dataFolder, widgets::Prompter& prompter,
                                        QWidget* mainWindow)
     : QDialog(mainWindow)
-    , bankPath_(store::Bank::pathIn(programFolder))
+    , bankPath_(store::Bank::pathIn(dataFolder))
     , prompter_(prompter)
     , mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("TForm6"));

@@ -19,8 +19,7 @@ class ExamSettingsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    ExamSettingsDialog(const QString& programFolder, widgets::Prompter& prompter,
-                       QWidget* mainWindow);
+    ExamSettingsDialog(const QString& dataFolder, widgets::Prompter& prompter, QWidget* mainWindow);
 
     // Set by enter; cleared each time the dialog is shown.
     bool enterRequested() const { return enterRequested_; }

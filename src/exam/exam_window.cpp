@@ -49,7 +49,7 @@ ExamWindow::ExamWindow(ExamContext context, int levelIndex, QWidget* parent)
     : QDialog(parent)
     , context_(std::move(context))
     , levelIndex_(levelIndex)
-    , bank_(store::Bank::pathIn(context_.programFolder)) {
+    , bank_(store::Bank::pathIn(context_.dataFolder)) {
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QStringLiteral("人机对话"));
     // A border with only the close box.

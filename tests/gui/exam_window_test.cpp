@@ -40,12 +40,12 @@ protected:
     }
 
     void openWindow() {
-        window = std::make_unique<exam::ExamWindow>(exam::ExamContext{fixture.programFolder(),
-                                                                      prompter, nullptr,
-                                                                      [] {
-                                                                          return true;
-                                                                      }},
-                                                    1);
+        window = std::make_unique<exam::ExamWindow>(
+            exam::ExamContext{fixture.programFolder(), fixture.programFolder(), prompter, nullptr,
+                              [] {
+                                  return true;
+                              }},
+            1);
         window->show();
         window->activateWindow();
         ASSERT_TRUE(waitUntil([&] { return window->currentTid() == "1"; }));
@@ -157,7 +157,7 @@ TEST(ExamPageOfTheSampleBank, EveryTypeRendersWithItsContractIds) {
     ASSERT_TRUE(QFile::copy(QStringLiteral(PROGRAM_FOLDER "/Data/med.db"),
                             store::Bank::pathIn(programFolder)));
     testing_support::ScriptedPrompter prompter;
-    exam::ExamWindow window({programFolder, prompter, nullptr,
+    exam::ExamWindow window({programFolder, programFolder, prompter, nullptr,
                              [] {
                                  return true;
                              }},
@@ -228,7 +228,7 @@ TEST(ExamSitting, AnswerByKeyAndClickMoveAcrossATypeHandInAndReadTheResult) {
     testing_support::addExamBankContent(fixture.rows());
     fixture.finish();
     testing_support::ScriptedPrompter prompter;
-    exam::ExamWindow window({fixture.programFolder(), prompter, nullptr,
+    exam::ExamWindow window({fixture.programFolder(), fixture.programFolder(), prompter, nullptr,
                              [] {
                                  return true;
                              }},

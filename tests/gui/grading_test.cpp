@@ -5,9 +5,12 @@
 #include "store/question_statements.h"
 #include "store/tally_statements.h"
 
+#include <QCryptographicHash>
+#include <QDirIterator>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 using testing_support::chapterContent;
@@ -86,6 +89,44 @@ TEST_F(Grading, GradedPageShowsRedNumbersTheTableAndTheAnswers) {
     EXPECT_EQ(question(10007).ct, QString(""));
     // The graded page stays: no reload after the result window.
     EXPECT_EQ(evaluate(window->page(), "document.getElementById('100071').checked").toBool(), true);
+}
+
+// Every file below a folder with its size, time and content.
+QStringList folderState(const QString& folder) {
+    QStringList state;
+    QDirIterator files(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QFileInfo file(files.next());
+        QFile content(file.filePath());
+        const QByteArray bytes = content.open(QIODevice::ReadOnly) ? content.readAll() : "";
+        state << QStringLiteral("%1 %2 %3 %4")
+                     .arg(file.filePath())
+                     .arg(file.size())
+                     .arg(file.lastModified().toMSecsSinceEpoch())
+                     .arg(QString::fromLatin1(
+                         QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()));
+    }
+    state.sort();
+    return state;
+}
+
+TEST_F(Grading, AnInstalledProgramGradesInTheUsersBankAndLeavesItsFolderUntouched) {
+    QTemporaryDir user;
+    dataFolder = user.path() + "/morrowquill/";
+    createWindow(2, 1, chapterContent);
+    const QStringList before = folderState(fixture.programFolder());
+    QSignalSpy shown(window.get(), &app::MainWindow::pageShown);
+    window->show();
+    ASSERT_TRUE(shown.wait(20000));
+    window->page()->setChecked("100071", true);
+    prompter.yesAnswer = true;
+    grade();
+    store::Bank bank(store::Bank::pathIn(dataFolder));
+    EXPECT_EQ(store::questionById(bank, 10008)->ct, QString("1"));
+    window.reset();
+    EXPECT_EQ(folderState(fixture.programFolder()), before);
+    EXPECT_EQ(question(10008).ct, QString(""));
 }
 
 TEST_F(Grading, AnsweringNoTakesThisGradingsWrongQuestionsOutOfTheBank) {

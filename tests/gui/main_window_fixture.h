@@ -50,7 +50,10 @@ protected:
         if (content)
             content(rows);
         fixture.finish();
-        window = std::make_unique<app::MainWindow>(fixture.programFolder(), prompter, desktop);
+        const app::Folders folders{fixture.programFolder(),
+                                   dataFolder.isEmpty() ? fixture.programFolder() : dataFolder};
+        EXPECT_EQ(app::prepareDataFolder(folders), QString());
+        window = std::make_unique<app::MainWindow>(folders, prompter, desktop);
     }
 
     template <class T = QWidget> T* child(const char* name) const {
@@ -62,6 +65,9 @@ protected:
     QTreeWidget* tree() const { return child<QTreeWidget>("TreeView1"); }
 
     FixtureBank fixture;
+    // Set before createWindow for an installed program: the bank is copied
+    // there and the window writes there. Empty: the program folder.
+    QString dataFolder;
     ScriptedPrompter prompter;
     RecordingDesktop desktop;
     std::unique_ptr<app::MainWindow> window;

@@ -34,7 +34,7 @@ TEST(Startup, TitleAndStatusShowTheBanksSubjectAndSize) {
     fixture.finish();
     ScriptedPrompter prompter;
     testing_support::RecordingDesktop desktop;
-    MainWindow window(fixture.programFolder(), prompter, desktop);
+    MainWindow window({fixture.programFolder(), fixture.programFolder()}, prompter, desktop);
     window.show();
     QCoreApplication::processEvents();
 
@@ -58,7 +58,7 @@ TEST(Startup, ServiceLineHasNoPhoneNumberAndTheUpdateAddressNoHostSomeoneMayOwn)
     fixture.finish();
     ScriptedPrompter prompter;
     testing_support::RecordingDesktop desktop;
-    MainWindow window(fixture.programFolder(), prompter, desktop);
+    MainWindow window({fixture.programFolder(), fixture.programFolder()}, prompter, desktop);
 
     EXPECT_FALSE(window.statusPanelText(1).contains(QRegularExpression("\\d{3}")))
         << window.statusPanelText(1).toStdString();
@@ -78,7 +78,7 @@ TEST(Startup, ServiceLineAndUpdateHostComeFromTheSettingsFile) {
     settings.close();
     ScriptedPrompter prompter;
     testing_support::RecordingDesktop desktop;
-    MainWindow window(fixture.programFolder(), prompter, desktop);
+    MainWindow window({fixture.programFolder(), fixture.programFolder()}, prompter, desktop);
     window.show();
     QCoreApplication::processEvents();
 
@@ -93,7 +93,7 @@ TEST(Startup, MissingBankOpensTheWindowWithOneErrorAndCreatesNothing) {
     EmptyProgramFolder folder;
     ScriptedPrompter prompter;
     testing_support::RecordingDesktop desktop;
-    MainWindow window(folder.programFolder(), prompter, desktop);
+    MainWindow window({folder.programFolder(), folder.programFolder()}, prompter, desktop);
     window.show();
     QCoreApplication::processEvents();
 
@@ -125,7 +125,7 @@ TEST(Startup, BankHeldByAnotherProgramIsReportedAsInUseAndReadOnceFree) {
     holder.run("BEGIN EXCLUSIVE");
     ScriptedPrompter prompter;
     testing_support::RecordingDesktop desktop;
-    MainWindow window(fixture.programFolder(), prompter, desktop);
+    MainWindow window({fixture.programFolder(), fixture.programFolder()}, prompter, desktop);
     window.show();
     QCoreApplication::processEvents();
 
