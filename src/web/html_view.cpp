@@ -280,7 +280,11 @@ void HtmlView::deliver(std::function<void()> call) {
 void HtmlView::finishPage(int generation, bool ok) {
     if (generation != generation_ || !pendingDone_)
         return;
-    deliver([done = std::move(pendingDone_), ok] { done(ok); });
+    // A page replaced before its report is delivered reports nothing.
+    deliver([this, generation, done = std::move(pendingDone_), ok] {
+        if (generation == generation_)
+            done(ok);
+    });
     pendingDone_ = nullptr;
 }
 
