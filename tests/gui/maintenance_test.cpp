@@ -8,6 +8,7 @@
 #include "services/update_notifier.h"
 #include "store/bank.h"
 #include "store/question_statements.h"
+#include "test_files.h"
 
 #include <QDate>
 #include <QLineEdit>
@@ -18,19 +19,10 @@
 
 using testing_support::FakeHttpServer;
 
+using testing_support::contentOf;
+using testing_support::writeFile;
+
 namespace {
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(content);
-}
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
 
 class Maintenance : public testing_support::MainWindowTest {
 protected:

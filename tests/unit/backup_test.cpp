@@ -5,6 +5,7 @@
 #include "store/bank_copy.h"
 #include "store/question_statements.h"
 #include "store/subject_statements.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,19 +17,10 @@ using store::Bank;
 using store::StoreError;
 using testing_support::FixtureBank;
 
+using testing_support::contentOf;
+using testing_support::writeFile;
+
 namespace {
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(content);
-}
 
 class BackupAndRestore : public testing::Test {
 protected:

@@ -1,5 +1,6 @@
 #include "fake_http_server.h"
 #include "services/download.h"
+#include "test_files.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+using testing_support::contentOf;
 using testing_support::FakeHttpServer;
 
 namespace {
@@ -26,12 +28,6 @@ bool download(const QUrl& url, const QString& path, int timeoutMs = 5000) {
     QTimer::singleShot(20000, &loop, &QEventLoop::quit);
     loop.exec();
     return result;
-}
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
 }
 
 class DownloadToFile : public testing::Test {

@@ -2,6 +2,7 @@
 #include "fixture_bank.h"
 #include "store/bank.h"
 #include "store/question_statements.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,19 +13,10 @@
 using app::Folders;
 using testing_support::FixtureBank;
 
+using testing_support::contentOf;
+using testing_support::writeFile;
+
 namespace {
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
 
 enum class ProgramFolderKind { Writable, Installed, ReadOnly };
 

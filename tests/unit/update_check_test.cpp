@@ -1,5 +1,6 @@
 #include "fake_http_server.h"
 #include "services/update_check.h"
+#include "test_files.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -11,19 +12,10 @@
 using namespace services;
 using testing_support::FakeHttpServer;
 
+using testing_support::contentOf;
+using testing_support::writeFile;
+
 namespace {
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(content);
-}
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
 
 QByteArray dated(const char* date) {
     return QByteArray("[File1]\r\nDate=") + date + "\r\n";
