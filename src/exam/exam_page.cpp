@@ -76,9 +76,9 @@ void appendQuestion(store::Bank& bank, const store::PaperItem& item, ExamPage& p
 
 } // namespace
 
-int itemTargetId(const store::PaperItem& item) {
+qint64 itemTargetId(const store::PaperItem& item) {
     bool ok = false;
-    const int id = item.tgid.trimmed().toInt(&ok);
+    const qint64 id = item.tgid.trimmed().toLongLong(&ok);
     if (!ok)
         throw store::StoreError(
             QStringLiteral("试卷第 %1 题的题目编号“%2”不是整数。").arg(item.tid, item.tgid));

@@ -42,6 +42,6 @@ std::optional<QString> optionForLetter(store::Bank& bank, const QString& tid, QC
 
 // The bank id an item's `tgid` names: the question of a1–a3 items, the group
 // of a4 items. Throws StoreError for a text that is no id.
-int itemTargetId(const store::PaperItem& item);
+qint64 itemTargetId(const store::PaperItem& item);
 
 } // namespace exam

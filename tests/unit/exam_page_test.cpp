@@ -119,6 +119,30 @@ TEST_F(ExamPage, NoItemNoPage) {
     EXPECT_FALSE(exam::buildExamPage(*bank, "3.10", ExamPageVariant::Jump));
 }
 
+TEST(ExamPageIds, AnItemNamingAQuestionBeyond32BitsShowsThatQuestion) {
+    const qint64 id = (qint64(1) << 32) + 11;
+    FixtureBank fixture;
+    fixture.addDefaultHeader();
+    testing_support::addExamBankContent(fixture.rows());
+    store::Question question;
+    question.id = id;
+    question.readtextid = 1;
+    question.content = "远处的题";
+    question.answer = "A";
+    fixture.rows().addQuestion(question);
+    fixture.rows().addOption({id * 10 + 1, id, "A", "远处的选项"});
+    fixture.finish();
+    store::Bank bank(fixture.bankPath());
+    store::insertPaperItem(bank,
+                           {"1", "a1", {}, "远处的题", QString::number(id), "A", {}, {}, "A"});
+
+    const std::optional<exam::ExamPage> built =
+        exam::buildExamPage(bank, "1", ExamPageVariant::Navigation);
+    ASSERT_TRUE(built.has_value());
+    EXPECT_TRUE(built->fragments.join("").contains("远处的选项"));
+    EXPECT_EQ(built->checkedIds, QStringList{QString::number(id * 10 + 1)});
+}
+
 TEST_F(ExamPage, BankTextInAnAttributeCannotCloseIt) {
     store::insertPaperItem(*bank,
                            {"6", "a1", {}, "题", "11", {}, "x.png\" onerror=\"alert(1)", {}, {}});
