@@ -1,0 +1,146 @@
+// Times one "next" in the real exam window (reading the page's controls,
+// saving the answer, building the next item's page, loading it and putting
+// its stored choices back) against its floor: the same question page loaded
+// as one document in the same view.
+//
+// exam_window_bench PROGRAM_FOLDER: the folder holds ty.html and tp/; the
+// bench writes its own 200 000-question bank in a temporary data folder.
+
+#include "bank_writer.h"
+#include "event_wait.h"
+#include "exam/exam_page.h"
+#include "exam/exam_window.h"
+#include "scripted_prompter.h"
+#include "store/bank.h"
+#include "store/exam_statements.h"
+#include "store/question_statements.h"
+#include "synthetic_bank.h"
+#include "web/html_view.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int runs = 15;
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+template <class Condition> void waitFor(Condition condition, const char* what) {
+    if (!testing_support::waitUntil(condition, 60000)) {
+        std::fprintf(stderr, "exam_window_bench: timed out waiting for %s\n", what);
+        std::exit(1);
+    }
+}
+
+// The paper item on screen with its first option ticked, as a candidate leaves it.
+void answerFirstOption(store::Bank& bank, exam::ExamWindow& window) {
+    const std::optional<store::PaperItem> item = store::paperItemByTid(bank, window.currentTid());
+    if (!item) {
+        std::fprintf(stderr, "exam_window_bench: no paper item on screen\n");
+        std::exit(1);
+    }
+    const std::vector<store::Option> options =
+        store::optionsOfQuestion(bank, exam::itemTargetId(*item));
+    if (!options.empty())
+        window.page()->setChecked(QString::number(options.front().id), true);
+}
+
+// The template with `fragments` in its body, written as one file.
+QString writeWholePage(const QString& programFolder, const QStringList& fragments,
+                       const QString& path) {
+    QFile templateFile(programFolder + QStringLiteral("ty.html"));
+    templateFile.open(QIODevice::ReadOnly);
+    QString whole = QString::fromUtf8(templateFile.readAll());
+    whole.replace(QStringLiteral("<body></body>"),
+                  QStringLiteral("<body>") + fragments.join(QString()) + QStringLiteral("</body>"));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(whole.toUtf8());
+    return path;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: exam_window_bench PROGRAM_FOLDER\n");
+        return 2;
+    }
+    const QString programFolder = QString::fromLocal8Bit(argv[1]) + QStringLiteral("/");
+    QTemporaryDir data;
+    const QString dataFolder = data.path() + QStringLiteral("/");
+    const QString bankPath = store::Bank::pathIn(dataFolder);
+    QDir().mkpath(QFileInfo(bankPath).absolutePath());
+    banktool::writeBank(banktool::syntheticBank({200000, 7, 60}), bankPath);
+    store::Bank bank(bankPath);
+    const char* const counts[] = {"100", "50", "20", "20"};
+    for (int i = 0; i < 4; ++i)
+        store::setExamParameter(bank, i, {QString::fromLatin1(counts[i]), {}});
+
+    testing_support::ScriptedPrompter prompter;
+    exam::ExamWindow window({programFolder, dataFolder, prompter, nullptr,
+                             [] {
+                                 return true;
+                             }},
+                            1);
+    QSignalSpy shown(&window, &exam::ExamWindow::questionShown);
+    window.show();
+    // The paper is drawn on the window's first activation, which needs it mapped.
+    waitFor([&] { return window.windowHandle() && window.windowHandle()->isExposed(); },
+            "the window on screen");
+    window.activateWindow();
+    waitFor([&] { return shown.count() > 0; }, "the paper's first question");
+
+    std::vector<double> nextTimes, floorTimes;
+    const QString floorPath = data.path() + QStringLiteral("/floor.html");
+    // The first runs warm the engine and the store; they are not counted.
+    for (int run = -3; run < runs; ++run) {
+        answerFirstOption(bank, window);
+        shown.clear();
+        QElapsedTimer clock;
+        clock.start();
+        window.nextQuestion();
+        waitFor([&] { return shown.count() > 0; }, "the next question");
+        const double next = clock.nsecsElapsed() / 1e6;
+
+        const std::optional<exam::ExamPage> page =
+            exam::buildExamPage(bank, window.currentTid(), exam::ExamPageVariant::Navigation);
+        writeWholePage(programFolder, page->fragments, floorPath);
+        bool loaded = false;
+        clock.restart();
+        window.page()->showPage(floorPath, {}, [&](bool) { loaded = true; });
+        waitFor([&] { return loaded; }, "the floor page");
+        if (run >= 0) {
+            nextTimes.push_back(next);
+            floorTimes.push_back(clock.nsecsElapsed() / 1e6);
+        }
+    }
+    if (!prompter.errors.isEmpty() || !prompter.messages.isEmpty()) {
+        std::fprintf(stderr, "exam_window_bench: unexpected message: %s\n",
+                     qPrintable((prompter.errors + prompter.messages).join(QStringLiteral("; "))));
+        return 1;
+    }
+    const double next = median(nextTimes), floor = median(floorTimes);
+    std::printf(
+        "one next in the exam window (save, page, stored choices): %.1f ms (median of %d)\n", next,
+        runs);
+    std::printf("floor, the same question page loaded as one document: %.1f ms (median of %d)\n",
+                floor, runs);
+    std::printf("ratio to floor: %.2f\n", next / floor);
+    return 0;
+}
