@@ -27,20 +27,27 @@ namespace {
 constexpr int clockMinutes = 90;
 constexpr int warningMinutes = 5;
 
+// A cell is filled with its colour as the legend shows it: a style sheet that
+// sets only the background leaves the style its own shaded button, which
+// washes the colour out.
 QString cellStyle(CellColour colour) {
+    QString fill = QStringLiteral("background: palette(button);");
     switch (colour) {
     case CellColour::Current:
     case CellColour::Wrong:
-        return QStringLiteral("background: rgb(255, 0, 0); color: white;");
+        fill = QStringLiteral("background: rgb(255, 0, 0); color: white;");
+        break;
     case CellColour::Answered:
     case CellColour::Right:
-        return QStringLiteral("background: rgb(0, 0, 255); color: white;");
+        fill = QStringLiteral("background: rgb(0, 0, 255); color: white;");
+        break;
     case CellColour::LeftBlank:
-        return QStringLiteral("background: rgb(180, 180, 180);");
+        fill = QStringLiteral("background: rgb(180, 180, 180);");
+        break;
     case CellColour::ButtonFace:
         break;
     }
-    return QStringLiteral("background: palette(button);");
+    return fill + QStringLiteral(" border: 1px solid palette(dark); border-radius: 2px;");
 }
 
 } // namespace
@@ -290,15 +297,14 @@ void ExamWindow::showQuestion(const QString& tid, ExamPageVariant variant,
     if (!reportingErrors([&] { built = buildExamPage(bank_, tid, variant); }) || !built)
         return;
     currentTid_ = tid;
-    const QString script = restoreChoicesScript(*built);
-    pageView_->showPage(context_.programFolder + QStringLiteral("ty.html"), built->fragments,
-                        [this, script, done = std::move(done)](bool) {
-                            pageView_->runScript(script, [this, done](const QVariant&) {
-                                if (done)
-                                    done();
-                                emit questionShown();
-                            });
-                        });
+    pageView_->showPage(
+        context_.programFolder + QStringLiteral("ty.html"), built->fragments,
+        [this, done = std::move(done)](bool) {
+            if (done)
+                done();
+            emit questionShown();
+        },
+        restoreChoicesScript(*built));
 }
 
 void ExamWindow::tickLetter(QChar letter) {
