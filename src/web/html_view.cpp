@@ -211,9 +211,10 @@ HtmlView::HtmlView(QWidget* parent)
 }
 
 void HtmlView::showPage(const QString& templatePath, const QStringList& fragments,
-                        std::function<void(bool)> done) {
+                        std::function<void(bool)> done, const QString& finishingScript) {
     const int generation = ++generation_;
     pendingFragments_ = fragments;
+    pendingScript_ = finishingScript;
     pendingDone_ = std::move(done);
     if (!QFileInfo(templatePath).isFile()) {
         finishPage(generation, false);
@@ -243,7 +244,7 @@ void HtmlView::appendFragments(int generation) {
     pendingFragments_ = pendingFragments_.mid(firstScreenFragments);
     grouped_ = first.size() + pendingFragments_.size() > containerFragments;
     if (pendingFragments_.isEmpty()) {
-        appendNow(first, [this, generation] { finishPage(generation, true); });
+        appendLast(first, generation);
         return;
     }
     page_->runJavaScript(appendDefinition() + QString::fromLatin1(appendThenReportPaintScript) +
@@ -256,15 +257,15 @@ void HtmlView::appendFragments(int generation) {
 void HtmlView::appendRest(int generation) {
     if (generation != generation_)
         return;
-    appendNow(std::exchange(pendingFragments_, {}),
-              [this, generation] { finishPage(generation, true); });
+    appendLast(std::exchange(pendingFragments_, {}), generation);
 }
 
-void HtmlView::appendNow(const QStringList& fragments, std::function<void()> done) {
+void HtmlView::appendLast(const QStringList& fragments, int generation) {
     page_->runJavaScript(appendDefinition() + QString::fromLatin1(appendNowScript) +
                              QStringLiteral("(") + jsonArray(fragments) + QStringLiteral(", ") +
-                             jsonBool(grouped_) + QStringLiteral(")"),
-                         [done = std::move(done)](const QVariant&) { done(); });
+                             jsonBool(grouped_) + QStringLiteral(");\n") +
+                             std::exchange(pendingScript_, {}),
+                         [this, generation](const QVariant&) { finishPage(generation, true); });
 }
 
 QString HtmlView::appendDefinition() {

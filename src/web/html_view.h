@@ -27,8 +27,11 @@ public:
     // body, each parsed on its own, in one script call. The first screenful is
     // painted before the rest is appended. `done(true)` once the page is
     // complete and laid out; `done(false)` when the template cannot be loaded.
+    // `finishingScript` runs in the same call as the last fragments, before
+    // the page counts as complete (a page's own state, such as stored choices,
+    // costs no call of its own).
     void showPage(const QString& templatePath, const QStringList& fragments,
-                  std::function<void(bool)> done = {});
+                  std::function<void(bool)> done = {}, const QString& finishingScript = {});
 
     // Every input and select with an id, in one call.
     void readControls(std::function<void(const ControlSnapshot&)> done);
@@ -55,7 +58,7 @@ private:
     void loadTemplate();
     void appendFragments(int generation);
     void appendRest(int generation);
-    void appendNow(const QStringList& fragments, std::function<void()> done);
+    void appendLast(const QStringList& fragments, int generation);
     static QString appendDefinition();
     void finishPage(int generation, bool ok);
     void deliver(std::function<void()> call);
@@ -68,6 +71,7 @@ private:
     QUrl loadingUrl_;
     QString templatePath_;
     QStringList pendingFragments_;
+    QString pendingScript_;
     bool grouped_ = false;
     std::function<void(bool)> pendingDone_;
 };
