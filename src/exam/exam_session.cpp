@@ -78,55 +78,81 @@ int ExamSession::answeredCount() {
     return int(store::answeredPaperItems(bank_).size());
 }
 
+QString ExamSession::answerOf(const store::PaperItem& item) const {
+    return pending_ && pending_->tid == item.tid && pending_->answer ? *pending_->answer
+                                                                     : item.tjda;
+}
+
 bool ExamSession::typeOpen(const QString& lx) {
     for (const store::PaperItem& item : store::paperItemsOfType(bank_, lx))
-        if (item.tjda.isEmpty())
+        if (answerOf(item).isEmpty())
             return true;
     return false;
 }
 
 bool ExamSession::typeStarted(const QString& lx) {
     for (const store::PaperItem& item : store::paperItemsOfType(bank_, lx))
-        if (!item.tjda.isEmpty())
+        if (!answerOf(item).isEmpty())
             return true;
     return false;
 }
 
-CellPaint ExamSession::saveCurrentAnswer(const web::ControlSnapshot& controls) {
+CellPaint ExamSession::holdCurrentAnswer(const web::ControlSnapshot& controls) {
     const std::optional<store::PaperItem> item = store::paperItemByTid(bank_, currentTid_);
     if (!item)
         return {currentTid_, CellColour::LeftBlank};
-    return bank_.inTransaction([&]() -> CellPaint {
-        QString answer;
-        if (item->lx == matchingGroup) {
-            const std::vector<store::Question> subQuestions =
-                store::questionsOfGroup(bank_, itemTargetId(*item));
-            // A page that is not (yet) the item's page must not wipe its answers.
-            for (const store::Question& sub : subQuestions)
-                if (!controls.contains(QString::number(sub.id)))
-                    return {currentTid_,
-                            item->tjda.isEmpty() ? CellColour::LeftBlank : CellColour::Answered};
-            for (const store::Question& sub : subQuestions) {
-                QString value = controls.value(QString::number(sub.id)).value;
-                if (value == placeholder)
-                    value.clear();
-                answer = value + answer;
-                store::setQuestionLx(bank_, sub.id, store::storedText(value));
-            }
-            store::setPaperAnswer(bank_, currentTid_, answer);
-        } else {
-            for (const store::Option& option : store::optionsOfQuestion(bank_, itemTargetId(*item)))
-                if (controls.value(QString::number(option.id)).checked)
-                    answer += option.code;
-            if (!answer.isEmpty())
-                store::setPaperAnswer(bank_, currentTid_, answer);
+    PendingAnswer pending{currentTid_, std::nullopt, {}};
+    QString answer;
+    if (item->lx == matchingGroup) {
+        const std::vector<store::Question> subQuestions =
+            store::questionsOfGroup(bank_, itemTargetId(*item));
+        // A page that is not (yet) the item's page must not wipe its answers.
+        for (const store::Question& sub : subQuestions)
+            if (!controls.contains(QString::number(sub.id)))
+                return {currentTid_,
+                        item->tjda.isEmpty() ? CellColour::LeftBlank : CellColour::Answered};
+        for (const store::Question& sub : subQuestions) {
+            QString value = controls.value(QString::number(sub.id)).value;
+            if (value == placeholder)
+                value.clear();
+            answer = value + answer;
+            pending.subQuestionChoices.emplace_back(sub.id, value);
         }
-        return {currentTid_, answer.isEmpty() ? CellColour::LeftBlank : CellColour::Answered};
+        pending.answer = answer;
+    } else {
+        for (const store::Option& option : store::optionsOfQuestion(bank_, itemTargetId(*item)))
+            if (controls.value(QString::number(option.id)).checked)
+                answer += option.code;
+        if (!answer.isEmpty())
+            pending.answer = answer;
+    }
+    pending_ = std::move(pending);
+    return {currentTid_, answer.isEmpty() ? CellColour::LeftBlank : CellColour::Answered};
+}
+
+void ExamSession::savePendingAnswer() {
+    if (!pending_)
+        return;
+    const PendingAnswer pending = std::move(*pending_);
+    pending_.reset();
+    bank_.inTransaction([&] {
+        for (const auto& [id, choice] : pending.subQuestionChoices)
+            store::setQuestionLx(bank_, id, store::storedText(choice));
+        if (pending.answer)
+            store::setPaperAnswer(bank_, pending.tid, *pending.answer);
     });
 }
 
 SessionStep ExamSession::move(Move move, const web::ControlSnapshot& controls,
                               const QString& jumpTid) {
+    SessionStep step = prepareMove(move, controls, jumpTid);
+    savePendingAnswer();
+    return step;
+}
+
+SessionStep ExamSession::prepareMove(Move move, const web::ControlSnapshot& controls,
+                                     const QString& jumpTid) {
+    savePendingAnswer();
     SessionStep step;
     if (handedIn_) {
         if (move == Move::Previous)
@@ -143,7 +169,7 @@ SessionStep ExamSession::move(Move move, const web::ControlSnapshot& controls,
     const int answered = answeredCount();
     step.progress = answered + 1;
     step.answeredCount = move == Move::Jump ? std::min(answered + 1, paperSize()) : answered + 1;
-    step.paints.push_back(saveCurrentAnswer(controls));
+    step.paints.push_back(holdCurrentAnswer(controls));
 
     const QString currentType = typeOf(currentTid_);
     const QString previousTid = currentTid_;
@@ -185,6 +211,7 @@ SessionStep ExamSession::move(Move move, const web::ControlSnapshot& controls,
 }
 
 SessionStep ExamSession::handIn(const web::ControlSnapshot& controls) {
+    savePendingAnswer();
     SessionStep step;
     if (handedIn_) {
         step.messages << QStringLiteral("您已经交卷，不能重复交卷！");
@@ -193,7 +220,8 @@ SessionStep ExamSession::handIn(const web::ControlSnapshot& controls) {
     const int answered = answeredCount();
     step.progress = answered + 1;
     step.answeredCount = std::min(answered + 1, paperSize());
-    step.paints.push_back(saveCurrentAnswer(controls));
+    step.paints.push_back(holdCurrentAnswer(controls));
+    savePendingAnswer();
     handedIn_ = true;
     TypeTally tallies[4];
     for (const store::PaperItem& item : store::paperItems(bank_)) {

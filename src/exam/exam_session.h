@@ -46,11 +46,33 @@ public:
     // The first item's start notice, once.
     QString startNotice();
 
+    // Saves the answer on screen and moves.
     SessionStep move(Move move, const web::ControlSnapshot& controls, const QString& jumpTid = {});
+    // The same move, with the answer on screen held back until
+    // savePendingAnswer(): its commit waits on the disk, and the window
+    // first starts the next page. Every rule already counts the held answer.
+    SessionStep prepareMove(Move move, const web::ControlSnapshot& controls,
+                            const QString& jumpTid = {});
+    // Writes the held answer, if any, in one transaction; every other action
+    // writes it first. Throws StoreError; the answer is then dropped.
+    void savePendingAnswer();
+    // The item whose answer is held, or empty.
+    QString pendingTid() const { return pending_ ? pending_->tid : QString(); }
     SessionStep handIn(const web::ControlSnapshot& controls);
 
 private:
-    CellPaint saveCurrentAnswer(const web::ControlSnapshot& controls);
+    // What saving the answer on screen writes.
+    struct PendingAnswer {
+        QString tid;
+        // The item's new `tjda`; none where the stored one stays.
+        std::optional<QString> answer;
+        // A matching group's choices, each sub-question's `lx`.
+        std::vector<std::pair<qint64, QString>> subQuestionChoices;
+    };
+
+    CellPaint holdCurrentAnswer(const web::ControlSnapshot& controls);
+    // An item's `tjda` with the held answer counted.
+    QString answerOf(const store::PaperItem& item) const;
     int answeredCount();
     bool typeOpen(const QString& lx);
     bool typeStarted(const QString& lx);
@@ -61,6 +83,7 @@ private:
     QString currentTid_;
     bool handedIn_ = false;
     QStringList promptedTypes_;
+    std::optional<PendingAnswer> pending_;
 };
 
 // Whether a stored answer is right: multiple-answer items by their set of

@@ -205,7 +205,7 @@ void ExamWindow::act(Move move, const QString& jumpTid) {
         return;
     pageView_->readControls([this, move, jumpTid](const web::ControlSnapshot& controls) {
         SessionStep step;
-        if (reportingErrors([&] { step = session_->move(move, controls, jumpTid); }))
+        if (reportingErrors([&] { step = session_->prepareMove(move, controls, jumpTid); }))
             apply(step);
     });
 }
@@ -246,11 +246,30 @@ void ExamWindow::apply(const SessionStep& step) {
         progressBar_->setValue(std::min(*step.progress, progressBar_->maximum()));
         answeredCountLabel_->setText(QString::number(*step.answeredCount));
     }
+    // The answer left behind is written once the next page is on its way.
     if (step.pageTid)
-        showQuestion(*step.pageTid, step.variant);
+        showQuestion(*step.pageTid, step.variant, [this] { savePendingAnswer(); });
+    else
+        savePendingAnswer();
     if (!step.resultTable.isEmpty())
         pageView_->showPage(context_.programFolder + QStringLiteral("ty.html"), {step.resultTable},
                             [this](bool) { emit questionShown(); });
+}
+
+void ExamWindow::savePendingAnswer() {
+    const QString tid = session_->pendingTid();
+    if (tid.isEmpty())
+        return;
+    try {
+        session_->savePendingAnswer();
+    } catch (const store::StoreError& error) {
+        const std::optional<store::PaperItem> stored = store::paperItemByTid(bank_, tid);
+        paintCell(tid,
+                  stored && !stored->tjda.isEmpty() ? CellColour::Answered : CellColour::LeftBlank);
+        context_.prompter.error(
+            this, QStringLiteral("第 %1 题的答案未能保存，请回到该题重新作答。\n").arg(tid) +
+                      error.message());
+    }
 }
 
 void ExamWindow::showEvent(QShowEvent* event) {
@@ -271,6 +290,8 @@ void ExamWindow::changeEvent(QEvent* event) {
 void ExamWindow::closeEvent(QCloseEvent* event) {
     keyWatcher_->remove();
     clock_->stop();
+    if (session_)
+        savePendingAnswer();
     bank_.close();
     QDialog::closeEvent(event);
 }
@@ -300,9 +321,9 @@ void ExamWindow::showQuestion(const QString& tid, ExamPageVariant variant,
     pageView_->showPage(
         context_.programFolder + QStringLiteral("ty.html"), built->fragments,
         [this, done = std::move(done)](bool) {
+            emit questionShown();
             if (done)
                 done();
-            emit questionShown();
         },
         restoreChoicesScript(*built));
 }

@@ -77,6 +77,9 @@ private:
     void paintCell(const QString& tid, CellColour colour);
     void act(Move move, const QString& jumpTid = {});
     void apply(const SessionStep& step);
+    // Writes the answer the last move held back; a failure is told and the
+    // item's cell shows what is stored.
+    void savePendingAnswer();
     // Shows messages with the key watcher out of the way.
     void showMessages(const QStringList& messages);
     void tickLetter(QChar letter);

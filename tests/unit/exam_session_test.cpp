@@ -117,6 +117,33 @@ TEST_F(ExamSessionTest, TheTypeRuleHoldsBothWaysAndKeepsTheSavedAnswer) {
     EXPECT_TRUE(back.messages.isEmpty()) << "no prompt into a started type, none within a type";
 }
 
+// The window writes the answer left behind once the next page is on its way.
+TEST_F(ExamSessionTest, AHeldAnswerCountsForEveryRuleAndIsWrittenBeforeTheNextAction) {
+    next(1, "B");
+    next(2, "B");
+    // The last open single-choice item, answered but not yet written, opens
+    // the multiple-choice section with its prompt.
+    const exam::SessionStep across = session->prepareMove(Move::Next, ticked(3, "C"));
+    EXPECT_EQ(across.pageTid, std::optional<QString>("4"));
+    EXPECT_EQ(across.messages, QStringList{"多项选择题，里边有多个正确答案"});
+    EXPECT_EQ(session->pendingTid(), "3");
+    EXPECT_EQ(stored("3"), "") << "held until written";
+    session->savePendingAnswer();
+    EXPECT_EQ(stored("3"), "C");
+    EXPECT_EQ(session->pendingTid(), "");
+
+    // A held answer not written by the window is written by the next action,
+    // before the answers are counted.
+    session->prepareMove(Move::Next, ticked(4, "AC"));
+    const exam::SessionStep following = session->prepareMove(Move::Previous, ticked(5, ""));
+    EXPECT_EQ(stored("4"), "AC");
+    EXPECT_EQ(following.answeredCount, std::optional<int>(5));
+    session->prepareMove(Move::Next, ticked(4, "ACD"));
+    session->handIn(ticked(5, "B"));
+    EXPECT_EQ(stored("4"), "ACD") << "hand-in writes the held answer first";
+    EXPECT_EQ(stored("5"), "B");
+}
+
 TEST_F(ExamSessionTest, TheEndsOfThePaperShowTheSameItemAgain) {
     const exam::SessionStep first = session->move(Move::Previous, ticked(1, "A"));
     EXPECT_TRUE(first.messages.isEmpty());
