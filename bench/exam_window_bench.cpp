@@ -10,6 +10,7 @@
 #include "event_wait.h"
 #include "exam/exam_page.h"
 #include "exam/exam_window.h"
+#include "recording_desktop.h"
 #include "scripted_prompter.h"
 #include "store/bank.h"
 #include "store/exam_statements.h"
@@ -93,7 +94,8 @@ int main(int argc, char* argv[]) {
         store::setExamParameter(bank, i, {QString::fromLatin1(counts[i]), {}});
 
     testing_support::ScriptedPrompter prompter;
-    exam::ExamWindow window({programFolder, dataFolder, prompter, nullptr,
+    testing_support::RecordingDesktop desktop;
+    exam::ExamWindow window({programFolder, dataFolder, prompter, desktop, nullptr,
                              [] {
                                  return true;
                              }},

@@ -64,7 +64,8 @@ void handInWithAFewAnswers(exam::ExamWindow& window, const QString& dataFolder) 
 
 } // namespace
 
-QWidget* openExamPreview(const QString& name, MainWindow& mainWindow, const Folders& folders) {
+QWidget* openExamPreview(const QString& name, MainWindow& mainWindow, const Folders& folders,
+                         widgets::Desktop& desktop) {
     QDialog* preview = nullptr;
     if (name == QStringLiteral("settings")) {
         preview = new exam::ExamSettingsDialog(folders.data, silentPrompter, &mainWindow);
@@ -81,12 +82,12 @@ QWidget* openExamPreview(const QString& name, MainWindow& mainWindow, const Fold
         } catch (const store::StoreError& error) {
             silentPrompter.error(nullptr, error.message());
         }
-        auto* window =
-            new exam::ExamWindow({folders.program, folders.data, silentPrompter, &mainWindow,
-                                  [] {
-                                      return true;
-                                  }},
-                                 exam::associateSeniorLevel, &mainWindow);
+        auto* window = new exam::ExamWindow({folders.program, folders.data, silentPrompter, desktop,
+                                             &mainWindow,
+                                             [] {
+                                                 return true;
+                                             }},
+                                            exam::associateSeniorLevel, &mainWindow);
         if (name == QStringLiteral("result"))
             handInWithAFewAnswers(*window, folders.data);
         preview = window;

@@ -6,6 +6,10 @@
 
 class QWidget;
 
+namespace widgets {
+class Desktop;
+}
+
 namespace app {
 
 class MainWindow;
@@ -14,6 +18,7 @@ class MainWindow;
 // sequence would show it, for a screenshot: "settings", "login", "candidate",
 // "exam", or "result" (the exam handed in with a few answers given). Messages
 // those windows show are answered silently. Null for any other name.
-QWidget* openExamPreview(const QString& name, MainWindow& mainWindow, const Folders& folders);
+QWidget* openExamPreview(const QString& name, MainWindow& mainWindow, const Folders& folders,
+                         widgets::Desktop& desktop);
 
 } // namespace app

@@ -43,7 +43,7 @@ int main(int argc, char* argv[]) {
     if (options.isSet(screenshot)) {
         QWidget* shown = &window;
         if (options.isSet(show)) {
-            shown = app::openExamPreview(options.value(show), window, folders);
+            shown = app::openExamPreview(options.value(show), window, folders, desktop);
             if (!shown) {
                 std::fprintf(stderr, "morrowquill: unknown window %s\n",
                              qPrintable(options.value(show)));

@@ -65,7 +65,7 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
     feedbackDialog_ = new services::FeedbackDialog(programFolder_, subjectNameText,
                                                    settings_.feedback, prompter_, this);
     wrongQuestionManager_ = new collections::WrongQuestionManager(dataFolder_, prompter_, this);
-    examEntry_ = new exam::ExamEntry(programFolder_, dataFolder_, prompter_, this);
+    examEntry_ = new exam::ExamEntry(programFolder_, dataFolder_, prompter_, desktop_, this);
     backupDialog_ = new services::BackupDialog(programFolder_, dataFolder_, prompter_, this);
     restoreDialog_ = new services::RestoreDialog(programFolder_, dataFolder_, prompter_, this);
     connect(restoreDialog_, &services::RestoreDialog::restored, this,

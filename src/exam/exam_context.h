@@ -6,8 +6,9 @@
 class QWidget;
 
 namespace widgets {
+class Desktop;
 class Prompter;
-}
+} // namespace widgets
 
 namespace exam {
 
@@ -17,6 +18,8 @@ struct ExamContext {
     // Where the bank is.
     QString dataFolder;
     widgets::Prompter& prompter;
+    // Starts the calculator.
+    widgets::Desktop& desktop;
     // The main window, for placing the dialogs.
     QWidget* mainWindow = nullptr;
     // True from the start of the entry sequence until its login screen closes.

@@ -9,15 +9,16 @@
 namespace exam {
 
 ExamEntry::ExamEntry(const QString& programFolder, const QString& dataFolder,
-                     widgets::Prompter& prompter, QWidget* mainWindow)
+                     widgets::Prompter& prompter, widgets::Desktop& desktop, QWidget* mainWindow)
     : QObject(mainWindow)
     , programFolder_(programFolder)
     , dataFolder_(dataFolder)
     , prompter_(prompter)
+    , desktop_(desktop)
     , mainWindow_(mainWindow) {}
 
 ExamContext ExamEntry::context() {
-    return {programFolder_, dataFolder_, prompter_, mainWindow_, [this] {
+    return {programFolder_, dataFolder_, prompter_, desktop_, mainWindow_, [this] {
                 return examPathOpen_;
             }};
 }

@@ -17,7 +17,7 @@ class ExamEntry : public QObject {
 
 public:
     ExamEntry(const QString& programFolder, const QString& dataFolder, widgets::Prompter& prompter,
-              QWidget* mainWindow);
+              widgets::Desktop& desktop, QWidget* mainWindow);
 
     void run();
     bool examPathOpen() const { return examPathOpen_; }
@@ -30,6 +30,7 @@ private:
     QString programFolder_;
     QString dataFolder_;
     widgets::Prompter& prompter_;
+    widgets::Desktop& desktop_;
     QWidget* mainWindow_;
     bool examPathOpen_ = false;
     ExamLoginScreen* loginScreen_ = nullptr;

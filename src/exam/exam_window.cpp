@@ -6,6 +6,7 @@
 #include "exam/paper_drawer.h"
 #include "store/exam_statements.h"
 #include "web/html_view.h"
+#include "widgets/desktop.h"
 #include "widgets/prompter.h"
 
 #include <QApplication>
@@ -13,7 +14,6 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -309,7 +309,7 @@ void ExamWindow::startCalculator() {
     // The program's own calculator beside the executable; none, nothing happens.
     const QString calculator = context_.programFolder + QStringLiteral("calc");
     if (QFileInfo(calculator).isExecutable())
-        QProcess::startDetached(calculator, {}, context_.programFolder);
+        context_.desktop.startProgram(calculator);
 }
 
 void ExamWindow::showQuestion(const QString& tid, ExamPageVariant variant,

@@ -5,6 +5,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSaveFile>
+#include <QTimer>
 
 namespace services {
 
@@ -20,8 +21,10 @@ void Downloader::downloadToFile(const QUrl& url, const QString& path,
     request.setHeader(QNetworkRequest::UserAgentHeader,
                       version.isEmpty() ? QStringLiteral("Morrowquill")
                                         : QStringLiteral("Morrowquill/") + version);
-    request.setTransferTimeout(timeoutMs);
     QNetworkReply* reply = network_->get(request);
+    // A limit on the whole request: a transfer timeout restarts with every
+    // byte, so a server that trickles would hold the download open for ever.
+    QTimer::singleShot(timeoutMs, reply, &QNetworkReply::abort);
     connect(reply, &QNetworkReply::finished, this, [reply, path, done = std::move(done)] {
         reply->deleteLater();
         bool written = false;

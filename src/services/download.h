@@ -11,7 +11,8 @@ namespace services {
 
 // DownloadToFile: an HTTP GET whose whole body replaces the file at `path`.
 // Asynchronous; `done` runs once, with true only when the request succeeded and
-// the file was written. A failed download leaves the file as it was.
+// the file was written. A failed download leaves the file as it was. After
+// `timeoutMs` the request is given up, however much of it has arrived.
 class Downloader : public QObject {
     Q_OBJECT
 

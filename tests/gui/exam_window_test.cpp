@@ -3,9 +3,11 @@
 #include "exam_paper.h"
 #include "exam_support.h"
 #include "fixture_bank.h"
+#include "recording_desktop.h"
 #include "scripted_prompter.h"
 #include "store/exam_statements.h"
 #include "store/question_statements.h"
+#include "test_files.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -40,12 +42,13 @@ protected:
     }
 
     void openWindow() {
-        window = std::make_unique<exam::ExamWindow>(
-            exam::ExamContext{fixture.programFolder(), fixture.programFolder(), prompter, nullptr,
-                              [] {
-                                  return true;
-                              }},
-            1);
+        window = std::make_unique<exam::ExamWindow>(exam::ExamContext{fixture.programFolder(),
+                                                                      fixture.programFolder(),
+                                                                      prompter, desktop, nullptr,
+                                                                      [] {
+                                                                          return true;
+                                                                      }},
+                                                    1);
         window->show();
         window->activateWindow();
         ASSERT_TRUE(waitUntil([&] { return window->currentTid() == "1"; }));
@@ -67,6 +70,7 @@ protected:
     testing_support::FixtureBank fixture;
     std::unique_ptr<store::Bank> bank;
     testing_support::ScriptedPrompter prompter;
+    testing_support::RecordingDesktop desktop;
     std::unique_ptr<exam::ExamWindow> window;
 };
 
@@ -109,6 +113,18 @@ TEST_F(ExamWindowTest, ClockCountsDownToZeroAndStopsThereWithButtonsStillWorking
     child<QPushButton>("BitBtn4")->click();
     EXPECT_EQ(prompter.messages, QStringList{"该功能完善中！！"});
     EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(ExamWindowTest, TheCalculatorButtonStartsTheCalculatorBesideTheProgram) {
+    openWindow();
+    auto* calculatorButton = child<QPushButton>("BitBtn3");
+    QTest::mouseClick(calculatorButton, Qt::LeftButton);
+    EXPECT_EQ(desktop.started, QStringList{}) << "no calculator in the folder";
+    const QString calculator = fixture.programFolder() + "calc";
+    testing_support::writeFile(calculator, "#!/bin/sh\n");
+    QFile::setPermissions(calculator, QFile::permissions(calculator) | QFile::ExeOwner);
+    QTest::mouseClick(calculatorButton, Qt::LeftButton);
+    EXPECT_EQ(desktop.started, QStringList{calculator});
 }
 
 TEST_F(ExamWindowTest, LetterKeysTickSingleChoiceOptionsAndEveryKeyMovesTheFocus) {
@@ -157,7 +173,8 @@ TEST(ExamPageOfTheSampleBank, EveryTypeRendersWithItsContractIds) {
     ASSERT_TRUE(QFile::copy(QStringLiteral(PROGRAM_FOLDER "/Data/med.db"),
                             store::Bank::pathIn(programFolder)));
     testing_support::ScriptedPrompter prompter;
-    exam::ExamWindow window({programFolder, programFolder, prompter, nullptr,
+    testing_support::RecordingDesktop desktop;
+    exam::ExamWindow window({programFolder, programFolder, prompter, desktop, nullptr,
                              [] {
                                  return true;
                              }},
@@ -228,7 +245,9 @@ TEST(ExamSitting, AnswerByKeyAndClickMoveAcrossATypeHandInAndReadTheResult) {
     testing_support::addExamBankContent(fixture.rows());
     fixture.finish();
     testing_support::ScriptedPrompter prompter;
-    exam::ExamWindow window({fixture.programFolder(), fixture.programFolder(), prompter, nullptr,
+    testing_support::RecordingDesktop desktop;
+    exam::ExamWindow window({fixture.programFolder(), fixture.programFolder(), prompter, desktop,
+                             nullptr,
                              [] {
                                  return true;
                              }},

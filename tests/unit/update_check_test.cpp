@@ -4,6 +4,8 @@
 
 #include <QEventLoop>
 #include <QFile>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -68,6 +70,34 @@ INSTANTIATE_TEST_SUITE_P(
                              dated("2009-05-11"), false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Answers every request with a long body, one byte at a time, so the
+// transfer never stalls and never ends.
+class TricklingServer {
+public:
+    TricklingServer() {
+        server_.listen(QHostAddress::LocalHost);
+        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+            QTcpSocket* socket = server_.nextPendingConnection();
+            QObject::connect(socket, &QTcpSocket::readyRead, [this, socket] {
+                if (!socket->readAll().contains("\r\n\r\n"))
+                    return;
+                socket->write("HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n");
+                QObject::connect(&drip_, &QTimer::timeout, socket,
+                                 [socket] { socket->write("x"); });
+                drip_.start(50);
+            });
+        });
+    }
+    QUrl url() const {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1/yiyaozj/zyb/Predate.ini")
+                        .arg(server_.serverPort()));
+    }
+
+private:
+    QTcpServer server_;
+    QTimer drip_;
+};
+
 class UpdateDownload : public testing::Test {
 protected:
     void SetUp() override {
@@ -127,6 +157,12 @@ TEST_F(UpdateDownload, AServerThatNeverAnswersIsGivenUpWhileEventsAreServed) {
     EXPECT_EQ(check(silent.url(), 300), false);
     EXPECT_GT(ticks, 5);
     EXPECT_FALSE(silent.request().isEmpty());
+    EXPECT_EQ(contentOf(dataFolder + publishedDateFile), "old");
+}
+
+TEST_F(UpdateDownload, AServerThatTricklesIsGivenUpAtTheLimitToo) {
+    TricklingServer trickling;
+    EXPECT_EQ(check(trickling.url(), 300), false);
     EXPECT_EQ(contentOf(dataFolder + publishedDateFile), "old");
 }
 
