@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace exam {
 
@@ -239,21 +240,38 @@ void ExamWindow::showMessages(const QStringList& messages) {
 }
 
 void ExamWindow::apply(const SessionStep& step) {
+    // A step whose page was replaced before it completed still marks the sheet.
+    markSheet();
     showMessages(step.messages);
-    for (const CellPaint& paint : step.paints)
-        paintCell(paint.tid, paint.colour);
-    if (step.progress) {
-        progressBar_->setValue(std::min(*step.progress, progressBar_->maximum()));
-        answeredCountLabel_->setText(QString::number(*step.answeredCount));
-    }
-    // The answer left behind is written once the next page is on its way.
-    if (step.pageTid)
-        showQuestion(*step.pageTid, step.variant, [this] { savePendingAnswer(); });
-    else
+    pendingSheetMarks_ = [this, paints = step.paints, progress = step.progress,
+                          answered = step.answeredCount] {
+        for (const CellPaint& paint : paints)
+            paintCell(paint.tid, paint.colour);
+        if (progress) {
+            progressBar_->setValue(std::min(*progress, progressBar_->maximum()));
+            answeredCountLabel_->setText(QString::number(*answered));
+        }
+    };
+    if (step.pageTid) {
+        // The sheet and the progress change with the next page, once it is
+        // complete: a repaint of the window while the page is being started
+        // holds its load back. The answer left behind is written then too.
+        showQuestion(*step.pageTid, step.variant, [this] {
+            markSheet();
+            savePendingAnswer();
+        });
+    } else {
+        markSheet();
         savePendingAnswer();
+    }
     if (!step.resultTable.isEmpty())
         pageView_->showPage(context_.programFolder + QStringLiteral("ty.html"), {step.resultTable},
                             [this](bool) { emit questionShown(); });
+}
+
+void ExamWindow::markSheet() {
+    if (const auto marks = std::exchange(pendingSheetMarks_, nullptr))
+        marks();
 }
 
 void ExamWindow::savePendingAnswer() {

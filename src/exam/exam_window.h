@@ -77,6 +77,8 @@ private:
     void paintCell(const QString& tid, CellColour colour);
     void act(Move move, const QString& jumpTid = {});
     void apply(const SessionStep& step);
+    // Paints the cells and sets the progress of the last step, once.
+    void markSheet();
     // Writes the answer the last move held back; a failure is told and the
     // item's cell shows what is stored.
     void savePendingAnswer();
@@ -108,6 +110,7 @@ private:
     QString currentTid_;
     std::unique_ptr<RandomSource> random_;
     std::unique_ptr<ExamSession> session_;
+    std::function<void()> pendingSheetMarks_;
 };
 
 } // namespace exam

@@ -304,3 +304,51 @@ TEST(ExamSitting, AnswerByKeyAndClickMoveAcrossATypeHandInAndReadTheResult) {
 }
 
 } // namespace
+
+// A candidate may press "next" again while the page of the first press is
+// loading; that page is replaced, and its step still marks the sheet.
+TEST(ExamSitting, TwoQuickNextsLeaveOnlyTheItemOnScreenRed) {
+    testing_support::FixtureBank fixture;
+    testing_support::copyProgramFiles(fixture.programFolder());
+    fixture.addDefaultHeader();
+    fixture.rows().addType({3, "1", "单选"});
+    fixture.rows().addGroup({1, 101, 3, {}, {}});
+    for (int id = 1; id <= 3; ++id) {
+        store::Question question;
+        question.id = id;
+        question.readtextid = 1;
+        question.content = QStringLiteral("单选题干%1").arg(id);
+        question.answer = "A";
+        fixture.rows().addQuestion(question);
+        fixture.rows().addOption({id * 10 + 1, id, "A", "选项A"});
+        fixture.rows().addOption({id * 10 + 2, id, "B", "选项B"});
+    }
+    fixture.finish();
+    testing_support::ScriptedPrompter prompter;
+    testing_support::RecordingDesktop desktop;
+    exam::ExamWindow window({fixture.programFolder(), fixture.programFolder(), prompter, desktop,
+                             nullptr,
+                             [] {
+                                 return true;
+                             }},
+                            1);
+    QSignalSpy shown(&window, &exam::ExamWindow::questionShown);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(waitUntil([&] { return shown.count() >= 1; }));
+    ASSERT_EQ(window.currentTid(), "1");
+
+    auto* next = window.findChild<QPushButton*>("BitBtn2");
+    QTest::mouseClick(next, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return window.currentTid() == "2"; }));
+    QTest::mouseClick(next, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return window.currentTid() == "3"; }));
+    ASSERT_TRUE(waitUntil([&] {
+        return window.findChild<QPushButton*>("a2") &&
+               !window.findChild<QPushButton*>("a2")->styleSheet().contains("255, 0, 0");
+    }));
+    for (const char* cell : {"a1", "a2"})
+        EXPECT_FALSE(window.findChild<QPushButton*>(cell)->styleSheet().contains("255, 0, 0"))
+            << cell;
+    EXPECT_TRUE(window.findChild<QPushButton*>("a3")->styleSheet().contains("255, 0, 0"));
+}
