@@ -52,22 +52,38 @@ void MainWindow::openSelectedChapter() {
     resetAnswerButtons();
     if (item->childCount() > 0 || level != 2)
         return;
-    // Rendering stops silently at a store failure and shows what it has.
-    QStringList fragments;
+    qint64 chapterId = 0;
     try {
-        const qint64 chapterId = nodeIds_[size_t(chapterTree_->positionOf(item))];
-        if (const auto chapter = store::nodeById(bank_, chapterId)) {
+        chapterId = nodeIds_[size_t(chapterTree_->positionOf(item))];
+        const auto chapter = store::nodeById(bank_, chapterId);
+        if (!chapter) {
+            chapterId = 0;
+        } else {
             chapterNameLabel_->setText(chapter->nodename);
             currentChapterId_ = QString::number(chapter->id);
-            practice::buildChapterPage(bank_, chapter->id, collections::viewModeOfKey(viewKey_),
-                                       fragments);
         }
     } catch (const store::StoreError&) {
+        chapterId = 0;
     }
-    bank_.close();
     pageView_->setTextZoom(1);
-    pageView_->showPage(programFolder_ + QStringLiteral("ty.html"), fragments,
-                        [this](bool) { emit pageShown(); });
+    // The chapter is read while the browser takes the old page down.
+    pageView_->showBuiltPage(
+        programFolder_ + QStringLiteral("ty.html"),
+        [this, chapterId, mode = collections::viewModeOfKey(viewKey_)] {
+            // Rendering stops silently at a store failure and shows what it has.
+            QStringList fragments;
+            try {
+                if (chapterId != 0)
+                    practice::buildChapterPage(bank_, chapterId, mode, fragments);
+            } catch (const store::StoreError&) {
+            }
+            bank_.close();
+            return fragments;
+        },
+        [this](bool) {
+            bank_.close();
+            emit pageShown();
+        });
 }
 
 void MainWindow::runPageCommand(const QString& address) {

@@ -193,38 +193,61 @@ HtmlView::HtmlView(QWidget* parent)
     layout->addWidget(view_);
     connect(page_, &QWebEnginePage::loadingChanged, this,
             [this](const QWebEngineLoadingInfo& info) {
-                // Only the end of the template load under way counts: refused
-                // navigations report too.
-                if (loadingUrl_.isEmpty() || info.url() != loadingUrl_ ||
-                    info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+                // Only the template load under way counts: refused navigations
+                // report too.
+                if (loadingUrl_.isEmpty() || info.url() != loadingUrl_)
                     return;
+                if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+                    if (pendingBuild_ && loadingGeneration_ == generation_)
+                        deliver([this, generation = generation_] { runPendingBuild(generation); });
+                    return;
+                }
                 const int generation = loadingGeneration_;
                 loadingGeneration_ = -1;
                 loadingUrl_.clear();
                 if (generation != generation_)
                     loadTemplate();
-                else if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
+                else if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus) {
+                    runPendingBuild(generation_);
                     appendFragments(generation_);
-                else
+                } else
                     finishPage(generation_, false);
             });
 }
 
 void HtmlView::showPage(const QString& templatePath, const QStringList& fragments,
                         std::function<void(bool)> done, const QString& finishingScript) {
+    startPage(templatePath, fragments, nullptr, std::move(done), finishingScript);
+}
+
+void HtmlView::showBuiltPage(const QString& templatePath, std::function<QStringList()> build,
+                             std::function<void(bool)> done) {
+    startPage(templatePath, {}, std::move(build), std::move(done), {});
+}
+
+void HtmlView::startPage(const QString& templatePath, const QStringList& fragments,
+                         std::function<QStringList()> build, std::function<void(bool)> done,
+                         const QString& finishingScript) {
     const int generation = ++generation_;
     pendingFragments_ = fragments;
     pendingScript_ = finishingScript;
     pendingDone_ = std::move(done);
+    pendingBuild_ = nullptr;
     if (!QFileInfo(templatePath).isFile()) {
         finishPage(generation, false);
         return;
     }
+    pendingBuild_ = std::move(build);
     templatePath_ = QFileInfo(templatePath).absoluteFilePath();
     // One template load at a time: the engine may drop a load started while
     // another is under way. A page asked for meanwhile is loaded next.
     if (loadingUrl_.isEmpty())
         loadTemplate();
+}
+
+void HtmlView::runPendingBuild(int generation) {
+    if (generation == generation_ && pendingBuild_)
+        pendingFragments_ = std::exchange(pendingBuild_, nullptr)();
 }
 
 void HtmlView::loadTemplate() {

@@ -32,6 +32,13 @@ public:
     // costs no call of its own).
     void showPage(const QString& templatePath, const QStringList& fragments,
                   std::function<void(bool)> done = {}, const QString& finishingScript = {});
+    // The same with the fragments built while the template loads: the browser
+    // takes the old page down and reads the template in processes of its own,
+    // so a large page is built meanwhile. `build` runs once, on this thread,
+    // after the load has started; not at all when the page is replaced first
+    // or the template cannot be loaded.
+    void showBuiltPage(const QString& templatePath, std::function<QStringList()> build,
+                       std::function<void(bool)> done = {});
 
     // Every input and select with an id, in one call.
     void readControls(std::function<void(const ControlSnapshot&)> done);
@@ -55,8 +62,12 @@ signals:
 
 private:
     friend class InterceptingPage;
+    void startPage(const QString& templatePath, const QStringList& fragments,
+                   std::function<QStringList()> build, std::function<void(bool)> done,
+                   const QString& finishingScript);
     void loadTemplate();
     void appendFragments(int generation);
+    void runPendingBuild(int generation);
     void appendRest(int generation);
     void appendLast(const QStringList& fragments, int generation);
     static QString appendDefinition();
@@ -72,6 +83,7 @@ private:
     QString templatePath_;
     QStringList pendingFragments_;
     QString pendingScript_;
+    std::function<QStringList()> pendingBuild_;
     bool grouped_ = false;
     std::function<void(bool)> pendingDone_;
 };

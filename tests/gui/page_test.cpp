@@ -266,3 +266,54 @@ TEST(HtmlViewPages, ANewPageStartedDuringALoadReplacesIt) {
 }
 
 } // namespace
+
+namespace {
+
+// A page built while its template loads: built once, after the call returned,
+// and not at all when a newer page replaced it before its load.
+TEST(HtmlViewPages, APageBuiltDuringItsLoadIsBuiltOnceAndOnlyWhileItIsWanted) {
+    testing_support::FixtureBank fixture;
+    fixture.finish();
+    QFile::copy(QStringLiteral(PROGRAM_FOLDER "/ty.html"), fixture.programFolder() + "ty.html");
+    web::HtmlView view;
+    view.resize(400, 300);
+    view.show();
+    const QString page = fixture.programFolder() + "ty.html";
+    int builds = 0;
+    bool shown = false;
+    view.showBuiltPage(
+        page,
+        [&] {
+            ++builds;
+            return QStringList{QStringLiteral("<p id='built'>1</p>")};
+        },
+        [&](bool ok) { shown = ok; });
+    EXPECT_EQ(builds, 0) << "built while the template loads, not before";
+    ASSERT_TRUE(testing_support::waitUntil([&] { return shown; }));
+    EXPECT_EQ(builds, 1);
+    EXPECT_TRUE(evaluate(&view, QStringLiteral("!!document.getElementById('built')")).toBool());
+
+    int replacedBuilds = 0;
+    shown = false;
+    view.showBuiltPage(page, [&] {
+        ++replacedBuilds;
+        return QStringList{};
+    });
+    view.showPage(page, {QStringLiteral("<p id='newer'>2</p>")}, [&](bool ok) { shown = ok; });
+    ASSERT_TRUE(testing_support::waitUntil([&] { return shown; }));
+    EXPECT_EQ(replacedBuilds, 0);
+    EXPECT_TRUE(evaluate(&view, QStringLiteral("!!document.getElementById('newer')")).toBool());
+    const QString missing = fixture.programFolder() + "missing.html";
+    bool failed = false;
+    view.showBuiltPage(
+        missing,
+        [&] {
+            ++replacedBuilds;
+            return QStringList{};
+        },
+        [&](bool ok) { failed = !ok; });
+    ASSERT_TRUE(testing_support::waitUntil([&] { return failed; }));
+    EXPECT_EQ(replacedBuilds, 0) << "no template, no build";
+}
+
+} // namespace
