@@ -8,6 +8,7 @@
 // so that the floor page is read from where the template is.
 
 #include "bank_writer.h"
+#include "bench_support.h"
 #include "event_wait.h"
 #include "exam/exam_page.h"
 #include "exam/exam_window.h"
@@ -35,17 +36,8 @@ namespace {
 
 constexpr int runs = 15;
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-template <class Condition> void waitFor(Condition condition, const char* what) {
-    if (!testing_support::waitUntil(condition, 60000)) {
-        std::fprintf(stderr, "exam_window_bench: timed out waiting for %s\n", what);
-        std::exit(1);
-    }
-}
+using bench_support::median;
+using bench_support::waitFor;
 
 // Lets the window finish what the last action left to do (repaints, the
 // engine's own work) so that each timing starts from a quiet window.

@@ -5,6 +5,7 @@
 // first chapter (of QUESTIONS questions) is the one measured, and ty.html.
 
 #include "app/main_window.h"
+#include "bench_support.h"
 #include "collections/view_mode.h"
 #include "event_wait.h"
 #include "practice/page_builder.h"
@@ -27,17 +28,8 @@ namespace {
 
 constexpr int runs = 7;
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-template <class Condition> void waitFor(Condition condition, const char* what) {
-    if (!testing_support::waitUntil(condition, 60000)) {
-        std::fprintf(stderr, "page_bench: timed out waiting for %s\n", what);
-        std::exit(1);
-    }
-}
+using bench_support::median;
+using bench_support::waitFor;
 
 QVariant evaluate(web::HtmlView* view, const QString& script) {
     const std::optional<QVariant> result = testing_support::scriptResult(view, script, 60000);

@@ -236,6 +236,21 @@ TEST(ExamPageOfTheSampleBank, EveryTypeRendersWithItsContractIds) {
 
 namespace {
 
+// The exam window over `fixture`'s bank, opened for level choice 1 as the
+// entry sequence opens it.
+struct ExamRoom {
+    explicit ExamRoom(testing_support::FixtureBank& fixture)
+        : window({fixture.programFolder(), fixture.programFolder(), prompter, desktop, nullptr,
+                  [] {
+                      return true;
+                  }},
+                 1) {}
+
+    testing_support::ScriptedPrompter prompter;
+    testing_support::RecordingDesktop desktop;
+    exam::ExamWindow window;
+};
+
 // A whole small exam in the real window: the drawn paper is single choice 1
 // (answer B), case item 2.1 (answer A) and matching group 3.
 TEST(ExamSitting, AnswerByKeyAndClickMoveAcrossATypeHandInAndReadTheResult) {
@@ -244,14 +259,9 @@ TEST(ExamSitting, AnswerByKeyAndClickMoveAcrossATypeHandInAndReadTheResult) {
     fixture.addDefaultHeader();
     testing_support::addExamBankContent(fixture.rows());
     fixture.finish();
-    testing_support::ScriptedPrompter prompter;
-    testing_support::RecordingDesktop desktop;
-    exam::ExamWindow window({fixture.programFolder(), fixture.programFolder(), prompter, desktop,
-                             nullptr,
-                             [] {
-                                 return true;
-                             }},
-                            1);
+    ExamRoom room(fixture);
+    testing_support::ScriptedPrompter& prompter = room.prompter;
+    exam::ExamWindow& window = room.window;
     window.show();
     window.activateWindow();
     ASSERT_TRUE(waitUntil([&] { return window.currentTid() == "1"; }));
@@ -324,14 +334,8 @@ TEST(ExamSitting, TwoQuickNextsLeaveOnlyTheItemOnScreenRed) {
         fixture.rows().addOption({id * 10 + 2, id, "B", "选项B"});
     }
     fixture.finish();
-    testing_support::ScriptedPrompter prompter;
-    testing_support::RecordingDesktop desktop;
-    exam::ExamWindow window({fixture.programFolder(), fixture.programFolder(), prompter, desktop,
-                             nullptr,
-                             [] {
-                                 return true;
-                             }},
-                            1);
+    ExamRoom room(fixture);
+    exam::ExamWindow& window = room.window;
     QSignalSpy shown(&window, &exam::ExamWindow::questionShown);
     window.show();
     window.activateWindow();

@@ -232,14 +232,24 @@ TEST_F(Page, ScriptsReadNoFilesLoadNothingRemoteAndOpenNoWindows) {
 
 namespace {
 
-TEST(HtmlViewPages, ANewPageStartedDuringALoadReplacesIt) {
+// A view of its own beside a copy of the page template.
+struct TemplateView {
+    TemplateView() {
+        fixture.finish();
+        QFile::copy(QStringLiteral(PROGRAM_FOLDER "/ty.html"), page());
+        view.resize(400, 300);
+        view.show();
+    }
+    QString page() const { return fixture.programFolder() + "ty.html"; }
+
     testing_support::FixtureBank fixture;
-    fixture.finish();
-    QFile::copy(QStringLiteral(PROGRAM_FOLDER "/ty.html"), fixture.programFolder() + "ty.html");
     web::HtmlView view;
-    view.resize(400, 300);
-    view.show();
-    const QString page = fixture.programFolder() + "ty.html";
+};
+
+TEST(HtmlViewPages, ANewPageStartedDuringALoadReplacesIt) {
+    TemplateView viewed;
+    web::HtmlView& view = viewed.view;
+    const QString page = viewed.page();
     std::vector<std::pair<int, bool>> finished;
     for (int round = 0; round < 3; ++round) {
         view.showPage(page, {QStringLiteral("<p id='first%1'>1</p>").arg(round)},
@@ -272,13 +282,9 @@ namespace {
 // A page built while its template loads: built once, after the call returned,
 // and not at all when a newer page replaced it before its load.
 TEST(HtmlViewPages, APageBuiltDuringItsLoadIsBuiltOnceAndOnlyWhileItIsWanted) {
-    testing_support::FixtureBank fixture;
-    fixture.finish();
-    QFile::copy(QStringLiteral(PROGRAM_FOLDER "/ty.html"), fixture.programFolder() + "ty.html");
-    web::HtmlView view;
-    view.resize(400, 300);
-    view.show();
-    const QString page = fixture.programFolder() + "ty.html";
+    TemplateView viewed;
+    web::HtmlView& view = viewed.view;
+    const QString page = viewed.page();
     int builds = 0;
     bool shown = false;
     view.showBuiltPage(
@@ -303,7 +309,7 @@ TEST(HtmlViewPages, APageBuiltDuringItsLoadIsBuiltOnceAndOnlyWhileItIsWanted) {
     ASSERT_TRUE(testing_support::waitUntil([&] { return shown; }));
     EXPECT_EQ(replacedBuilds, 0);
     EXPECT_TRUE(evaluate(&view, QStringLiteral("!!document.getElementById('newer')")).toBool());
-    const QString missing = fixture.programFolder() + "missing.html";
+    const QString missing = viewed.fixture.programFolder() + "missing.html";
     bool failed = false;
     view.showBuiltPage(
         missing,
