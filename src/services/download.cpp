@@ -25,10 +25,21 @@ void Downloader::downloadToFile(const QUrl& url, const QString& path,
     // A limit on the whole request: a transfer timeout restarts with every
     // byte, so a server that trickles would hold the download open for ever.
     QTimer::singleShot(timeoutMs, reply, &QNetworkReply::abort);
+    // The reply keeps the whole body in memory: a server that announces or
+    // sends more than a date file is cut off before it can fill it.
+    connect(reply, &QNetworkReply::metaDataChanged, reply, [reply] {
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > maximumBodyBytes)
+            reply->abort();
+    });
+    connect(reply, &QNetworkReply::readyRead, reply, [reply] {
+        if (reply->bytesAvailable() > maximumBodyBytes)
+            reply->abort();
+    });
     connect(reply, &QNetworkReply::finished, this, [reply, path, done = std::move(done)] {
         reply->deleteLater();
         bool written = false;
-        if (reply->error() == QNetworkReply::NoError) {
+        if (reply->error() == QNetworkReply::NoError &&
+            reply->bytesAvailable() <= maximumBodyBytes) {
             QSaveFile file(path);
             written = file.open(QIODevice::WriteOnly) && file.write(reply->readAll()) >= 0 &&
                       file.commit();

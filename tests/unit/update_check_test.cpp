@@ -81,7 +81,7 @@ public:
             QObject::connect(socket, &QTcpSocket::readyRead, [this, socket] {
                 if (!socket->readAll().contains("\r\n\r\n"))
                     return;
-                socket->write("HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n");
+                socket->write("HTTP/1.0 200 OK\r\nContent-Length: 10000\r\n\r\n");
                 QObject::connect(&drip_, &QTimer::timeout, socket,
                                  [socket] { socket->write("x"); });
                 drip_.start(50);
