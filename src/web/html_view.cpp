@@ -46,12 +46,16 @@ QString jsonArray(const QStringList& texts) {
 constexpr int containerFragments = 280;
 
 // Defines mqAppendFragments(f, grouped): appends every fragment of f at the
-// end of the page, each parsed on its own, into the body or, grouped, into the
-// current container; then lays the page out. A container is closed once it
-// holds `containerFragments` and its content ends in a block, where the flow
-// breaks anyway, so that no line is cut in two. The first container, laid
-// out, gives the size that the others assume until they are laid out
-// themselves, so the scroll bar hardly jumps.
+// end of the page, into the body, each parsed on its own, or, grouped, into
+// containers; then lays the page out. A container is filled with one parse
+// of up to `containerFragments` fragments (a parse per fragment costs more
+// than the fragments themselves; the program's fragments are each whole, every
+// element they open they close, so parsing them together builds the same
+// page). It is closed once it holds that many and its content ends in a block,
+// where the flow breaks anyway, so that no line is cut in two; until then it
+// takes one fragment at a time. The first container, laid out, gives the size
+// that the others assume until they are laid out themselves, so the scroll bar
+// hardly jumps.
 const char appendFunction[] = R"(
 function mqEndsInBlock(node) {
     var last = node.lastChild;
@@ -61,20 +65,24 @@ function mqEndsInBlock(node) {
 }
 function mqAppendFragments(f, grouped) {
     var body = document.body;
-    for (var i = 0; i < f.length; i++) {
-        var target = body;
-        if (grouped) {
-            var part = window.mqPart;
-            if (!part || (window.mqPartCount >= %1 && mqEndsInBlock(part))) {
-                part = window.mqPart = document.createElement('div');
-                part.className = 'mq-part';
-                window.mqPartCount = 0;
-                body.appendChild(part);
-            }
-            target = part;
-            window.mqPartCount++;
+    var size = %1;
+    var i = 0;
+    while (i < f.length) {
+        if (!grouped) {
+            body.insertAdjacentHTML('beforeend', f[i++]);
+            continue;
         }
-        target.insertAdjacentHTML('beforeend', f[i]);
+        var part = window.mqPart;
+        if (!part || (window.mqPartCount >= size && mqEndsInBlock(part))) {
+            part = window.mqPart = document.createElement('div');
+            part.className = 'mq-part';
+            window.mqPartCount = 0;
+            body.appendChild(part);
+        }
+        var taken = f.slice(i, i + Math.max(1, size - window.mqPartCount));
+        part.insertAdjacentHTML('beforeend', taken.join(''));
+        window.mqPartCount += taken.length;
+        i += taken.length;
     }
     void body.offsetHeight;
     var first = grouped && body.querySelector('.mq-part');
@@ -231,6 +239,7 @@ void HtmlView::startPage(const QString& templatePath, const QStringList& fragmen
     const int generation = ++generation_;
     pendingFragments_ = fragments;
     pendingScript_ = finishingScript;
+    restScript_.clear();
     pendingDone_ = std::move(done);
     pendingBuild_ = nullptr;
     if (!QFileInfo(templatePath).isFile()) {
@@ -264,10 +273,11 @@ void HtmlView::appendFragments(int generation) {
     // chapter is handed over only once that is painted, as the browser reads
     // a large call whole before it paints again.
     const QStringList first = pendingFragments_.mid(0, firstScreenFragments);
-    pendingFragments_ = pendingFragments_.mid(firstScreenFragments);
-    grouped_ = first.size() + pendingFragments_.size() > containerFragments;
-    if (pendingFragments_.isEmpty()) {
-        appendLast(first, generation);
+    const QStringList rest = pendingFragments_.mid(firstScreenFragments);
+    pendingFragments_.clear();
+    grouped_ = first.size() + rest.size() > containerFragments;
+    if (rest.isEmpty()) {
+        runLastAppend(lastAppendScript(first), generation);
         return;
     }
     page_->runJavaScript(appendDefinition() + QString::fromLatin1(appendThenReportPaintScript) +
@@ -275,19 +285,24 @@ void HtmlView::appendFragments(int generation) {
                          jsonBool(grouped_) + QStringLiteral(", ") +
                          jsonString(firstPaintPrefix + QString::number(generation)) +
                          QStringLiteral(")"));
+    // Written while the browser paints the first screenful, ready when it has.
+    restScript_ = lastAppendScript(rest);
 }
 
 void HtmlView::appendRest(int generation) {
-    if (generation != generation_)
+    if (generation != generation_ || restScript_.isEmpty())
         return;
-    appendLast(std::exchange(pendingFragments_, {}), generation);
+    runLastAppend(std::exchange(restScript_, {}), generation);
 }
 
-void HtmlView::appendLast(const QStringList& fragments, int generation) {
-    page_->runJavaScript(appendDefinition() + QString::fromLatin1(appendNowScript) +
-                             QStringLiteral("(") + jsonArray(fragments) + QStringLiteral(", ") +
-                             jsonBool(grouped_) + QStringLiteral(");\n") +
-                             std::exchange(pendingScript_, {}),
+QString HtmlView::lastAppendScript(const QStringList& fragments) {
+    return appendDefinition() + QString::fromLatin1(appendNowScript) + QStringLiteral("(") +
+           jsonArray(fragments) + QStringLiteral(", ") + jsonBool(grouped_) +
+           QStringLiteral(");\n") + std::exchange(pendingScript_, {});
+}
+
+void HtmlView::runLastAppend(const QString& script, int generation) {
+    page_->runJavaScript(script,
                          [this, generation](const QVariant&) { finishPage(generation, true); });
 }
 

@@ -24,8 +24,10 @@ public:
     explicit HtmlView(QWidget* parent = nullptr);
 
     // Loads the template file, then appends every fragment at the end of the
-    // body, each parsed on its own, in one script call. The first screenful is
-    // painted before the rest is appended. `done(true)` once the page is
+    // body in one script call: each parsed on its own, except in a large page,
+    // whose fragments are parsed a few hundred at a time and must therefore
+    // each be whole (close what they open). The first screenful is painted
+    // before the rest is appended. `done(true)` once the page is
     // complete and laid out; `done(false)` when the template cannot be loaded.
     // `finishingScript` runs in the same call as the last fragments, before
     // the page counts as complete (a page's own state, such as stored choices,
@@ -69,7 +71,9 @@ private:
     void appendFragments(int generation);
     void runPendingBuild(int generation);
     void appendRest(int generation);
-    void appendLast(const QStringList& fragments, int generation);
+    // Appends `fragments` and runs the page's finishing script.
+    QString lastAppendScript(const QStringList& fragments);
+    void runLastAppend(const QString& script, int generation);
     static QString appendDefinition();
     void finishPage(int generation, bool ok);
     void deliver(std::function<void()> call);
@@ -83,6 +87,8 @@ private:
     QString templatePath_;
     QStringList pendingFragments_;
     QString pendingScript_;
+    // The call that appends the rest of a large page after its first paint.
+    QString restScript_;
     std::function<QStringList()> pendingBuild_;
     bool grouped_ = false;
     std::function<void(bool)> pendingDone_;

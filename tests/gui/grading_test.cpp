@@ -1,12 +1,16 @@
+#include "collections/view_mode.h"
 #include "collections/wrong_question_manager.h"
 #include "main_window_fixture.h"
 #include "page_support.h"
+#include "practice/page_builder.h"
 #include "practice/result_window.h"
 #include "store/question_statements.h"
 #include "store/tally_statements.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -271,6 +275,41 @@ TEST_F(Collections, ClosingTheManagerWithoutDeletingChangesNothing) {
 
 // A large page is laid out container by container; everything that reads or
 // changes it reaches the questions far below the first screen as well.
+// A large page is parsed a container at a time; its elements are the ones the
+// fragments make when each is parsed on its own.
+TEST_F(Grading, ALargePageHasTheElementsOfItsFragmentsParsedOneByOne) {
+    createWindow(2, 1, testing_support::largeMixedChapter);
+    window->show();
+    ASSERT_TRUE(waitForPage());
+    QStringList fragments;
+    {
+        store::Bank bank(fixture.bankPath());
+        practice::buildChapterPage(bank, 101, collections::ViewMode::WholeBank, fragments);
+    }
+    ASSERT_GT(fragments.size(), 1000);
+    const QString signature = QStringLiteral(
+        "function mqSignature(root) { var s = []; root.querySelectorAll('*').forEach("
+        "function (e) { if (e.className != 'mq-part') s.push(e.parentElement.tagName + '>' + "
+        "e.tagName + '#' + e.id + '.' + "
+        "e.className + ':' + (e.firstChild && e.firstChild.nodeType == 3 ? "
+        "e.firstChild.data.trim() : '')); }); return s; }");
+    const QStringList onPage =
+        evaluate(window->page(), signature + "mqSignature(document.body).join('\\n')")
+            .toString()
+            .split('\n');
+    const QString oneByOneScript =
+        signature +
+        QStringLiteral("(function (f) { var s = []; f.forEach(function (h) { var d = "
+                       "document.createElement('div'); d.insertAdjacentHTML('beforeend', h); "
+                       "s = s.concat(mqSignature(d)); }); return s.join('\\n'); })(%1)")
+            .arg(QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(fragments))
+                                       .toJson(QJsonDocument::Compact)));
+    const QStringList oneByOne = evaluate(window->page(), oneByOneScript).toString().split('\n');
+    EXPECT_GT(evaluate(window->page(), "document.querySelectorAll('.mq-part').length").toInt(), 5);
+    ASSERT_EQ(onPage.size(), oneByOne.size());
+    EXPECT_EQ(onPage, oneByOne);
+}
+
 TEST_F(Grading, ALargePageWorksBeyondItsFirstScreen) {
     createWindow(2, 1, testing_support::largeChapter);
     window->show();

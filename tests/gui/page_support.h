@@ -53,6 +53,38 @@ inline void largeChapter(store::BankBuilder& rows) {
     }
 }
 
+// A large chapter of every kind of group, 60 times over: single-answer
+// questions with a picture, case groups of two questions and matching groups
+// of two, in chapter 101. Ids from 30000 on.
+inline void largeMixedChapter(store::BankBuilder& rows) {
+    rows.addType({3, "1", "单选题"});
+    rows.addType({10, "8", "阅读案例多个问题8"});
+    rows.addType({11, "9", "五个公用备选多个题每题一个选项9"});
+    int id = 30000;
+    for (int round = 0; round < 60; ++round) {
+        const int group = 3 * round + 1;
+        rows.addGroup({group, 101, 3, {}, {}});
+        rows.addGroup({group + 1, 101, 10, QStringLiteral("<p>病例%1</p>").arg(round), {}});
+        rows.addGroup({group + 2, 101, 11, "A．甲 B．乙", "5"});
+        for (int g = group; g < group + 3; ++g)
+            for (int n = 0; n < 2; ++n) {
+                store::Question q;
+                q.id = ++id;
+                q.readtextid = g;
+                q.content = QStringLiteral("题<i>%1</i>").arg(id);
+                q.answer = "A";
+                q.explain = QStringLiteral("<b>解析</b>");
+                q.picurl = g == group ? QStringLiteral("pic/%1.png").arg(id) : QString();
+                q.itemnum = QString::number(n + 1);
+                rows.addQuestion(q);
+                if (g != group + 2) {
+                    rows.addOption({id * 10 + 1, id, "A", "甲"});
+                    rows.addOption({id * 10 + 2, id, "B", "乙"});
+                }
+            }
+    }
+}
+
 // Runs a script in the page and waits for its result.
 inline QVariant evaluate(web::HtmlView* view, const QString& script) {
     const std::optional<QVariant> result = scriptResult(view, script);
