@@ -239,7 +239,6 @@ void HtmlView::startPage(const QString& templatePath, const QStringList& fragmen
     const int generation = ++generation_;
     pendingFragments_ = fragments;
     pendingScript_ = finishingScript;
-    restScript_.clear();
     pendingDone_ = std::move(done);
     pendingBuild_ = nullptr;
     if (!QFileInfo(templatePath).isFile()) {
@@ -273,10 +272,9 @@ void HtmlView::appendFragments(int generation) {
     // chapter is handed over only once that is painted, as the browser reads
     // a large call whole before it paints again.
     const QStringList first = pendingFragments_.mid(0, firstScreenFragments);
-    const QStringList rest = pendingFragments_.mid(firstScreenFragments);
-    pendingFragments_.clear();
-    grouped_ = first.size() + rest.size() > containerFragments;
-    if (rest.isEmpty()) {
+    pendingFragments_ = pendingFragments_.mid(firstScreenFragments);
+    grouped_ = first.size() + pendingFragments_.size() > containerFragments;
+    if (pendingFragments_.isEmpty()) {
         runLastAppend(lastAppendScript(first), generation);
         return;
     }
@@ -285,14 +283,12 @@ void HtmlView::appendFragments(int generation) {
                          jsonBool(grouped_) + QStringLiteral(", ") +
                          jsonString(firstPaintPrefix + QString::number(generation)) +
                          QStringLiteral(")"));
-    // Written while the browser paints the first screenful, ready when it has.
-    restScript_ = lastAppendScript(rest);
 }
 
 void HtmlView::appendRest(int generation) {
-    if (generation != generation_ || restScript_.isEmpty())
+    if (generation != generation_ || pendingFragments_.isEmpty())
         return;
-    runLastAppend(std::exchange(restScript_, {}), generation);
+    runLastAppend(lastAppendScript(std::exchange(pendingFragments_, {})), generation);
 }
 
 QString HtmlView::lastAppendScript(const QStringList& fragments) {

@@ -87,8 +87,6 @@ private:
     QString templatePath_;
     QStringList pendingFragments_;
     QString pendingScript_;
-    // The call that appends the rest of a large page after its first paint.
-    QString restScript_;
     std::function<QStringList()> pendingBuild_;
     bool grouped_ = false;
     std::function<void(bool)> pendingDone_;
