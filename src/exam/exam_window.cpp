@@ -281,12 +281,17 @@ void ExamWindow::savePendingAnswer() {
     try {
         session_->savePendingAnswer();
     } catch (const store::StoreError& error) {
-        const std::optional<store::PaperItem> stored = store::paperItemByTid(bank_, tid);
-        paintCell(tid,
-                  stored && !stored->tjda.isEmpty() ? CellColour::Answered : CellColour::LeftBlank);
         context_.prompter.error(
             this, QStringLiteral("第 %1 题的答案未能保存，请回到该题重新作答。\n").arg(tid) +
                       error.message());
+        // The cell shows what is stored, as far as the bank can still be read.
+        bool stored = false;
+        try {
+            const std::optional<store::PaperItem> item = store::paperItemByTid(bank_, tid);
+            stored = item && !item->tjda.isEmpty();
+        } catch (const store::StoreError&) {
+        }
+        paintCell(tid, stored ? CellColour::Answered : CellColour::LeftBlank);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "exam_paper.h"
 #include "exam_support.h"
 #include "fixture_bank.h"
+#include "other_program.h"
 #include "recording_desktop.h"
 #include "scripted_prompter.h"
 #include "store/exam_statements.h"
@@ -236,6 +237,22 @@ TEST(ExamPageOfTheSampleBank, EveryTypeRendersWithItsContractIds) {
 
 namespace {
 
+// Single-choice questions 1–3 (answer A), options q·10+1 (A) and q·10+2 (B).
+void addSingleChoiceQuestions(store::BankBuilder& rows) {
+    rows.addType({3, "1", "单选"});
+    rows.addGroup({1, 101, 3, {}, {}});
+    for (int id = 1; id <= 3; ++id) {
+        store::Question question;
+        question.id = id;
+        question.readtextid = 1;
+        question.content = QStringLiteral("单选题干%1").arg(id);
+        question.answer = "A";
+        rows.addQuestion(question);
+        rows.addOption({id * 10 + 1, id, "A", "选项A"});
+        rows.addOption({id * 10 + 2, id, "B", "选项B"});
+    }
+}
+
 // The exam window over `fixture`'s bank, opened for level choice 1 as the
 // entry sequence opens it.
 struct ExamRoom {
@@ -321,18 +338,7 @@ TEST(ExamSitting, TwoQuickNextsLeaveOnlyTheItemOnScreenRed) {
     testing_support::FixtureBank fixture;
     testing_support::copyProgramFiles(fixture.programFolder());
     fixture.addDefaultHeader();
-    fixture.rows().addType({3, "1", "单选"});
-    fixture.rows().addGroup({1, 101, 3, {}, {}});
-    for (int id = 1; id <= 3; ++id) {
-        store::Question question;
-        question.id = id;
-        question.readtextid = 1;
-        question.content = QStringLiteral("单选题干%1").arg(id);
-        question.answer = "A";
-        fixture.rows().addQuestion(question);
-        fixture.rows().addOption({id * 10 + 1, id, "A", "选项A"});
-        fixture.rows().addOption({id * 10 + 2, id, "B", "选项B"});
-    }
+    addSingleChoiceQuestions(fixture.rows());
     fixture.finish();
     ExamRoom room(fixture);
     exam::ExamWindow& window = room.window;
@@ -355,4 +361,36 @@ TEST(ExamSitting, TwoQuickNextsLeaveOnlyTheItemOnScreenRed) {
         EXPECT_FALSE(window.findChild<QPushButton*>(cell)->styleSheet().contains("255, 0, 0"))
             << cell;
     EXPECT_TRUE(window.findChild<QPushButton*>("a3")->styleSheet().contains("255, 0, 0"));
+}
+
+// The answer left behind is written once the next page is complete; when that
+// write fails the candidate is told, and the sheet shows what is stored.
+TEST(ExamSitting, AnAnswerThatCannotBeWrittenIsToldAndNotShownAsAnswered) {
+    testing_support::FixtureBank fixture;
+    testing_support::copyProgramFiles(fixture.programFolder());
+    fixture.addDefaultHeader();
+    addSingleChoiceQuestions(fixture.rows());
+    fixture.finish();
+    ExamRoom room(fixture);
+    exam::ExamWindow& window = room.window;
+    QSignalSpy shown(&window, &exam::ExamWindow::questionShown);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(waitUntil([&] { return shown.count() >= 1; }));
+    QTest::keyRelease(window.windowHandle(), Qt::Key_A);
+    ASSERT_EQ(checkedIds(window.page()), QSet<QString>{"11"});
+
+    testing_support::OtherProgram holder(fixture.bankPath());
+    holder.run("BEGIN IMMEDIATE");
+    QTest::mouseClick(window.findChild<QPushButton*>("BitBtn2"), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return !room.prompter.errors.isEmpty(); }, 10000));
+    EXPECT_TRUE(room.prompter.errors[0].startsWith("第 1 题的答案未能保存，请回到该题重新作答。"))
+        << room.prompter.errors[0].toStdString();
+    EXPECT_EQ(window.currentTid(), "2");
+    EXPECT_FALSE(window.findChild<QPushButton*>("a1")->styleSheet().contains("0, 0, 255"))
+        << "not shown as answered";
+    holder.run("ROLLBACK");
+    holder.close();
+    store::Bank bank(fixture.bankPath());
+    EXPECT_EQ(store::paperItemByTid(bank, "1")->tjda, "");
 }
