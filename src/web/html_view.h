@@ -23,8 +23,9 @@ class HtmlView : public QWidget {
 public:
     explicit HtmlView(QWidget* parent = nullptr);
 
-    // Loads the template file, then appends every fragment at the end of the
-    // body in one script call: each parsed on its own, except in a large page,
+    // Loads the template file (or, when the page on screen is on the same
+    // template, empties it instead), then appends every fragment at the end of
+    // the body in one script call: each parsed on its own, except in a large page,
     // whose fragments are parsed a few hundred at a time and must therefore
     // each be whole (close what they open). The first screenful is painted
     // before the rest is appended. `done(true)` once the page is
@@ -34,11 +35,11 @@ public:
     // costs no call of its own).
     void showPage(const QString& templatePath, const QStringList& fragments,
                   std::function<void(bool)> done = {}, const QString& finishingScript = {});
-    // The same with the fragments built while the template loads: the browser
-    // takes the old page down and reads the template in processes of its own,
-    // so a large page is built meanwhile. `build` runs once, on this thread,
-    // after the load has started; not at all when the page is replaced first
-    // or the template cannot be loaded.
+    // The same with the fragments built while the browser takes the old page
+    // down and reads the template, in processes of its own, so that a large
+    // page is built meanwhile. `build` runs once, on this thread, after the
+    // call returned and the old page is on its way down; not at all when the
+    // page is replaced first or the template cannot be loaded.
     void showBuiltPage(const QString& templatePath, std::function<QStringList()> build,
                        std::function<void(bool)> done = {});
 
@@ -85,6 +86,8 @@ private:
     int loadingGeneration_ = -1;
     QUrl loadingUrl_;
     QString templatePath_;
+    // The template of the page on screen, once loaded; empty while none is.
+    QString loadedTemplate_;
     QStringList pendingFragments_;
     QString pendingScript_;
     std::function<QStringList()> pendingBuild_;

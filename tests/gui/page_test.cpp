@@ -323,3 +323,45 @@ TEST(HtmlViewPages, APageBuiltDuringItsLoadIsBuiltOnceAndOnlyWhileItIsWanted) {
 }
 
 } // namespace
+
+namespace {
+
+// A page on the template already on screen empties it instead of loading it
+// again: the document stays (a mark left in it survives), its content, the
+// containers of a large page and the scrolling do not. Another template is
+// loaded.
+TEST(HtmlViewPages, APageOnTheTemplateOnScreenEmptiesItInsteadOfLoadingIt) {
+    TemplateView viewed;
+    web::HtmlView& view = viewed.view;
+    const QString page = viewed.page();
+    const auto showAndWait = [&](const QString& templatePath, const QStringList& fragments) {
+        bool shown = false;
+        view.showPage(templatePath, fragments, [&](bool ok) { shown = ok; });
+        return testing_support::waitUntil([&] { return shown; });
+    };
+    QStringList large;
+    for (int i = 0; i < 400; ++i)
+        large << QStringLiteral("<div id='old%1'>%1</div>").arg(i);
+    ASSERT_TRUE(showAndWait(page, large));
+    ASSERT_GT(evaluate(&view, "document.querySelectorAll('.mq-part').length").toInt(), 0);
+    evaluate(&view, "window.scrollTo(0, 2000); window.mqMark = 1; window.scrollY");
+
+    ASSERT_TRUE(showAndWait(page, {QStringLiteral("<p id='next'>2</p>")}));
+    EXPECT_EQ(evaluate(&view, "window.mqMark || 0").toInt(), 1) << "emptied, not reloaded";
+    EXPECT_TRUE(evaluate(&view, "!document.getElementById('old1') && "
+                                "!!document.getElementById('next') && "
+                                "document.querySelectorAll('.mq-part').length == 0 && "
+                                "window.scrollY == 0")
+                    .toBool());
+
+    const QString other = viewed.fixture.programFolder() + "other.html";
+    QFile::copy(page, other);
+    ASSERT_TRUE(showAndWait(other, {QStringLiteral("<p id='other'>3</p>")}));
+    EXPECT_EQ(evaluate(&view, "window.mqMark || 0").toInt(), 0) << "another template is loaded";
+    evaluate(&view, "window.mqMark = 1");
+    ASSERT_TRUE(showAndWait(page, {QStringLiteral("<p id='back'>4</p>")}));
+    EXPECT_EQ(evaluate(&view, "window.mqMark || 0").toInt(), 0);
+    EXPECT_TRUE(evaluate(&view, "!!document.getElementById('back')").toBool());
+}
+
+} // namespace
