@@ -14,6 +14,7 @@ class QStatusBar;
 
 namespace collections {
 struct Collection;
+enum class ViewMode;
 class WrongQuestionManager;
 } // namespace collections
 
@@ -30,7 +31,8 @@ class UpdateNotifier;
 
 namespace web {
 class HtmlView;
-}
+struct PageStart;
+} // namespace web
 
 namespace widgets {
 class Desktop;
@@ -103,6 +105,9 @@ private:
     void closeBank();
     void fillTree();
     void openSelectedChapter();
+    // The first `atLeast` fragments of a chapter's page, and the build of its
+    // rest; a store failure ends the page with what was built.
+    web::PageStart startChapterPage(qint64 chapterId, collections::ViewMode mode, int atLeast);
     void runPageCommand(const QString& address);
     void favouriteToggle(qint64 questionId);
     void errorReportPreview(qint64 questionId);

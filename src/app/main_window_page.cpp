@@ -14,6 +14,7 @@
 #include "widgets/prompter.h"
 
 #include <QLabel>
+#include <memory>
 
 namespace app {
 
@@ -66,24 +67,42 @@ void MainWindow::openSelectedChapter() {
         chapterId = 0;
     }
     pageView_->setTextZoom(1);
-    // The chapter is read while the browser takes the old page down.
+    // The chapter is read while the browser takes the old page down, the
+    // rest of a large one after its first screen is painted.
     pageView_->showBuiltPage(
         programFolder_ + QStringLiteral("ty.html"),
-        [this, chapterId, mode = collections::viewModeOfKey(viewKey_)] {
-            // Rendering stops silently at a store failure and shows what it has.
-            QStringList fragments;
-            try {
-                if (chapterId != 0)
-                    practice::buildChapterPage(bank_, chapterId, mode, fragments);
-            } catch (const store::StoreError&) {
-            }
-            bank_.close();
-            return fragments;
+        [this, chapterId, mode = collections::viewModeOfKey(viewKey_)](int atLeast) {
+            return startChapterPage(chapterId, mode, atLeast);
         },
         [this](bool) {
             bank_.close();
             emit pageShown();
         });
+}
+
+web::PageStart MainWindow::startChapterPage(qint64 chapterId, collections::ViewMode mode,
+                                            int atLeast) {
+    web::PageStart start;
+    try {
+        if (chapterId != 0) {
+            auto builder = std::make_shared<practice::ChapterPageBuilder>(bank_, chapterId, mode);
+            builder->writeFirst(atLeast, start.fragments);
+            if (!builder->finished())
+                start.buildRest = [this, builder] {
+                    QStringList rest;
+                    try {
+                        builder->writeRest(rest);
+                    } catch (const store::StoreError&) {
+                    }
+                    bank_.close();
+                    return rest;
+                };
+        }
+    } catch (const store::StoreError&) {
+    }
+    if (!start.buildRest)
+        bank_.close();
+    return start;
 }
 
 void MainWindow::runPageCommand(const QString& address) {

@@ -2,18 +2,33 @@
 
 #include "store/question_statements.h"
 
+#include <iterator>
+
 namespace practice {
 
 ChapterContent::ChapterContent(store::Bank& bank, qint64 chapterId, collections::ViewMode mode)
-    : groups_(store::groupsOfChapter(bank, chapterId))
-    , questions_(store::questionsOfChapter(bank, chapterId, collections::filterOf(mode)))
-    , options_(store::optionsOfChapter(bank, chapterId)) {
+    : bank_(bank)
+    , chapterId_(chapterId)
+    , filter_(collections::filterOf(mode))
+    , groups_(store::groupsOfChapter(bank, chapterId)) {
     for (store::QuestionType& type : store::allTypes(bank))
         types_.insert(type.id, std::move(type));
+}
+
+void ChapterContent::readAll() {
+    auto questions = store::questionsOfChapter(bank_, chapterId_, filter_);
+    auto options = store::optionsOfChapter(bank_, chapterId_);
+    questionsOfGroup_.clear();
+    optionsOfQuestion_.clear();
+    questions_.assign(std::make_move_iterator(questions.begin()),
+                      std::make_move_iterator(questions.end()));
+    options_.assign(std::make_move_iterator(options.begin()),
+                    std::make_move_iterator(options.end()));
     for (const store::Question& question : questions_)
         questionsOfGroup_[question.readtextid] << &question;
     for (const store::Option& option : options_)
         optionsOfQuestion_[option.questionid] << &option;
+    readAll_ = true;
 }
 
 const store::QuestionType& ChapterContent::typeOf(const store::QuestionGroup& group) const {
@@ -32,11 +47,23 @@ int ChapterContent::codeOf(const store::QuestionType& type) {
     return code;
 }
 
-QList<const store::Question*> ChapterContent::questionsOf(const store::QuestionGroup& group) const {
+QList<const store::Question*> ChapterContent::questionsOf(const store::QuestionGroup& group) {
+    if (!readAll_ && !questionsOfGroup_.contains(group.id)) {
+        QList<const store::Question*>& list = questionsOfGroup_[group.id];
+        for (store::Question& question :
+             filter_ ? store::flaggedQuestionsOfGroup(bank_, group.id, *filter_)
+                     : store::questionsOfGroup(bank_, group.id))
+            list << &questions_.emplace_back(std::move(question));
+    }
     return questionsOfGroup_.value(group.id);
 }
 
-QList<const store::Option*> ChapterContent::optionsOf(const store::Question& question) const {
+QList<const store::Option*> ChapterContent::optionsOf(const store::Question& question) {
+    if (!readAll_ && !optionsOfQuestion_.contains(question.id)) {
+        QList<const store::Option*>& list = optionsOfQuestion_[question.id];
+        for (store::Option& option : store::optionsOfQuestion(bank_, question.id))
+            list << &options_.emplace_back(std::move(option));
+    }
     return optionsOfQuestion_.value(question.id);
 }
 

@@ -2,17 +2,23 @@
 
 #include "collections/view_mode.h"
 #include "store/bank.h"
+#include "store/collection_flag.h"
 #include "store/rows.h"
 
 #include <QHash>
 #include <QList>
+#include <deque>
+#include <optional>
 #include <vector>
 
 namespace practice {
 
-// A chapter as a page shows it, read with four queries: its groups in type
-// order, the types, the questions of each group (only those of the view's
-// collection in a collection view) and the options of each question.
+// A chapter as a page shows it: its groups in type order, the types, the
+// questions of each group (only those of the view's collection in a
+// collection view) and the options of each question. The groups and types
+// are read at once; the questions and options either a group and a question
+// at a time, as they are asked for (cheap for the first few of a large
+// chapter), or, after readAll(), the whole chapter's in two statements.
 class ChapterContent {
 public:
     ChapterContent(store::Bank& bank, qint64 chapterId, collections::ViewMode mode);
@@ -22,14 +28,20 @@ public:
     const store::QuestionType& typeOf(const store::QuestionGroup& group) const;
     // The type's code as a number; throws StoreError when it is none.
     static int codeOf(const store::QuestionType& type);
-    QList<const store::Question*> questionsOf(const store::QuestionGroup& group) const;
-    QList<const store::Option*> optionsOf(const store::Question& question) const;
+    QList<const store::Question*> questionsOf(const store::QuestionGroup& group);
+    QList<const store::Option*> optionsOf(const store::Question& question);
+    void readAll();
 
 private:
+    store::Bank& bank_;
+    qint64 chapterId_;
+    std::optional<store::CollectionFlag> filter_;
     std::vector<store::QuestionGroup> groups_;
     QHash<qint64, store::QuestionType> types_;
-    std::vector<store::Question> questions_;
-    std::vector<store::Option> options_;
+    bool readAll_ = false;
+    // Deques, so that the rows the lists below point to stay where they are.
+    std::deque<store::Question> questions_;
+    std::deque<store::Option> options_;
     QHash<qint64, QList<const store::Question*>> questionsOfGroup_;
     QHash<qint64, QList<const store::Option*>> optionsOfQuestion_;
 };

@@ -76,7 +76,8 @@ std::vector<store::Tally> mergeHeadings(std::vector<store::Tally> rows) {
 
 GradingResult gradeChapter(store::Bank& bank, qint64 chapterId, collections::ViewMode mode,
                            const web::ControlSnapshot& controls) {
-    const ChapterContent chapter(bank, chapterId, mode);
+    ChapterContent chapter(bank, chapterId, mode);
+    chapter.readAll();
     GradingResult result;
     std::vector<store::Tally> rows;
     for (const store::QuestionGroup& group : chapter.groups()) {

@@ -7,22 +7,20 @@
 
 namespace practice {
 
-namespace {
-
 using store::Option;
 using store::Question;
 using store::QuestionGroup;
 using store::QuestionType;
 
 // Writes one chapter; the counters live as long as the page.
-class PageWriter {
+class ChapterPageBuilder::Writer {
 public:
-    PageWriter(QStringList& fragments, const ChapterContent& chapter)
-        : out_(fragments)
-        , chapter_(chapter) {}
+    explicit Writer(ChapterContent& chapter)
+        : chapter_(chapter) {}
 
-    void writeGroup(const QuestionGroup& group, const QuestionType& type,
+    void writeGroup(QStringList& fragments, const QuestionGroup& group, const QuestionType& type,
                     const QList<const Question*>& questions, bool filtered) {
+        out_ = &fragments;
         const int code = ChapterContent::codeOf(type);
         const QuestionClass questionClass = classOfCode(code);
         const bool shown = !filtered || !questions.isEmpty();
@@ -35,7 +33,7 @@ public:
         }
         ++counters_.groupNumber;
         if (questionClass == QuestionClass::Matching && shown)
-            out_ << QStringLiteral("<hr>");
+            *out_ << QStringLiteral("<hr>");
     }
 
 private:
@@ -43,15 +41,15 @@ private:
         const auto sharedGroup = [&](bool& headingShown) {
             if (!headingShown) {
                 headingShown = true;
-                out_ << headingFragment(title) << QStringLiteral("<br><br>");
+                *out_ << headingFragment(title) << QStringLiteral("<br><br>");
             }
-            out_ << groupTextFragment(counters_.questionNumber, groupText)
-                 << QStringLiteral("<br><br>");
+            *out_ << groupTextFragment(counters_.questionNumber, groupText)
+                  << QStringLiteral("<br><br>");
         };
         switch (questionClass) {
         case QuestionClass::SingleAnswer:
         case QuestionClass::MultipleAnswer:
-            out_ << headingFragment(title) << QStringLiteral("<br><br>");
+            *out_ << headingFragment(title) << QStringLiteral("<br><br>");
             break;
         case QuestionClass::Case:
             sharedGroup(counters_.caseHeadingShown);
@@ -71,48 +69,73 @@ private:
         const bool sharedNumber = questionClass == QuestionClass::Case;
         if (questionClass != QuestionClass::Matching && questionClass != QuestionClass::Other &&
             store::hasPicture(question))
-            out_ << pictureFragment(question.picurl);
+            *out_ << pictureFragment(question.picurl);
         if (sharedNumber) {
-            out_ << numberedTextFragment(
+            *out_ << numberedTextFragment(
                 question.id, QStringLiteral("%1.%2. ").arg(counters_.groupNumber).arg(item),
                 question.content);
             if (item != 1)
                 --number;
         } else if (questionClass == QuestionClass::Matching) {
             --number;
-            out_ << matchingFragment(number, item, question.id, question.content,
-                                     group.opnum.trimmed().toInt());
+            *out_ << matchingFragment(number, item, question.id, question.content,
+                                      group.opnum.trimmed().toInt());
         } else if (questionClass != QuestionClass::Other) {
-            out_ << numberedTextFragment(question.id, QStringLiteral("%1. ").arg(number),
-                                         question.content);
+            *out_ << numberedTextFragment(question.id, QStringLiteral("%1. ").arg(number),
+                                          question.content);
         }
-        out_ << QStringLiteral("<br>");
+        *out_ << QStringLiteral("<br>");
         ++number;
         if (questionClass != QuestionClass::Matching && questionClass != QuestionClass::Other) {
             for (const Option* option : chapter_.optionsOf(question)) {
-                out_ << QStringLiteral("<br>")
-                     << QStringLiteral("&nbsp") + optionFragment(questionClass, *option);
+                *out_ << QStringLiteral("<br>")
+                      << QStringLiteral("&nbsp") + optionFragment(questionClass, *option);
             }
         }
-        out_ << answerBlockFragment(question);
+        *out_ << answerBlockFragment(question);
         if (questionClass != QuestionClass::Matching)
-            out_ << QStringLiteral("<hr>");
+            *out_ << QStringLiteral("<hr>");
     }
 
-    QStringList& out_;
-    const ChapterContent& chapter_;
+    QStringList* out_ = nullptr;
+    ChapterContent& chapter_;
     PageCounters counters_;
 };
 
-} // namespace
+ChapterPageBuilder::ChapterPageBuilder(store::Bank& bank, qint64 chapterId,
+                                       collections::ViewMode mode)
+    : chapter_(std::make_unique<ChapterContent>(bank, chapterId, mode))
+    , writer_(std::make_unique<Writer>(*chapter_))
+    , filtered_(collections::filterOf(mode).has_value()) {}
+
+ChapterPageBuilder::~ChapterPageBuilder() = default;
+
+void ChapterPageBuilder::writeFirst(int atLeast, QStringList& fragments) {
+    while (!finished() && fragments.size() < atLeast)
+        writeNextGroup(fragments);
+}
+
+void ChapterPageBuilder::writeRest(QStringList& fragments) {
+    if (!finished())
+        chapter_->readAll();
+    while (!finished())
+        writeNextGroup(fragments);
+}
+
+bool ChapterPageBuilder::finished() const {
+    return written_ == chapter_->groups().size();
+}
+
+void ChapterPageBuilder::writeNextGroup(QStringList& fragments) {
+    const QuestionGroup& group = chapter_->groups()[written_];
+    writer_->writeGroup(fragments, group, chapter_->typeOf(group), chapter_->questionsOf(group),
+                        filtered_);
+    ++written_;
+}
 
 void buildChapterPage(store::Bank& bank, qint64 chapterId, collections::ViewMode mode,
                       QStringList& fragments) {
-    const ChapterContent chapter(bank, chapterId, mode);
-    PageWriter writer(fragments, chapter);
-    for (const QuestionGroup& group : chapter.groups())
-        writer.writeGroup(group, chapter.typeOf(group), chapter.questionsOf(group),
-                          collections::filterOf(mode).has_value());
+    ChapterPageBuilder(bank, chapterId, mode).writeRest(fragments);
 }
 
 QuestionPreview buildQuestionPreview(store::Bank& bank, qint64 questionId) {

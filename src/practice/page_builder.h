@@ -4,6 +4,7 @@
 #include "store/bank.h"
 
 #include <QStringList>
+#include <memory>
 
 namespace practice {
 
@@ -15,6 +16,36 @@ struct PageCounters {
     int groupNumber = 0;
     bool caseHeadingShown = false;
     bool matchingHeadingShown = false;
+};
+
+class ChapterContent;
+
+// Builds a chapter's page in steps, so that the first screen of a large
+// chapter goes out before the rest is read: the first groups are read one at a
+// time, the rest of the chapter at once. The steps together append the
+// fragments buildChapterPage appends. Every step throws StoreError; the
+// fragments built until then stay in `fragments`.
+class ChapterPageBuilder {
+public:
+    // Reads the chapter's groups and the question types.
+    ChapterPageBuilder(store::Bank& bank, qint64 chapterId, collections::ViewMode mode);
+    ~ChapterPageBuilder();
+
+    // Appends whole groups until `fragments` holds at least `atLeast`
+    // fragments or the chapter is written.
+    void writeFirst(int atLeast, QStringList& fragments);
+    // Appends every group not yet written.
+    void writeRest(QStringList& fragments);
+    bool finished() const;
+
+private:
+    class Writer;
+    void writeNextGroup(QStringList& fragments);
+
+    std::unique_ptr<ChapterContent> chapter_;
+    std::unique_ptr<Writer> writer_;
+    bool filtered_;
+    size_t written_ = 0;
 };
 
 // Appends the fragments of a chapter's page to `fragments`, in the order they

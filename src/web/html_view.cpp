@@ -13,6 +13,7 @@
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+#include <algorithm>
 #include <utility>
 
 namespace web {
@@ -177,7 +178,10 @@ protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
                                   const QString&) override {
         if (message.startsWith(firstPaintPrefix))
-            owner_->appendRest(message.mid(firstPaintPrefix.size()).toInt());
+            owner_->deliver(
+                [owner = owner_, generation = message.mid(firstPaintPrefix.size()).toInt()] {
+                    owner->appendRest(generation);
+                });
     }
 
 private:
@@ -245,16 +249,19 @@ void HtmlView::showPage(const QString& templatePath, const QStringList& fragment
     startPage(templatePath, fragments, nullptr, std::move(done), finishingScript);
 }
 
-void HtmlView::showBuiltPage(const QString& templatePath, std::function<QStringList()> build,
+void HtmlView::showBuiltPage(const QString& templatePath,
+                             std::function<PageStart(int atLeast)> build,
                              std::function<void(bool)> done) {
     startPage(templatePath, {}, std::move(build), std::move(done), {});
 }
 
 void HtmlView::startPage(const QString& templatePath, const QStringList& fragments,
-                         std::function<QStringList()> build, std::function<void(bool)> done,
+                         std::function<PageStart(int)> build, std::function<void(bool)> done,
                          const QString& finishingScript) {
     const int generation = ++generation_;
     pendingFragments_ = fragments;
+    pendingRestBuild_ = nullptr;
+    restAwaited_ = false;
     pendingScript_ = finishingScript;
     pendingDone_ = std::move(done);
     pendingBuild_ = nullptr;
@@ -284,8 +291,14 @@ void HtmlView::startPage(const QString& templatePath, const QStringList& fragmen
 }
 
 void HtmlView::runPendingBuild(int generation) {
-    if (generation == generation_ && pendingBuild_)
-        pendingFragments_ = std::exchange(pendingBuild_, nullptr)();
+    if (generation != generation_ || !pendingBuild_)
+        return;
+    // More than a container's worth, when there is more, so that a page with
+    // a rest to come is known to be a large one.
+    PageStart start = std::exchange(pendingBuild_, nullptr)(
+        std::max(firstScreenFragments, containerFragments + 1));
+    pendingFragments_ = std::move(start.fragments);
+    pendingRestBuild_ = std::move(start.buildRest);
 }
 
 void HtmlView::loadTemplate() {
@@ -303,11 +316,12 @@ void HtmlView::appendFragments(int generation) {
     // a large call whole before it paints again.
     const QStringList first = pendingFragments_.mid(0, firstScreenFragments);
     pendingFragments_ = pendingFragments_.mid(firstScreenFragments);
-    grouped_ = first.size() + pendingFragments_.size() > containerFragments;
-    if (pendingFragments_.isEmpty()) {
+    grouped_ = first.size() + pendingFragments_.size() > containerFragments || pendingRestBuild_;
+    if (pendingFragments_.isEmpty() && !pendingRestBuild_) {
         runLastAppend(lastAppendScript(first), generation);
         return;
     }
+    restAwaited_ = true;
     page_->runJavaScript(appendDefinition() + QString::fromLatin1(appendThenReportPaintScript) +
                          QStringLiteral("(") + jsonArray(first) + QStringLiteral(", ") +
                          jsonBool(grouped_) + QStringLiteral(", ") +
@@ -316,8 +330,13 @@ void HtmlView::appendFragments(int generation) {
 }
 
 void HtmlView::appendRest(int generation) {
-    if (generation != generation_ || pendingFragments_.isEmpty())
+    if (generation != generation_ || !restAwaited_)
         return;
+    restAwaited_ = false;
+    // Built only now: building while the first screenful is on its way would
+    // hold its painting back, as the view's frames pass through this thread.
+    if (pendingRestBuild_)
+        pendingFragments_ += std::exchange(pendingRestBuild_, nullptr)();
     runLastAppend(lastAppendScript(std::exchange(pendingFragments_, {})), generation);
 }
 

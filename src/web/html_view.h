@@ -14,6 +14,13 @@ namespace web {
 
 class InterceptingPage;
 
+// The start of a page built in steps: its first fragments and, when more
+// follow, the function that builds the rest.
+struct PageStart {
+    QStringList fragments;
+    std::function<QStringList()> buildRest;
+};
+
 // The one wrapper around the embedded browser. Everything is asynchronous:
 // calls take a callback, and a callback that belongs to a page that has since
 // been replaced is dropped.
@@ -35,12 +42,13 @@ public:
     // costs no call of its own).
     void showPage(const QString& templatePath, const QStringList& fragments,
                   std::function<void(bool)> done = {}, const QString& finishingScript = {});
-    // The same with the fragments built while the browser takes the old page
-    // down and reads the template, in processes of its own, so that a large
-    // page is built meanwhile. `build` runs once, on this thread, after the
-    // call returned and the old page is on its way down; not at all when the
-    // page is replaced first or the template cannot be loaded.
-    void showBuiltPage(const QString& templatePath, std::function<QStringList()> build,
+    // The same with the page built in steps: `build(atLeast)` gives at least
+    // that many fragments, or all, while the browser takes the old page down
+    // and reads the template in processes of its own; the rest, when there is
+    // more, is built once the first screenful is painted. Each step runs
+    // once, on this thread, after the call returned; not at all when the page
+    // is replaced first or the template cannot be loaded.
+    void showBuiltPage(const QString& templatePath, std::function<PageStart(int atLeast)> build,
                        std::function<void(bool)> done = {});
 
     // Every input and select with an id, in one call.
@@ -66,7 +74,7 @@ signals:
 private:
     friend class InterceptingPage;
     void startPage(const QString& templatePath, const QStringList& fragments,
-                   std::function<QStringList()> build, std::function<void(bool)> done,
+                   std::function<PageStart(int)> build, std::function<void(bool)> done,
                    const QString& finishingScript);
     void loadTemplate();
     void appendFragments(int generation);
@@ -90,7 +98,10 @@ private:
     QString loadedTemplate_;
     QStringList pendingFragments_;
     QString pendingScript_;
-    std::function<QStringList()> pendingBuild_;
+    std::function<PageStart(int)> pendingBuild_;
+    std::function<QStringList()> pendingRestBuild_;
+    // The first screenful is on its way and the rest still to be appended.
+    bool restAwaited_ = false;
     bool grouped_ = false;
     std::function<void(bool)> pendingDone_;
 };

@@ -280,30 +280,54 @@ TEST(HtmlViewPages, ANewPageStartedDuringALoadReplacesIt) {
 namespace {
 
 // A page built while its template loads: built once, after the call returned,
-// and not at all when a newer page replaced it before its load.
+// and not at all when a newer page replaced it before its load. A rest is
+// built once and follows the first fragments, the page laid out as a large
+// one; a page without a rest goes straight into the body.
 TEST(HtmlViewPages, APageBuiltDuringItsLoadIsBuiltOnceAndOnlyWhileItIsWanted) {
     TemplateView viewed;
     web::HtmlView& view = viewed.view;
     const QString page = viewed.page();
     int builds = 0;
+    int restBuilds = 0;
     bool shown = false;
     view.showBuiltPage(
         page,
-        [&] {
+        [&](int) {
             ++builds;
-            return QStringList{QStringLiteral("<p id='built'>1</p>")};
+            return web::PageStart{{QStringLiteral("<p id='first'>1</p>")}, [&] {
+                                      ++restBuilds;
+                                      return QStringList{QStringLiteral("<p id='rest'>2</p>")};
+                                  }};
         },
         [&](bool ok) { shown = ok; });
     EXPECT_EQ(builds, 0) << "built while the template loads, not before";
     ASSERT_TRUE(testing_support::waitUntil([&] { return shown; }));
     EXPECT_EQ(builds, 1);
-    EXPECT_TRUE(evaluate(&view, QStringLiteral("!!document.getElementById('built')")).toBool());
+    EXPECT_EQ(restBuilds, 1);
+    EXPECT_EQ(evaluate(&view, QStringLiteral("Array.from(document.querySelectorAll('.mq-part "
+                                             "p')).map(function (p) { return p.id; }).join()"))
+                  .toString(),
+              QStringLiteral("first,rest"));
+
+    shown = false;
+    view.showBuiltPage(
+        page,
+        [&](int) {
+            ++builds;
+            return web::PageStart{{QStringLiteral("<p id='built'>1</p>")}, {}};
+        },
+        [&](bool ok) { shown = ok; });
+    ASSERT_TRUE(testing_support::waitUntil([&] { return shown; }));
+    EXPECT_EQ(builds, 2);
+    EXPECT_TRUE(evaluate(&view, QStringLiteral("document.getElementById('built').parentNode == "
+                                               "document.body"))
+                    .toBool());
 
     int replacedBuilds = 0;
     shown = false;
-    view.showBuiltPage(page, [&] {
+    view.showBuiltPage(page, [&](int) {
         ++replacedBuilds;
-        return QStringList{};
+        return web::PageStart{};
     });
     view.showPage(page, {QStringLiteral("<p id='newer'>2</p>")}, [&](bool ok) { shown = ok; });
     ASSERT_TRUE(testing_support::waitUntil([&] { return shown; }));
@@ -313,9 +337,9 @@ TEST(HtmlViewPages, APageBuiltDuringItsLoadIsBuiltOnceAndOnlyWhileItIsWanted) {
     bool failed = false;
     view.showBuiltPage(
         missing,
-        [&] {
+        [&](int) {
             ++replacedBuilds;
-            return QStringList{};
+            return web::PageStart{};
         },
         [&](bool ok) { failed = !ok; });
     ASSERT_TRUE(testing_support::waitUntil([&] { return failed; }));

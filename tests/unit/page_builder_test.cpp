@@ -45,6 +45,24 @@ protected:
         return pending.back();
     }
 
+    // Plain, case and matching groups, stored out of type order.
+    void mixedChapter() {
+        group(1, 10, "病例一");
+        group(2, 11, "配伍", "5");
+        group(3, 3);
+        group(4, 10, "病例二");
+        group(5, 6);
+        for (int id : {31, 32})
+            question(id, 3);
+        question(51, 5);
+        for (int id : {11, 12, 13})
+            question(id, 1);
+        for (int id : {41, 42})
+            question(id, 4);
+        for (int id : {21, 22})
+            question(id, 2, false);
+    }
+
     QStringList page(ViewMode mode = ViewMode::WholeBank) {
         for (const store::Question& q : pending)
             fixture.rows().addQuestion(q);
@@ -183,20 +201,7 @@ TEST_F(PageBuilder, MatchingLettersStopAtO) {
 }
 
 TEST_F(PageBuilder, NumbersRunAcrossPlainCaseAndMatchingGroups) {
-    group(1, 10, "病例一");
-    group(2, 11, "配伍", "5");
-    group(3, 3);
-    group(4, 10, "病例二");
-    group(5, 6);
-    for (int id : {31, 32})
-        question(id, 3);
-    question(51, 5);
-    for (int id : {11, 12, 13})
-        question(id, 1);
-    for (int id : {41, 42})
-        question(id, 4);
-    for (int id : {21, 22})
-        question(id, 2, false);
+    mixedChapter();
     const QStringList fragments = page();
     // Groups come by type: 3, 6, the two case groups, then matching.
     EXPECT_EQ(numbersOf(fragments),
@@ -204,6 +209,39 @@ TEST_F(PageBuilder, NumbersRunAcrossPlainCaseAndMatchingGroups) {
                            "5.2. ", "6.", "6.1. ", "6.2. "}));
     EXPECT_EQ(fragments.count("&nbsp <b>题型10</b>"), 1);
     EXPECT_EQ(fragments.count("&nbsp <b>题型11</b>"), 1);
+}
+
+// The first groups read one by one and the rest read at once make the page the
+// chapter read at once makes, wherever the first step stops; it stops after
+// the group that brings it to what was asked for.
+TEST_F(PageBuilder, APageBuiltInTwoStepsIsThePageBuiltAtOnce) {
+    mixedChapter();
+    for (store::Question& q : pending) {
+        if (q.id % 2 == 1)
+            q.scbt = "1";
+    }
+    pending.front().picurl = "tp/x.svg";
+    page();
+    store::Bank bank(fixture.bankPath());
+    for (ViewMode mode : {ViewMode::WholeBank, ViewMode::Favourites}) {
+        QStringList atOnce;
+        buildChapterPage(bank, chapter, mode, atOnce);
+        for (int atLeast : {0, 1, 12, 40, 1000}) {
+            SCOPED_TRACE(testing::Message() << "mode " << int(mode) << ", at least " << atLeast);
+            practice::ChapterPageBuilder builder(bank, chapter, mode);
+            QStringList first;
+            builder.writeFirst(atLeast, first);
+            EXPECT_EQ(builder.finished(), first.size() == atOnce.size());
+            if (!builder.finished()) {
+                EXPECT_GE(first.size(), atLeast);
+            }
+            EXPECT_EQ(first, atOnce.mid(0, first.size()));
+            QStringList whole = first;
+            builder.writeRest(whole);
+            EXPECT_EQ(whole, atOnce);
+            EXPECT_TRUE(builder.finished());
+        }
+    }
 }
 
 TEST_F(PageBuilder, EveryPlainGroupShowsItsHeading) {
