@@ -1,9 +1,11 @@
 #include "web/html_view.h"
 
+#include "web/script_literal.h"
+
+#include <QEvent>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineLoadingInfo>
@@ -14,6 +16,7 @@
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 namespace web {
@@ -24,20 +27,14 @@ namespace {
 // more than a screen.
 constexpr int firstScreenFragments = 160;
 
-const QString firstPaintPrefix = QStringLiteral("morrowquill:first-screen-painted:");
+// How long the rest of a page waits for its first screenful to reach the
+// screen at most.
+constexpr std::chrono::milliseconds firstScreenPaintWait{100};
 
-QString jsonString(const QString& text) {
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
+const QString firstPaintPrefix = QStringLiteral("morrowquill:first-screen-painted:");
 
 QString jsonBool(bool value) {
     return value ? QStringLiteral("true") : QStringLiteral("false");
-}
-
-QString jsonArray(const QStringList& texts) {
-    return QString::fromUtf8(
-        QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
 }
 
 // A page of more fragments than this is appended into containers of about
@@ -178,10 +175,7 @@ protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
                                   const QString&) override {
         if (message.startsWith(firstPaintPrefix))
-            owner_->deliver(
-                [owner = owner_, generation = message.mid(firstPaintPrefix.size()).toInt()] {
-                    owner->appendRest(generation);
-                });
+            owner_->awaitFirstScreenOnScreen(message.mid(firstPaintPrefix.size()).toInt());
     }
 
 private:
@@ -259,6 +253,8 @@ void HtmlView::startPage(const QString& templatePath, const QStringList& fragmen
                          std::function<PageStart(int)> build, std::function<void(bool)> done,
                          const QString& finishingScript) {
     const int generation = ++generation_;
+    stopWatchingPaint();
+    emptyFirst_ = false;
     pendingFragments_ = fragments;
     pendingRestBuild_ = nullptr;
     restAwaited_ = false;
@@ -271,10 +267,11 @@ void HtmlView::startPage(const QString& templatePath, const QStringList& fragmen
     }
     pendingBuild_ = std::move(build);
     templatePath_ = QFileInfo(templatePath).absoluteFilePath();
-    // A page on the template already loaded is emptied rather than reloaded;
-    // it is built while the browser empties it.
+    // A page on the template already loaded is emptied rather than reloaded,
+    // in the call that brings its first fragments: the old page stays on
+    // screen until the new one replaces it, with no empty page in between.
     if (loadingUrl_.isEmpty() && !loadedTemplate_.isEmpty() && loadedTemplate_ == templatePath_) {
-        page_->runJavaScript(QString::fromLatin1(emptyPageScript));
+        emptyFirst_ = true;
         deliver([this, generation] {
             if (generation != generation_)
                 return;
@@ -314,25 +311,56 @@ void HtmlView::appendFragments(int generation) {
     // The first screenful goes in a small call of its own; the rest of a large
     // chapter is handed over only once that is painted, as the browser reads
     // a large call whole before it paints again.
+    const QString emptying = std::exchange(emptyFirst_, false)
+                                 ? QString::fromLatin1(emptyPageScript) + QLatin1Char(';')
+                                 : QString();
     const QStringList first = pendingFragments_.mid(0, firstScreenFragments);
     pendingFragments_ = pendingFragments_.mid(firstScreenFragments);
     grouped_ = first.size() + pendingFragments_.size() > containerFragments || pendingRestBuild_;
     if (pendingFragments_.isEmpty() && !pendingRestBuild_) {
-        runLastAppend(lastAppendScript(first), generation);
+        runLastAppend(emptying + lastAppendScript(first), generation);
         return;
     }
     restAwaited_ = true;
-    page_->runJavaScript(appendDefinition() + QString::fromLatin1(appendThenReportPaintScript) +
-                         QStringLiteral("(") + jsonArray(first) + QStringLiteral(", ") +
-                         jsonBool(grouped_) + QStringLiteral(", ") +
-                         jsonString(firstPaintPrefix + QString::number(generation)) +
-                         QStringLiteral(")"));
+    page_->runJavaScript(
+        emptying + appendDefinition() + QString::fromLatin1(appendThenReportPaintScript) +
+        QStringLiteral("(") + scriptStringArray(first) + QStringLiteral(", ") + jsonBool(grouped_) +
+        QStringLiteral(", ") + scriptString(firstPaintPrefix + QString::number(generation)) +
+        QStringLiteral(")"));
+}
+
+void HtmlView::awaitFirstScreenOnScreen(int generation) {
+    if (generation != generation_ || !restAwaited_)
+        return;
+    // The browser has drawn the first screenful; this thread has yet to put it
+    // on the screen, and would not while it builds and hands over the rest.
+    // So the rest waits for the view's next paint, or, where none comes (a
+    // view not on screen), a moment.
+    QWidget* surface = view_->focusProxy();
+    if (surface && surface->isVisible()) {
+        paintSurface_ = surface;
+        surface->installEventFilter(this);
+    }
+    QTimer::singleShot(firstScreenPaintWait, this, [this, generation] { appendRest(generation); });
+}
+
+bool HtmlView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == paintSurface_ && event->type() == QEvent::Paint)
+        deliver([this, generation = generation_] { appendRest(generation); });
+    return QWidget::eventFilter(watched, event);
+}
+
+void HtmlView::stopWatchingPaint() {
+    if (paintSurface_)
+        paintSurface_->removeEventFilter(this);
+    paintSurface_.clear();
 }
 
 void HtmlView::appendRest(int generation) {
     if (generation != generation_ || !restAwaited_)
         return;
     restAwaited_ = false;
+    stopWatchingPaint();
     // Built only now: building while the first screenful is on its way would
     // hold its painting back, as the view's frames pass through this thread.
     if (pendingRestBuild_)
@@ -341,9 +369,11 @@ void HtmlView::appendRest(int generation) {
 }
 
 QString HtmlView::lastAppendScript(const QStringList& fragments) {
-    return appendDefinition() + QString::fromLatin1(appendNowScript) + QStringLiteral("(") +
-           jsonArray(fragments) + QStringLiteral(", ") + jsonBool(grouped_) +
-           QStringLiteral(");\n") + std::exchange(pendingScript_, {});
+    QString script = appendDefinition() + QString::fromLatin1(appendNowScript) + QLatin1Char('(');
+    appendScriptStringArray(script, fragments);
+    script += QStringLiteral(", ") + jsonBool(grouped_) + QStringLiteral(");\n") +
+              std::exchange(pendingScript_, {});
+    return script;
 }
 
 void HtmlView::runLastAppend(const QString& script, int generation) {
@@ -409,18 +439,18 @@ void HtmlView::readControls(std::function<void(const ControlSnapshot&)> done) {
 void HtmlView::setChecked(const QString& id, bool checked) {
     runScript(
         QStringLiteral("(function (e) { if (e) e.checked = %2; })(document.getElementById(%1))")
-            .arg(jsonString(id), checked ? QStringLiteral("true") : QStringLiteral("false")));
+            .arg(scriptString(id), checked ? QStringLiteral("true") : QStringLiteral("false")));
 }
 
 void HtmlView::setValue(const QString& id, const QString& value) {
     runScript(QStringLiteral("(function (e) { if (e) e.value = %2; })(document.getElementById(%1))")
-                  .arg(jsonString(id), jsonString(value)));
+                  .arg(scriptString(id), scriptString(value)));
 }
 
 void HtmlView::setColor(const QStringList& ids, const QString& cssColour) {
     runScript(QStringLiteral("%1.forEach(function (id) { var e = document.getElementById(id); "
                              "if (e) e.style.color = %2; })")
-                  .arg(jsonArray(ids), jsonString(cssColour)));
+                  .arg(scriptStringArray(ids), scriptString(cssColour)));
 }
 
 void HtmlView::setBodyFontSize(int pixels) {

@@ -2,6 +2,7 @@
 
 #include "web/control_snapshot.h"
 
+#include <QPointer>
 #include <QStringList>
 #include <QUrl>
 #include <QVariant>
@@ -79,6 +80,9 @@ private:
     void loadTemplate();
     void appendFragments(int generation);
     void runPendingBuild(int generation);
+    void awaitFirstScreenOnScreen(int generation);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void stopWatchingPaint();
     void appendRest(int generation);
     // Appends `fragments` and runs the page's finishing script.
     QString lastAppendScript(const QStringList& fragments);
@@ -96,12 +100,16 @@ private:
     QString templatePath_;
     // The template of the page on screen, once loaded; empty while none is.
     QString loadedTemplate_;
+    // The page on screen is to be emptied before the next fragments go in.
+    bool emptyFirst_ = false;
     QStringList pendingFragments_;
     QString pendingScript_;
     std::function<PageStart(int)> pendingBuild_;
     std::function<QStringList()> pendingRestBuild_;
     // The first screenful is on its way and the rest still to be appended.
     bool restAwaited_ = false;
+    // The view's surface, watched for the paint that shows the first screenful.
+    QPointer<QWidget> paintSurface_;
     bool grouped_ = false;
     std::function<void(bool)> pendingDone_;
 };

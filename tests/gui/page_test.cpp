@@ -3,6 +3,7 @@
 #include "services/feedback_dialog.h"
 #include "store/question_statements.h"
 #include "web/html_view.h"
+#include "web/script_literal.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -245,6 +246,24 @@ struct TemplateView {
     testing_support::FixtureBank fixture;
     web::HtmlView view;
 };
+
+// Texts reach the page's scripts exactly as they are, whatever they hold.
+TEST(HtmlViewPages, TextsReachThePageExactly) {
+    TemplateView viewed;
+    const QStringList texts = {
+        QString(),
+        QStringLiteral("病例 plain"),
+        QStringLiteral("\"double\" and 'single'"),
+        QStringLiteral("back\\slash \\u0041 \\n"),
+        QStringLiteral("line\nfeed\rreturn\ttab"),
+        QString(QChar(0x2028)) + QChar(0x2029) + QChar(0xfeff),
+        QStringLiteral("nul ") + QChar(0) + QChar(1) + QChar(0x1f) + QChar(0x7f),
+        QStringLiteral("😀 </script><!-- ${x} `"),
+    };
+    for (const QString& text : texts)
+        EXPECT_EQ(evaluate(&viewed.view, web::scriptString(text)).toString(), text);
+    EXPECT_EQ(evaluate(&viewed.view, web::scriptStringArray(texts)).toStringList(), texts);
+}
 
 TEST(HtmlViewPages, ANewPageStartedDuringALoadReplacesIt) {
     TemplateView viewed;
