@@ -44,12 +44,13 @@ QVariant evaluate(web::HtmlView* view, const QString& script) {
     return *result;
 }
 
-// What the screen shows of the top of the page view, its scroll bar left out
-// (its thumb follows the page's length).
+// What the screen shows of the top left of the page view, where its first
+// heading and question begin: a small piece, as it is read every millisecond
+// on the thread that also puts the page on the screen.
 QImage topOfPage(QWidget* view) {
     const QPoint corner = view->mapTo(view->window(), QPoint(0, 0));
     return view->screen()
-        ->grabWindow(view->window()->winId(), corner.x(), corner.y(), view->width() - 24, 160)
+        ->grabWindow(view->window()->winId(), corner.x(), corner.y(), 320, 100)
         .toImage();
 }
 
