@@ -273,8 +273,6 @@ TEST_F(Collections, ClosingTheManagerWithoutDeletingChangesNothing) {
     EXPECT_EQ(window->nodeIds(), (std::vector<qint64>{0, 0, 101, 0}));
 }
 
-// A large page is laid out container by container; everything that reads or
-// changes it reaches the questions far below the first screen as well.
 // A large page is parsed a container at a time; its elements are the ones the
 // fragments make when each is parsed on its own.
 TEST_F(Grading, ALargePageHasTheElementsOfItsFragmentsParsedOneByOne) {
@@ -310,6 +308,8 @@ TEST_F(Grading, ALargePageHasTheElementsOfItsFragmentsParsedOneByOne) {
     EXPECT_EQ(onPage, oneByOne);
 }
 
+// A large page is laid out container by container; everything that reads or
+// changes it reaches the questions far below the first screen as well.
 TEST_F(Grading, ALargePageWorksBeyondItsFirstScreen) {
     createWindow(2, 1, testing_support::largeChapter);
     window->show();
