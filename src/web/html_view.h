@@ -44,11 +44,12 @@ public:
     void showPage(const QString& templatePath, const QStringList& fragments,
                   std::function<void(bool)> done = {}, const QString& finishingScript = {});
     // The same with the page built in steps: `build(atLeast)` gives at least
-    // that many fragments, or all, while the browser takes the old page down
-    // and reads the template in processes of its own; the rest, when there is
-    // more, is built once the first screenful is painted. Each step runs
-    // once, on this thread, after the call returned; not at all when the page
-    // is replaced first or the template cannot be loaded.
+    // that many fragments, or all, while the browser reads the template in
+    // processes of its own (or just before it empties a page on the same
+    // template); the rest, when there is more, is built once the first
+    // screenful is on the screen. Each step runs once, on this thread, after
+    // the call returned; not at all when the page is replaced first or the
+    // template cannot be loaded.
     void showBuiltPage(const QString& templatePath, std::function<PageStart(int atLeast)> build,
                        std::function<void(bool)> done = {});
 
