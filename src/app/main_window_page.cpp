@@ -84,20 +84,18 @@ web::PageStart MainWindow::startChapterPage(qint64 chapterId, collections::ViewM
                                             int atLeast) {
     web::PageStart start;
     try {
-        if (chapterId != 0) {
-            auto builder = std::make_shared<practice::ChapterPageBuilder>(bank_, chapterId, mode);
-            builder->writeFirst(atLeast, start.fragments);
-            if (!builder->finished())
-                start.buildRest = [this, builder] {
-                    QStringList rest;
-                    try {
-                        builder->writeRest(rest);
-                    } catch (const store::StoreError&) {
-                    }
-                    bank_.close();
-                    return rest;
-                };
-        }
+        auto builder = std::make_shared<practice::ChapterPageBuilder>(bank_, chapterId, mode);
+        builder->writeFirst(atLeast, start.fragments);
+        if (!builder->finished())
+            start.buildRest = [this, builder] {
+                QStringList rest;
+                try {
+                    builder->writeRest(rest);
+                } catch (const store::StoreError&) {
+                }
+                bank_.close();
+                return rest;
+            };
     } catch (const store::StoreError&) {
     }
     if (!start.buildRest)

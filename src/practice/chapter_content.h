@@ -24,6 +24,8 @@ public:
     ChapterContent(store::Bank& bank, qint64 chapterId, collections::ViewMode mode);
 
     const std::vector<store::QuestionGroup>& groups() const { return groups_; }
+    // Whether only the questions of a collection are shown.
+    bool filtered() const { return filter_.has_value(); }
     // The group's type; throws StoreError when the bank lacks it.
     const store::QuestionType& typeOf(const store::QuestionGroup& group) const;
     // The type's code as a number; throws StoreError when it is none.

@@ -18,12 +18,12 @@ public:
     explicit Writer(ChapterContent& chapter)
         : chapter_(chapter) {}
 
-    void writeGroup(QStringList& fragments, const QuestionGroup& group, const QuestionType& type,
-                    const QList<const Question*>& questions, bool filtered) {
+    void writeGroup(QStringList& fragments, const QuestionGroup& group) {
         out_ = &fragments;
-        const int code = ChapterContent::codeOf(type);
-        const QuestionClass questionClass = classOfCode(code);
-        const bool shown = !filtered || !questions.isEmpty();
+        const QuestionType& type = chapter_.typeOf(group);
+        const QList<const Question*> questions = chapter_.questionsOf(group);
+        const QuestionClass questionClass = classOfCode(ChapterContent::codeOf(type));
+        const bool shown = !chapter_.filtered() || !questions.isEmpty();
         if (shown) {
             writeHeading(questionClass, type.title, group.content);
             int item = 1;
@@ -105,8 +105,7 @@ private:
 ChapterPageBuilder::ChapterPageBuilder(store::Bank& bank, qint64 chapterId,
                                        collections::ViewMode mode)
     : chapter_(std::make_unique<ChapterContent>(bank, chapterId, mode))
-    , writer_(std::make_unique<Writer>(*chapter_))
-    , filtered_(collections::filterOf(mode).has_value()) {}
+    , writer_(std::make_unique<Writer>(*chapter_)) {}
 
 ChapterPageBuilder::~ChapterPageBuilder() = default;
 
@@ -127,9 +126,7 @@ bool ChapterPageBuilder::finished() const {
 }
 
 void ChapterPageBuilder::writeNextGroup(QStringList& fragments) {
-    const QuestionGroup& group = chapter_->groups()[written_];
-    writer_->writeGroup(fragments, group, chapter_->typeOf(group), chapter_->questionsOf(group),
-                        filtered_);
+    writer_->writeGroup(fragments, chapter_->groups()[written_]);
     ++written_;
 }
 

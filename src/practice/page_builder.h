@@ -44,7 +44,6 @@ private:
 
     std::unique_ptr<ChapterContent> chapter_;
     std::unique_ptr<Writer> writer_;
-    bool filtered_;
     size_t written_ = 0;
 };
 

@@ -16,27 +16,14 @@ void appendEscaped(QString& out, QStringView text) {
             continue;
         out.append(run, c - run);
         run = c + 1;
-        switch (u) {
-        case '"':
-            out += QLatin1String("\\\"");
-            break;
-        case '\\':
-            out += QLatin1String("\\\\");
-            break;
-        case '\n':
-            out += QLatin1String("\\n");
-            break;
-        case '\r':
-            out += QLatin1String("\\r");
-            break;
-        case '\t':
-            out += QLatin1String("\\t");
-            break;
-        default:
-            out += QLatin1String("\\u");
-            for (int shift = 12; shift >= 0; shift -= 4)
-                out += QLatin1Char(hex[(u >> shift) & 0xf]);
+        if (u == '"' || u == '\\') {
+            out += QLatin1Char('\\');
+            out += *c;
+            continue;
         }
+        out += QLatin1String("\\u");
+        for (int shift = 12; shift >= 0; shift -= 4)
+            out += QLatin1Char(hex[(u >> shift) & 0xf]);
     }
     out.append(run, end - run);
     out += QLatin1Char('"');
