@@ -72,6 +72,11 @@ public:
 
 signals:
     void navigationIntercepted(const QString& address);
+    // The browser process that drew the page ended (it crashed or was
+    // killed): the page on screen is gone, and no callback still awaited from
+    // it (page done, controls read, script result) will come. The owner says
+    // so and shows its page again from what is stored.
+    void renderProcessEnded();
 
 private:
     friend class InterceptingPage;
