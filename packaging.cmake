@@ -17,4 +17,27 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-odbc, fonts-noto-cjk, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, tdsodbc")
+
+# Installs `source` compressed as `<its name>.gz` into `destination`, as
+# Debian keeps manual pages and changelogs. gzip -9n leaves out the file's own
+# name and time, so the same source always gives the same bytes.
+find_program(GZIP gzip REQUIRED)
+function(install_gzipped source destination)
+    get_filename_component(source ${source} ABSOLUTE)
+    get_filename_component(name ${source} NAME)
+    string(MAKE_C_IDENTIFIER "${destination}/${name}" stage_name)
+    set(stage ${CMAKE_CURRENT_BINARY_DIR}/gzipped/${stage_name})
+    add_custom_command(
+        OUTPUT ${stage}/${name}.gz
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}
+        COMMAND ${CMAKE_COMMAND} -E copy ${source} ${stage}/${name}
+        COMMAND ${GZIP} -9nf ${stage}/${name}
+        DEPENDS ${source}
+        VERBATIM)
+    add_custom_target(gzip_${stage_name} ALL DEPENDS ${stage}/${name}.gz)
+    install(FILES ${stage}/${name}.gz DESTINATION ${destination})
+endfunction()
+
+add_subdirectory(resources/debian)
+add_subdirectory(resources/man)
 include(CPack)
