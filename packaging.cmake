@@ -38,6 +38,7 @@ function(install_gzipped source destination)
     install(FILES ${stage}/${name}.gz DESTINATION ${destination})
 endfunction()
 
+# The copyright, changelog and manual pages a Debian package carries.
 add_subdirectory(resources/debian)
 add_subdirectory(resources/man)
 include(CPack)
