@@ -258,4 +258,25 @@ std::vector<QStringList> FeedbackServer::rows() const {
     return rows;
 }
 
+TableLock::TableLock(const services::FeedbackConnection& connection)
+    : connectionName_(QUuid::createUuid().toString()) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
+    db.setDatabaseName(services::odbcConnectionString(connection));
+    if (!db.open() || !db.transaction()) {
+        ADD_FAILURE() << "cannot lock the feedback table: " << db.lastError().text().toStdString();
+        return;
+    }
+    held_ = execute(db, QStringLiteral("LOCK TABLE yiyao IN ACCESS EXCLUSIVE MODE"));
+}
+
+TableLock::~TableLock() {
+    {
+        QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+        if (db.isOpen())
+            db.rollback();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
 } // namespace testing_support

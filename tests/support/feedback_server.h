@@ -57,4 +57,20 @@ private:
     bool ready_ = false;
 };
 
+// An exclusive lock on `yiyao`, held by a connection of its own for as long as
+// the object lives: every insert into the table waits until it goes.
+class TableLock {
+public:
+    explicit TableLock(const services::FeedbackConnection& connection);
+    ~TableLock();
+    TableLock(const TableLock&) = delete;
+    TableLock& operator=(const TableLock&) = delete;
+
+    bool isHeld() const { return held_; }
+
+private:
+    QString connectionName_;
+    bool held_ = false;
+};
+
 } // namespace testing_support
