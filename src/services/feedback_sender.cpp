@@ -107,8 +107,10 @@ FeedbackSender::~FeedbackSender() {
         attempt->receiver = nullptr;
         if (attempt->stage == Attempt::Stage::loggingIn)
             attempt->stage = Attempt::Stage::givenUp;
-        attempt->ended.wait_for(lock, std::chrono::milliseconds(deadline.remainingTime()),
-                                [&attempt] { return attempt->done; });
+        // Only an insert under way is worth a wait: it may still be finished.
+        if (attempt->stage == Attempt::Stage::inserting)
+            attempt->ended.wait_for(lock, std::chrono::milliseconds(deadline.remainingTime()),
+                                    [&attempt] { return attempt->done; });
     }
 }
 
@@ -135,8 +137,9 @@ bool FeedbackSender::send(const store::FeedbackRow& row) {
     }).detach();
     QTimer::singleShot(connection_.timeoutSeconds * 1000, this, [this, attempt] {
         if (attempt->giveUp())
-            settle(attempt->number, QStringLiteral("反馈服务器在 %1 秒内没有应答。")
-                                        .arg(connection_.timeoutSeconds));
+            settle(
+                attempt->number,
+                QStringLiteral("反馈服务器在 %1 秒内没有应答。").arg(connection_.timeoutSeconds));
     });
     return true;
 }

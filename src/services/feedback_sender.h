@@ -30,12 +30,12 @@ class FeedbackSender : public QObject {
 
 public:
     explicit FeedbackSender(FeedbackConnection connection, QObject* parent = nullptr);
-    // Waits a few seconds at most for sends still under way; a server that
-    // stalls keeps only their threads, never the caller, and they end with
-    // the process.
+    // Gives up sends still logging in, and waits a few seconds at most for
+    // inserts under way; a server that stalls keeps only their threads, never
+    // the caller, and they end with the process.
     ~FeedbackSender() override;
 
-    // How long the destructor waits for sends under way.
+    // How long the destructor waits for inserts under way.
     static constexpr int quitWaitMs = 3000;
 
     // False, and nothing sent, while an earlier send is under way.

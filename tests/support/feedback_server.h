@@ -39,6 +39,8 @@ public:
     void start();
     // Every row of `yiyao` in arrival order, its fourteen columns in table order.
     std::vector<QStringList> rows() const;
+    // How many statements wait for a lock on the server.
+    int statementsWaitingForALock() const;
 
 private:
     // A process of the server's programs, as the server's user.

@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QTcpServer>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -32,6 +33,20 @@ std::optional<Outcome> waitForOutcome(FeedbackSender& sender, int limitMs = 3000
     QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
     loop.exec();
     return outcome;
+}
+
+// Asks `condition` every 50 ms, serving events meanwhile, for at most `limitMs`.
+bool becomesTrue(const std::function<bool()>& condition, int limitMs = 20000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > limitMs)
+            return false;
+        QEventLoop pause;
+        QTimer::singleShot(50, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
+    return true;
 }
 
 std::optional<Outcome> sendAndWait(FeedbackSender& sender, const FeedbackRow& row) {
@@ -130,6 +145,22 @@ TEST_F(FeedbackSending, AnInsertHeldPastTheLimitFailsForRealAndTheRetryArrivesOn
     }
     // With the sender gone no insert of its own can still be waiting to arrive.
     EXPECT_EQ(server.rows(), std::vector<QStringList>{columnsOf(row)});
+}
+
+TEST_F(FeedbackSending, GoingAwayDuringAnInsertHeldByALockReturnsLongBeforeTheTimeout) {
+    services::FeedbackConnection connection = server.connection();
+    connection.timeoutSeconds = 60;
+    testing_support::TableLock lock(server.connection());
+    ASSERT_TRUE(lock.isHeld());
+    QElapsedTimer clock;
+    {
+        FeedbackSender sender(connection);
+        ASSERT_TRUE(sender.send({"职业病", "1", "题干", {}, {}}));
+        ASSERT_TRUE(becomesTrue([&] { return server.statementsWaitingForALock() == 1; }));
+        clock.start();
+    }
+    // A bound for a loaded machine, far below the statement's own limit.
+    EXPECT_LT(clock.elapsed(), 15000);
 }
 
 // Needs no database server: a port that takes connections and never says a word.
