@@ -19,6 +19,9 @@ namespace services {
 
 namespace {
 
+const QString okCaption = QStringLiteral("确 定");
+const QString sendingCaption = QStringLiteral("正在发送……");
+
 // A check box whose caption is part of the dialog's picture: the box covers
 // the caption, and a click anywhere on it toggles it.
 class CaptionCoveringBox : public QCheckBox {
@@ -73,7 +76,7 @@ FeedbackDialog::FeedbackDialog(const QString& programFolder, const QString& subj
     noteEdit_->setFrameShape(QFrame::NoFrame);
     noteEdit_->setGeometry(489, 320, 489, 113);
 
-    okButton_ = new QPushButton(QStringLiteral("确 定"), this);
+    okButton_ = new QPushButton(okCaption, this);
     okButton_->setObjectName(QStringLiteral("Button1"));
     okButton_->setGeometry(410, 474, 96, 31);
     connect(okButton_, &QPushButton::clicked, this, &FeedbackDialog::sendReport);
@@ -118,11 +121,14 @@ void FeedbackDialog::sendReport() {
     if (!sender_->send(row))
         return;
     sentReport_ = shownReport_;
+    // Until the server has answered, a second OK could send the report twice.
     okButton_->setEnabled(false);
+    okButton_->setText(sendingCaption);
 }
 
 void FeedbackDialog::reportSent(bool delivered, const QString& error) {
     okButton_->setEnabled(true);
+    okButton_->setText(okCaption);
     if (!delivered) {
         std::fprintf(stderr, "morrowquill: %s\n", qUtf8Printable(error));
         prompter_.message(this, QStringLiteral("反馈失败！"));

@@ -25,6 +25,7 @@ class FeedbackSender;
 // categories, a note, and OK / Cancel. Created once, shown without blocking
 // the main window, and reused for every report. OK sends the report to the
 // feedback server in the background; the dialog closes once it has arrived.
+// Until the server has answered, OK reads "正在发送……" and cannot be pressed.
 class FeedbackDialog : public QWidget {
     Q_OBJECT
 

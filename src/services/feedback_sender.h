@@ -5,11 +5,9 @@
 
 #include <QObject>
 #include <QString>
-#include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
-
-class QThread;
 
 namespace services {
 
@@ -17,21 +15,28 @@ namespace services {
 QString odbcConnectionString(const FeedbackConnection& connection);
 
 // Sends one report on the calling thread with a connection of its own. Throws
-// store::StoreError. `abandoned`, when given and set before the insert runs,
-// stops the send after logging in, so a caller that gave up sends nothing.
+// store::StoreError. `mayInsert` runs after logging in; when it answers false
+// the send stops there, so a caller that gave up sends nothing.
 void sendFeedback(const FeedbackConnection& connection, const store::FeedbackRow& row,
-                  const std::atomic<bool>* abandoned = nullptr);
+                  const std::function<bool()>& mayInsert = {});
 
 // Sends reports on worker threads, so the window never waits for the server.
-// Each send ends in exactly one `finished`, through the event loop, at the
-// latest after the connection's timeout.
+// Each send ends in exactly one `finished`, through the event loop. A send
+// reported as failed can no longer arrive: one still logging in at the
+// connection's timeout is given up before its insert, and an insert under way
+// is waited for, the driver ending it at the same timeout.
 class FeedbackSender : public QObject {
     Q_OBJECT
 
 public:
     explicit FeedbackSender(FeedbackConnection connection, QObject* parent = nullptr);
-    // Waits for sends still under way (the driver's own timeouts bound them).
+    // Gives up sends still logging in, and waits a few seconds at most for
+    // inserts under way; a server that stalls keeps only their threads, never
+    // the caller, and they end with the process.
     ~FeedbackSender() override;
+
+    // How long the destructor waits for inserts under way.
+    static constexpr int quitWaitMs = 3000;
 
     // False, and nothing sent, while an earlier send is under way.
     bool send(const store::FeedbackRow& row);
@@ -42,13 +47,15 @@ signals:
     void finished(bool delivered, const QString& error);
 
 private:
+    struct Attempt;
+
     void settle(quint64 attempt, const QString& error);
 
     FeedbackConnection connection_;
     quint64 attempt_ = 0;
     bool sending_ = false;
-    std::shared_ptr<std::atomic<bool>> abandoned_;
-    std::vector<QThread*> workers_;
+    // Sends whose threads may still run, the current one last.
+    std::vector<std::shared_ptr<Attempt>> attempts_;
 };
 
 } // namespace services

@@ -6,43 +6,62 @@ namespace services {
 
 namespace {
 
-const QString dateFormat = QStringLiteral("yyyy-MM-dd");
+// A key may hold blanks, but never markup: `<html><body>Date=…` is a page.
+bool isEntry(const QByteArray& line, qsizetype equals) {
+    const QByteArray key = line.left(equals).trimmed();
+    return !key.isEmpty() && !key.contains('<') && !key.contains('>');
+}
 
 } // namespace
 
-QByteArray releaseDate(const QString& iniPath, const QDate& today) {
-    const QByteArray missing = today.toString(dateFormat).toLatin1();
+std::optional<QByteArray> releaseDate(const QString& iniPath) {
     QFile file(iniPath);
     if (!file.open(QIODevice::ReadOnly))
-        return missing;
+        return std::nullopt;
     QByteArray content = file.readAll();
     if (content.startsWith("\xEF\xBB\xBF"))
         content.remove(0, 3);
+    if (content.contains('\0'))
+        return std::nullopt;
+    std::optional<QByteArray> date;
     bool inSection = false;
     for (const QByteArray& rawLine : content.split('\n')) {
         const QByteArray line = rawLine.trimmed();
+        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#'))
+            continue;
         if (line.startsWith('[')) {
             const qsizetype end = line.indexOf(']');
-            inSection = end > 0 &&
-                        line.mid(1, end - 1).trimmed().compare("File1", Qt::CaseInsensitive) == 0;
+            if (end < 0)
+                return std::nullopt;
+            inSection = line.mid(1, end - 1).trimmed().compare("File1", Qt::CaseInsensitive) == 0;
             continue;
         }
+        // Every other line must be an entry, so that a page with a date-like
+        // line somewhere in it is not taken for a release file.
         const qsizetype equals = line.indexOf('=');
-        if (!inSection || equals < 0 ||
+        if (equals < 0 || !isEntry(line, equals))
+            return std::nullopt;
+        if (!inSection || date ||
             line.left(equals).trimmed().compare("Date", Qt::CaseInsensitive) != 0)
             continue;
         QByteArray value = line.mid(equals + 1).trimmed();
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
             value.back() == value.front())
             value = value.mid(1, value.size() - 2);
-        return value;
+        if (!value.isEmpty())
+            date = value;
     }
-    return missing;
+    return date;
 }
 
-bool updateAvailable(const QString& dataFolder, const QDate& today) {
-    return releaseDate(dataFolder + publishedDateFile, today) >
-           releaseDate(dataFolder + installedDateFile, today);
+ReleaseComparison compareReleases(const QString& dataFolder) {
+    const std::optional<QByteArray> published = releaseDate(dataFolder + publishedDateFile);
+    if (!published)
+        return ReleaseComparison::publishedUnknown;
+    const std::optional<QByteArray> installed = releaseDate(dataFolder + installedDateFile);
+    if (!installed)
+        return ReleaseComparison::installedUnknown;
+    return *published > *installed ? ReleaseComparison::newer : ReleaseComparison::upToDate;
 }
 
 UpdateCheck::UpdateCheck(QString dataFolder, QObject* parent)
@@ -59,7 +78,7 @@ void UpdateCheck::checkAfterDownload(const QUrl& address, std::function<void(boo
     downloader_.downloadToFile(
         address, dataFolder_ + publishedDateFile,
         [this, done = std::move(done)](bool downloaded) {
-            done(downloaded && updateAvailable(dataFolder_, QDate::currentDate()));
+            done(downloaded && compareReleases(dataFolder_) == ReleaseComparison::newer);
         },
         timeoutMs);
 }

@@ -35,10 +35,20 @@ void UpdateNotifier::checkOnRequest() {
         prompter_.message(window_, QStringLiteral("请检查网络连接"));
         return;
     }
-    if (updateAvailable(dataFolder_, QDate::currentDate()))
+    switch (compareReleases(dataFolder_)) {
+    case ReleaseComparison::newer:
         offerUpdate();
-    else
+        return;
+    case ReleaseComparison::upToDate:
         prompter_.message(window_, QStringLiteral("已经是最新版本"));
+        return;
+    case ReleaseComparison::publishedUnknown:
+        prompter_.message(window_, QStringLiteral("无法获取最新版本信息，请检查网络连接。"));
+        return;
+    case ReleaseComparison::installedUnknown:
+        prompter_.message(window_, QStringLiteral("无法读取本机所装版本的信息。"));
+        return;
+    }
 }
 
 void UpdateNotifier::offerUpdate() {

@@ -23,7 +23,8 @@ public:
     // Once after start-up: downloads the published date in the background and
     // speaks only when a newer release exists.
     void checkAfterStart(const QUrl& address, int timeoutMs = 15000);
-    // The upgrade button: no download; says how things stand in every case.
+    // The upgrade button: no download; says how things stand in every case,
+    // and that the check failed when a release date cannot be read.
     void checkOnRequest();
 
 signals:

@@ -2,7 +2,10 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlResult>
 #include <atomic>
+#include <sql.h>
+#include <sqlext.h>
 
 namespace store {
 
@@ -14,10 +17,22 @@ QString flag(bool set) {
     return set ? QStringLiteral("1") : QStringLiteral("0");
 }
 
+// A login timeout does not bound a statement: one that waits for a lock on the
+// server would run on after the caller gave up and insert its row later. A
+// driver that refuses the limit runs the statement to its end, and the caller
+// waits for that end.
+void limitStatement(const QSqlQuery& query, int seconds) {
+    const QVariant handle = query.result()->handle();
+    if (handle.metaType() == QMetaType::fromType<SQLHANDLE>())
+        SQLSetStmtAttr(handle.value<SQLHANDLE>(), SQL_ATTR_QUERY_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(seconds)), 0);
+}
+
 } // namespace
 
 FeedbackTable::FeedbackTable(const QString& connectionString, int timeoutSeconds)
-    : connectionName_(QStringLiteral("feedback-%1").arg(++connectionCount)) {
+    : connectionName_(QStringLiteral("feedback-%1").arg(++connectionCount))
+    , timeoutSeconds_(timeoutSeconds) {
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC")))
         throw StoreError(QStringLiteral("没有可用的 ODBC 数据库驱动。"));
     db_ = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
@@ -44,6 +59,7 @@ void FeedbackTable::insert(const FeedbackRow& row) {
             "silutigan, silutp, siluddaan, silucbz, shiticf, shuoming) "
             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")))
         throw StoreError(QStringLiteral("反馈语句无法执行：%1").arg(query.lastError().text()));
+    limitStatement(query, timeoutSeconds_);
     query.addBindValue(row.subject);
     query.addBindValue(row.questionId);
     query.addBindValue(row.questionText);

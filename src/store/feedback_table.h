@@ -24,7 +24,9 @@ struct FeedbackRow {
 class FeedbackTable {
 public:
     // `connectionString` is a complete ODBC connection string; logging in and
-    // each statement may take `timeoutSeconds`.
+    // each statement may take `timeoutSeconds`. The driver ends a statement at
+    // that limit, on the server as well, so a failed insert leaves no row
+    // behind that could still arrive.
     FeedbackTable(const QString& connectionString, int timeoutSeconds);
     ~FeedbackTable();
     FeedbackTable(const FeedbackTable&) = delete;
@@ -35,6 +37,7 @@ public:
 
 private:
     QString connectionName_;
+    int timeoutSeconds_;
     QSqlDatabase db_;
 };
 

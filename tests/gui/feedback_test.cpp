@@ -5,11 +5,13 @@
 #include "services/feedback_dialog_captions.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 #include <vector>
 
@@ -49,6 +51,18 @@ protected:
         return found;
     }
 
+    // The dialog's connection, through the settings file the window reads.
+    void useConnection(const services::FeedbackConnection& connection) {
+        QSettings settings(fixture.programFolder() + services::settingsFileName,
+                           QSettings::IniFormat);
+        settings.setValue("Feedback/Driver", connection.driver);
+        settings.setValue("Feedback/Server", connection.server);
+        settings.setValue("Feedback/Port", connection.port);
+        settings.setValue("Feedback/Password", connection.password);
+        settings.setValue("Feedback/DriverOptions", connection.driverOptions);
+        settings.setValue("Feedback/TimeoutSeconds", connection.timeoutSeconds);
+    }
+
     void pressOk() { QTest::mouseClick(dialogChild("Button1"), Qt::LeftButton); }
     bool waitForMessage(const QString& text) {
         return waitUntil([&] { return prompter.messages.contains(text); }, 30000);
@@ -62,15 +76,7 @@ protected:
         if (!server.unavailable().isEmpty())
             GTEST_SKIP() << "no test database server: " << server.unavailable().toStdString();
         ASSERT_TRUE(server.isRunning());
-        const services::FeedbackConnection connection = server.connection();
-        QSettings settings(fixture.programFolder() + services::settingsFileName,
-                           QSettings::IniFormat);
-        settings.setValue("Feedback/Driver", connection.driver);
-        settings.setValue("Feedback/Server", connection.server);
-        settings.setValue("Feedback/Port", connection.port);
-        settings.setValue("Feedback/Password", connection.password);
-        settings.setValue("Feedback/DriverOptions", connection.driverOptions);
-        settings.setValue("Feedback/TimeoutSeconds", connection.timeoutSeconds);
+        useConnection(server.connection());
     }
 
     testing_support::FeedbackServer server;
@@ -117,6 +123,55 @@ TEST_F(FeedbackDialogSending, WithTheServerDownTheDialogKeepsItsContentsAndTheNe
     const std::vector<QStringList> expected{
         {"职业病", "10007", "题10007", "0", "0", "0", "0", "0", "0", "0", "0", "0", "1", "重复"}};
     EXPECT_EQ(server.rows(), expected);
+}
+
+TEST_F(FeedbackDialogSending, AnInsertHeldByALockWaitsFailsForRealAndTheNextOkSendsOnce) {
+    ASSERT_TRUE(openPage());
+    services::FeedbackDialog* dialog = report(1, 10008);
+    QTest::mouseClick(dialogChild<QCheckBox>("CheckBox1"), Qt::LeftButton);
+    auto* ok = dialogChild<QPushButton>("Button1");
+    {
+        testing_support::TableLock lock(server.connection());
+        ASSERT_TRUE(lock.isHeld());
+        pressOk();
+        EXPECT_EQ(ok->text(), QString("正在发送……"));
+        EXPECT_FALSE(ok->isEnabled());
+        pressOk();
+        ASSERT_TRUE(waitForMessage(failed));
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_TRUE(dialogChild<QCheckBox>("CheckBox1")->isChecked());
+        EXPECT_EQ(ok->text(), QString("确 定"));
+    }
+    pressOk();
+    ASSERT_TRUE(waitForMessage(delivered));
+    EXPECT_EQ(prompter.messages, (QStringList{failed, delivered}));
+    // Once the window is gone no insert of its own can still be on its way.
+    window.reset();
+    const std::vector<QStringList> expected{
+        {"职业病", "10008", "题10008", "1", "0", "0", "0", "0", "0", "0", "0", "0", "0", ""}};
+    EXPECT_EQ(server.rows(), expected);
+}
+
+// Needs no database server: a port that takes the connection and never answers.
+TEST_F(FeedbackDialogTest, ClosingTheWindowDuringAStalledSendEndsWithinSeconds) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    services::FeedbackConnection connection =
+        testing_support::FeedbackServer::connectionTo(silent.serverPort());
+    connection.timeoutSeconds = 60;
+    useConnection(connection);
+    ASSERT_TRUE(openPage());
+    report(0, 10007);
+    pressOk();
+    ASSERT_TRUE(silent.waitForNewConnection(10000));
+
+    QElapsedTimer clock;
+    clock.start();
+    window->close();
+    window.reset();
+    // A bound for a loaded machine, far below the send's own timeout.
+    EXPECT_LT(clock.elapsed(), 15000);
+    EXPECT_EQ(prompter.messages, QStringList{});
 }
 
 TEST_F(FeedbackDialogTest, ASecondReportClearsTheDialogAndShowsTheNewQuestion) {

@@ -191,6 +191,13 @@ TEST_F(Maintenance, TheUpgradeButtonComparesWithoutDownloading) {
     openWindow();
     const QString folder = fixture.programFolder();
     writeFile(folder + "predate.ini", "[File1]\r\nDate=2009-05-11\r\n");
+    // Never downloaded, then a login page in place of the file: no date, no verdict.
+    click("rjsj");
+    writeFile(folder + "tmp.ini", "<html><body>请登录</body></html>");
+    click("rjsj");
+    EXPECT_EQ(prompter.messages, QStringList(2, "无法获取最新版本信息，请检查网络连接。"));
+    EXPECT_EQ(prompter.notices, QStringList{});
+    prompter.messages.clear();
     writeFile(folder + "tmp.ini", "[File1]\r\nDate=2009-05-11\r\n");
     desktop.connected = false;
     click("rjsj");

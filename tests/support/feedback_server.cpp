@@ -258,4 +258,42 @@ std::vector<QStringList> FeedbackServer::rows() const {
     return rows;
 }
 
+int FeedbackServer::statementsWaitingForALock() const {
+    int waiting = -1;
+    const services::FeedbackConnection settings = connection();
+    withConnection(settings, settings.database, [&waiting](QSqlDatabase& db) {
+        QSqlQuery query(db);
+        if (!query.exec(QStringLiteral(
+                "SELECT count(*) FROM pg_stat_activity WHERE wait_event_type = 'Lock'")) ||
+            !query.next()) {
+            ADD_FAILURE() << query.lastError().text().toStdString();
+            return false;
+        }
+        waiting = query.value(0).toInt();
+        return true;
+    });
+    return waiting;
+}
+
+TableLock::TableLock(const services::FeedbackConnection& connection)
+    : connectionName_(QUuid::createUuid().toString()) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
+    db.setDatabaseName(services::odbcConnectionString(connection));
+    if (!db.open() || !db.transaction()) {
+        ADD_FAILURE() << "cannot lock the feedback table: " << db.lastError().text().toStdString();
+        return;
+    }
+    held_ = execute(db, QStringLiteral("LOCK TABLE yiyao IN ACCESS EXCLUSIVE MODE"));
+}
+
+TableLock::~TableLock() {
+    {
+        QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+        if (db.isOpen())
+            db.rollback();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
 } // namespace testing_support

@@ -39,6 +39,8 @@ public:
     void start();
     // Every row of `yiyao` in arrival order, its fourteen columns in table order.
     std::vector<QStringList> rows() const;
+    // How many statements wait for a lock on the server.
+    int statementsWaitingForALock() const;
 
 private:
     // A process of the server's programs, as the server's user.
@@ -55,6 +57,22 @@ private:
     std::unique_ptr<QProcess> server_;
     QByteArray log_;
     bool ready_ = false;
+};
+
+// An exclusive lock on `yiyao`, held by a connection of its own for as long as
+// the object lives: every insert into the table waits until it goes.
+class TableLock {
+public:
+    explicit TableLock(const services::FeedbackConnection& connection);
+    ~TableLock();
+    TableLock(const TableLock&) = delete;
+    TableLock& operator=(const TableLock&) = delete;
+
+    bool isHeld() const { return held_; }
+
+private:
+    QString connectionName_;
+    bool held_ = false;
 };
 
 } // namespace testing_support

@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QTcpServer>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -32,6 +33,20 @@ std::optional<Outcome> waitForOutcome(FeedbackSender& sender, int limitMs = 3000
     QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
     loop.exec();
     return outcome;
+}
+
+// Asks `condition` every 50 ms, serving events meanwhile, for at most `limitMs`.
+bool becomesTrue(const std::function<bool()>& condition, int limitMs = 20000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > limitMs)
+            return false;
+        QEventLoop pause;
+        QTimer::singleShot(50, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
+    return true;
 }
 
 std::optional<Outcome> sendAndWait(FeedbackSender& sender, const FeedbackRow& row) {
@@ -109,6 +124,45 @@ TEST_F(FeedbackSending, AStoppedServerFailsAndAfterARestartTheSameReportArrivesO
     EXPECT_EQ(server.rows(), std::vector<QStringList>{columnsOf(row)});
 }
 
+TEST_F(FeedbackSending, AnInsertHeldPastTheLimitFailsForRealAndTheRetryArrivesOnce) {
+    services::FeedbackConnection connection = server.connection();
+    connection.timeoutSeconds = 2;
+    const FeedbackRow row{"职业病", "31", "题干", {true}, "锁"};
+    {
+        FeedbackSender sender(connection);
+        {
+            testing_support::TableLock lock(server.connection());
+            ASSERT_TRUE(lock.isHeld());
+            ASSERT_TRUE(sender.send(row));
+            // Reported while the table is still locked.
+            const auto failed = waitForOutcome(sender);
+            ASSERT_TRUE(failed);
+            EXPECT_FALSE(failed->delivered);
+        }
+        const auto retried = sendAndWait(sender, row);
+        ASSERT_TRUE(retried);
+        EXPECT_TRUE(retried->delivered) << retried->error.toStdString();
+    }
+    // With the sender gone no insert of its own can still be waiting to arrive.
+    EXPECT_EQ(server.rows(), std::vector<QStringList>{columnsOf(row)});
+}
+
+TEST_F(FeedbackSending, GoingAwayDuringAnInsertHeldByALockReturnsLongBeforeTheTimeout) {
+    services::FeedbackConnection connection = server.connection();
+    connection.timeoutSeconds = 60;
+    testing_support::TableLock lock(server.connection());
+    ASSERT_TRUE(lock.isHeld());
+    QElapsedTimer clock;
+    {
+        FeedbackSender sender(connection);
+        ASSERT_TRUE(sender.send({"职业病", "1", "题干", {}, {}}));
+        ASSERT_TRUE(becomesTrue([&] { return server.statementsWaitingForALock() == 1; }));
+        clock.start();
+    }
+    // A bound for a loaded machine, far below the statement's own limit.
+    EXPECT_LT(clock.elapsed(), 15000);
+}
+
 // Needs no database server: a port that takes connections and never says a word.
 TEST(FeedbackSendingToASilentServer, FailsWithinTheTimeoutWhileEventsAreServed) {
     QTcpServer silent;
@@ -133,6 +187,22 @@ TEST(FeedbackSendingToASilentServer, FailsWithinTheTimeoutWhileEventsAreServed) 
     EXPECT_LT(clock.elapsed(), 2000 + 1000);
     EXPECT_GT(ticks, 10);
     EXPECT_FALSE(sender.isSending());
+}
+
+TEST(FeedbackSendingToASilentServer, GoingAwayDuringTheSendReturnsLongBeforeTheTimeout) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    services::FeedbackConnection connection = FeedbackServer::connectionTo(silent.serverPort());
+    connection.timeoutSeconds = 60;
+    QElapsedTimer clock;
+    {
+        FeedbackSender sender(connection);
+        ASSERT_TRUE(sender.send({"职业病", "1", "题干", {}, {}}));
+        ASSERT_TRUE(silent.waitForNewConnection(10000));
+        clock.start();
+    }
+    // A bound for a loaded machine, far below the send's own timeout.
+    EXPECT_LT(clock.elapsed(), 15000);
 }
 
 } // namespace

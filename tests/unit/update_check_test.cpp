@@ -23,13 +23,11 @@ QByteArray dated(const char* date) {
     return QByteArray("[File1]\r\nDate=") + date + "\r\n";
 }
 
-const QDate today(2024, 6, 1);
-
 struct DateCase {
     const char* name;
     std::optional<QByteArray> published; // tmp.ini; none: no file
     std::optional<QByteArray> installed; // predate.ini
-    bool newer;
+    ReleaseComparison outcome;
 };
 
 void PrintTo(const DateCase& dateCase, std::ostream* out) {
@@ -38,36 +36,52 @@ void PrintTo(const DateCase& dateCase, std::ostream* out) {
 
 class ReleaseDates : public testing::TestWithParam<DateCase> {};
 
-TEST_P(ReleaseDates, AreComparedAsText) {
+TEST_P(ReleaseDates, AreComparedAsTextWhenBothCanBeRead) {
     QTemporaryDir folder;
     const QString dataFolder = folder.path() + "/";
     if (GetParam().published)
         writeFile(dataFolder + publishedDateFile, *GetParam().published);
     if (GetParam().installed)
         writeFile(dataFolder + installedDateFile, *GetParam().installed);
-    EXPECT_EQ(updateAvailable(dataFolder, today), GetParam().newer);
+    EXPECT_EQ(compareReleases(dataFolder), GetParam().outcome);
 }
+
+constexpr auto newer = ReleaseComparison::newer;
+constexpr auto upToDate = ReleaseComparison::upToDate;
+constexpr auto publishedUnknown = ReleaseComparison::publishedUnknown;
+constexpr auto installedUnknown = ReleaseComparison::installedUnknown;
 
 INSTANTIATE_TEST_SUITE_P(
     UpdateCheck, ReleaseDates,
-    testing::Values(DateCase{"NewerPublished", dated("2009-05-12"), dated("2009-05-11"), true},
-                    DateCase{"Equal", dated("2009-05-12"), dated("2009-05-12"), false},
-                    DateCase{"OlderPublished", dated("2009-05-11"), dated("2009-05-12"), false},
-                    DateCase{"NextYear", dated("2010-01-01"), dated("2009-12-31"), true},
-                    DateCase{"NoLeadingZerosComparesByCharacters", dated("2009-5-12"),
-                             dated("2009-10-01"), true},
-                    DateCase{"NoDownloadReadsAsToday", std::nullopt, dated("2024-05-31"), true},
-                    DateCase{"NoDownloadAgainstToday", std::nullopt, dated("2024-06-01"), false},
-                    DateCase{"NeitherFileIsUpToDate", std::nullopt, std::nullopt, false},
-                    DateCase{"HtmlPageReadsAsToday",
-                             QByteArray("<html><body>Date=2099</body></html>"), dated("2024-05-31"),
-                             true},
-                    DateCase{"EntryOfAnotherSectionIsIgnored",
-                             QByteArray("[Other]\nDate=2099-01-01\n"), dated("2024-06-01"), false},
-                    DateCase{"SectionAndKeyInAnyCase", QByteArray("[file1]\n date = 2010-01-01 \n"),
-                             dated("2009-12-31"), true},
-                    DateCase{"AnyOtherFormIsComparedAllTheSame", dated("12/05/2009"),
-                             dated("2009-05-11"), false}),
+    testing::Values(
+        DateCase{"NewerPublished", dated("2009-05-12"), dated("2009-05-11"), newer},
+        DateCase{"Equal", dated("2009-05-12"), dated("2009-05-12"), upToDate},
+        DateCase{"OlderPublished", dated("2009-05-11"), dated("2009-05-12"), upToDate},
+        DateCase{"NextYear", dated("2010-01-01"), dated("2009-12-31"), newer},
+        DateCase{"NoLeadingZerosComparesByCharacters", dated("2009-5-12"), dated("2009-10-01"),
+                 newer},
+        DateCase{"SectionAndKeyInAnyCaseWithCommentsAndOtherEntries",
+                 QByteArray("; release\n[Other]\nDate=2000-01-01\n[file1]\nName = x\n date = "
+                            "2010-01-01 \n"),
+                 dated("2009-12-31"), newer},
+        DateCase{"AnyOtherFormIsComparedAllTheSame", dated("12/05/2009"), dated("2009-05-11"),
+                 upToDate},
+        // Without a published date nothing is known, however old the installed release.
+        DateCase{"NoDownload", std::nullopt, dated("2000-01-01"), publishedUnknown},
+        DateCase{"NeitherFile", std::nullopt, std::nullopt, publishedUnknown},
+        DateCase{"HtmlPageOnOneLine", QByteArray("<html><body>Date=2099</body></html>"),
+                 dated("2000-01-01"), publishedUnknown},
+        DateCase{"LoginPageWithTheEntryInIt",
+                 QByteArray("<!DOCTYPE html>\n[File1]\nDate=2099-01-01\n<p>请登录</p>\n"),
+                 dated("2000-01-01"), publishedUnknown},
+        DateCase{"EntryOnlyInAnotherSection", QByteArray("[Other]\nDate=2099-01-01\n"),
+                 dated("2000-01-01"), publishedUnknown},
+        DateCase{"EmptyDate", QByteArray("[File1]\nDate=\n"), dated("2000-01-01"),
+                 publishedUnknown},
+        DateCase{"EmptyFile", QByteArray(), dated("2000-01-01"), publishedUnknown},
+        DateCase{"NoInstalledDate", dated("2009-05-12"), std::nullopt, installedUnknown},
+        DateCase{"InstalledFileWithoutTheEntry", dated("2009-05-12"), QByteArray("[Update]\n"),
+                 installedUnknown}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Answers every request with a long body, one byte at a time, so the
@@ -140,9 +154,9 @@ TEST_F(UpdateDownload, ANewerPublishedDateIsDownloadedAndReported) {
     EXPECT_TRUE(server.request().contains("\r\nUser-Agent: Morrowquill"));
 }
 
-TEST_F(UpdateDownload, AnHtmlPageWithSuccessReadsAsTodayAndIsNewerThanAnOldRelease) {
+TEST_F(UpdateDownload, AnHtmlPageWithSuccessAnnouncesNothing) {
     FakeHttpServer server("HTTP/1.0 200 OK\r\nContent-Length: 13\r\n\r\n<html></html>");
-    EXPECT_EQ(check(server.url()), true);
+    EXPECT_EQ(check(server.url()), false);
 }
 
 TEST_F(UpdateDownload, FailuresReportNothingNewAndKeepTheOldFile) {
