@@ -159,9 +159,8 @@ StoreError bankInUse(const QString& bankPath) {
 // automatic backup. The file is at rest, so its bytes are a sound copy, and
 // even a damaged bank is kept as it is.
 void saveBeforeRestore(const QString& dataFolder, const QString& bankPath) {
-    QString target;
     try {
-        target = newAutomaticBackupPath(dataFolder, QDateTime::currentDateTime());
+        const QString target = newAutomaticBackupPath(dataFolder, QDateTime::currentDateTime());
         const FileBeside staged(target, QStringLiteral("part"));
         try {
             copyAndFlush(bankPath, staged.name());
@@ -237,11 +236,13 @@ bool isBackupPath(const QString& path) {
 
 void backupBank(const QString& bankPath, const QString& targetPath, const std::atomic<bool>* stop) {
     const FileBeside staged(targetPath, QStringLiteral("part"));
-    {
+    try {
         store::BankFile bank(bankPath, stop);
         bank.writeSnapshot(staged.name());
+        flushToDisk(staged.name());
+    } catch (const StoreError& error) {
+        throw StoreError(QString(error.message()).replace(staged.name(), targetPath));
     }
-    flushToDisk(staged.name());
     replaceFile(staged.name(), targetPath);
 }
 

@@ -102,8 +102,13 @@ void BankFile::writeSnapshot(const QString& targetPath) {
     if (!query.prepare(QStringLiteral("VACUUM INTO ?")))
         throw bankFailure(filePath_, QStringLiteral("无法备份题库"), query.lastError());
     query.addBindValue(targetPath);
-    if (!query.exec())
-        throw bankFailure(filePath_, QStringLiteral("无法备份题库"), query.lastError());
+    if (query.exec())
+        return;
+    // The database says only that the disk is full; where is the copy's.
+    constexpr int sqliteFull = 13;
+    if ((query.lastError().nativeErrorCode().toInt() & 0xff) == sqliteFull)
+        throw StoreError(QStringLiteral("无法写入“%1”：磁盘空间不足。").arg(targetPath));
+    throw bankFailure(filePath_, QStringLiteral("无法备份题库"), query.lastError());
 }
 
 } // namespace store

@@ -18,7 +18,9 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sched.h>
 #include <sqlite3.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -101,6 +103,17 @@ void holdInTheMiddleOfAWrite(const QString& bankPath, int pipe) {
     say(pipe, held ? "held\n" : "failed\n");
     for (;;)
         ::pause();
+}
+
+// Mounts a disk of `bytes` at `folder` for the calling child process alone:
+// in a mount namespace of its own, it goes when the child ends.
+bool mountSmallDisk(const QString& folder, qint64 bytes) {
+    QDir().mkpath(folder);
+    const QByteArray size = "size=" + QByteArray::number(bytes);
+    return ::unshare(CLONE_NEWNS) == 0 &&
+           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, size.constData()) ==
+               0;
 }
 
 QString integrityOf(const QString& bankPath) {
@@ -329,8 +342,7 @@ TEST_F(BackupAndRestore, ARestoreIsRefusedWhenTheBankCannotBeSavedFirst) {
 TEST_F(BackupAndRestore, ARestoreTheDiskCannotHoldNamesTheCauseAndLeavesTheBankWhole) {
     backupBank(fixture.bankPath(), backupPath);
     const QByteArray before = contentOf(fixture.bankPath());
-    // The child may write files of half the backup's size only, as on a disk
-    // that fills up part way through the copy.
+    // The child may write files of half the backup's size only.
     ChildProcess restorer([&](int pipe) {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{static_cast<rlim_t>(before.size() / 2),
@@ -348,6 +360,52 @@ TEST_F(BackupAndRestore, ARestoreTheDiskCannotHoldNamesTheCauseAndLeavesTheBankW
               QStringLiteral("无法写入“%1”：文件超过了允许的大小。").arg(fixture.bankPath()));
     EXPECT_EQ(contentOf(fixture.bankPath()), before);
     EXPECT_EQ(dataFiles(), QStringList{"med.db"});
+
+    // A data folder on a disk with room for the bank and half of a copy.
+    const QString small = elsewhere.filePath("small/");
+    ChildProcess onFullDisk([&](int pipe) {
+        if (!mountSmallDisk(small, before.size() * 3 / 2)) {
+            say(pipe, "no disk\n");
+            return;
+        }
+        writeFile(Bank::pathIn(small), before);
+        try {
+            restoreBank(small, backupPath);
+            say(pipe, "restored\n");
+        } catch (const StoreError& error) {
+            say(pipe, error.message().toUtf8() + "\n");
+        }
+        const bool whole = contentOf(Bank::pathIn(small)) == before &&
+                           QDir(small + "Data").entryList(QDir::Files) == QStringList{"med.db"};
+        say(pipe, whole ? "whole\n" : "changed\n");
+    });
+    const QByteArray said = onFullDisk.readUntil("whole\n");
+    if (said == "no disk\n")
+        GTEST_SKIP() << "no disk can be mounted here";
+    EXPECT_EQ(QString::fromUtf8(said),
+              QStringLiteral("无法写入“%1”：磁盘空间不足。\nwhole\n").arg(Bank::pathIn(small)));
+}
+
+TEST_F(BackupAndRestore, ABackupOntoAFullDiskSaysSoAndLeavesNoFile) {
+    const QString small = elsewhere.filePath("small/");
+    ChildProcess backup([&](int pipe) {
+        if (!mountSmallDisk(small, QFileInfo(fixture.bankPath()).size() / 2)) {
+            say(pipe, "no disk\n");
+            return;
+        }
+        try {
+            backupBank(fixture.bankPath(), small + "backup");
+            say(pipe, "saved\n");
+        } catch (const StoreError& error) {
+            say(pipe, error.message().toUtf8() + "\n");
+        }
+        say(pipe, QDir(small).isEmpty() ? "empty\n" : "left files\n");
+    });
+    const QByteArray said = backup.readUntil("empty\n");
+    if (said == "no disk\n")
+        GTEST_SKIP() << "no disk can be mounted here";
+    EXPECT_EQ(QString::fromUtf8(said),
+              QStringLiteral("无法写入“%1”：磁盘空间不足。\nempty\n").arg(small + "backup"));
 }
 
 TEST_F(BackupAndRestore, UnfinishedCopiesAreRemovedWhenNoOneHoldsTheBankAndNeverRestored) {
