@@ -31,14 +31,13 @@ void backupBank(const QString& bankPath, const QString& targetPath,
 using FileCopy = std::function<void(const QString& from, const QString& to)>;
 void copyAndFlush(const QString& from, const QString& to);
 
-// Replaces the bank of `dataFolder` with the bank in `backupPath`. The bank is
-// locked against every other connection; the backup is copied beside
-// it and must open as a sound question bank; the current bank is saved as an
-// automatic backup; then the copy is renamed onto the bank and the
-// connections of this program that were open are opened again. A bank that
-// another program holds, or that cannot be saved first, is left as it is.
-// This program's connections are closed first, so that none of them holds
-// the bank meanwhile.
+// Replaces the bank of `dataFolder` with the bank in `backupPath`. This
+// program's connections to the bank are closed and the bank is locked against
+// every other connection; the backup is copied beside the bank and must open
+// as a sound question bank; the current bank is saved as an automatic backup;
+// then the copy is renamed onto the bank and the connections that were open
+// are opened again. A bank that another program holds, or that cannot be
+// saved first, is left as it is.
 void restoreBank(const QString& dataFolder, const QString& backupPath,
                  const FileCopy& copy = copyAndFlush);
 
