@@ -7,8 +7,8 @@
 #include "collections/view_mode.h"
 #include "collections/wrong_question_manager.h"
 #include "exam/exam_entry.h"
-#include "services/automatic_backups.h"
 #include "services/backup_dialog.h"
+#include "services/daily_backup.h"
 #include "services/feedback_dialog.h"
 #include "services/restore_dialog.h"
 #include "services/update_notifier.h"
@@ -73,7 +73,7 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
     updateNotifier_ =
         new services::UpdateNotifier(programFolder_, dataFolder_, prompter_, desktop_, this);
 
-    services::backUpOncePerDay(dataFolder_, QDateTime::currentDateTime());
+    new services::DailyBackup(dataFolder_, QDateTime::currentDateTime(), this);
     if (!isMaximized()) {
         const QRect screen = this->screen()->geometry();
         move(screen.width() / 2 - 512, screen.height() / 2 - 384);

@@ -41,27 +41,39 @@ bool dailyBackupDue(const QString& dataFolder, const QDate& today) {
                         [&](const QString& name) { return name.startsWith(prefix); });
 }
 
-QString writeAutomaticBackup(const QString& dataFolder, const QDateTime& now) {
+QString newAutomaticBackupPath(const QString& dataFolder, const QDateTime& now) {
     const QString folder = automaticBackupFolder(dataFolder);
     if (!QDir().mkpath(folder))
         throw store::StoreError(QStringLiteral("无法建立文件夹“%1”。").arg(folder));
-    const QString path = folder + backupNameText + now.toString(dateFormat) + QLatin1Char('_') +
-                         now.toString(timeFormat);
-    backupBank(store::Bank::pathIn(dataFolder), path);
+    return folder + backupNameText + now.toString(dateFormat) + QLatin1Char('_') +
+           now.toString(timeFormat);
+}
+
+void removeOldAutomaticBackups(const QString& dataFolder) {
     const QStringList names = automaticBackups(dataFolder);
     for (qsizetype i = 0; i + automaticBackupsKept < names.size(); ++i)
-        QFile::remove(folder + names[i]);
+        QFile::remove(automaticBackupFolder(dataFolder) + names[i]);
+}
+
+QString writeAutomaticBackup(const QString& dataFolder, const QDateTime& now,
+                             const std::atomic<bool>* stop) {
+    const QString path = newAutomaticBackupPath(dataFolder, now);
+    backupBank(store::Bank::pathIn(dataFolder), path, stop);
+    removeOldAutomaticBackups(dataFolder);
     return path;
 }
 
-void backUpOncePerDay(const QString& dataFolder, const QDateTime& now) {
+void backUpOncePerDay(const QString& dataFolder, const QDateTime& now,
+                      const std::atomic<bool>* stop) {
     if (!QFileInfo::exists(store::Bank::pathIn(dataFolder)) ||
         !dailyBackupDue(dataFolder, now.date()))
         return;
     try {
-        writeAutomaticBackup(dataFolder, now);
+        writeAutomaticBackup(dataFolder, now, stop);
     } catch (const store::StoreError& error) {
-        std::fprintf(stderr, "morrowquill: 自动备份失败：%s\n", qUtf8Printable(error.message()));
+        if (!(stop && *stop))
+            std::fprintf(stderr, "morrowquill: 自动备份失败：%s\n",
+                         qUtf8Printable(error.message()));
     }
 }
 

@@ -35,7 +35,8 @@ protected:
     QPushButton* okButton_;
 };
 
-// Both file dialogs list every file although the label names backups.
-inline const QString backupFileFilter = QStringLiteral("All files (*.mdb.bak) (*)");
+// Both file dialogs list every file first: the backups we write carry no
+// file extension.
+inline const QString backupFileFilter = QStringLiteral("所有文件 (*);;备份文件 (*.mdb.bak)");
 
 } // namespace services

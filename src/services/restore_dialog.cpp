@@ -38,7 +38,7 @@ void RestoreDialog::confirm() {
         return;
     }
     try {
-        restoreBank(dataFolder_, acceptedFile_, copy_);
+        restoreBank(dataFolder_, acceptedFile_);
     } catch (const store::StoreError& error) {
         prompter_.failure(this, failed, error.message());
         return;

@@ -14,9 +14,6 @@ public:
     RestoreDialog(const QString& programFolder, const QString& dataFolder,
                   widgets::Prompter& prompter, QWidget* parent);
 
-    // For tests: how the backup is copied beside the bank.
-    void setFileCopy(FileCopy copy) { copy_ = std::move(copy); }
-
 signals:
     // The bank has been replaced; whoever shows it reads it anew.
     void restored();
@@ -27,7 +24,6 @@ private:
 
     QString dataFolder_;
     QString acceptedFile_;
-    FileCopy copy_ = copyAndFlush;
 };
 
 } // namespace services

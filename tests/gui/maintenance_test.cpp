@@ -1,8 +1,12 @@
 #include "event_wait.h"
 #include "fake_http_server.h"
 #include "main_window_fixture.h"
+#include "other_program.h"
+#include "services/automatic_backups.h"
 #include "services/backup_dialog.h"
 #include "services/bank_backup.h"
+#include "services/bank_file_dialog.h"
+#include "services/daily_backup.h"
 #include "services/restore_dialog.h"
 #include "services/update_check.h"
 #include "services/update_notifier.h"
@@ -66,7 +70,7 @@ TEST_F(Maintenance, BackupThenRestoreBringsBackTheFlagsAndShowsTheRestoredBank) 
     });
     EXPECT_EQ(prompter.fileDialogs, QStringList{"数据备份|" + QDir::homePath() + "/" +
                                                 services::proposedBackupName(QDate::currentDate()) +
-                                                "|All files (*.mdb.bak) (*)"});
+                                                "|所有文件 (*);;备份文件 (*.mdb.bak)"});
     EXPECT_EQ(prompter.messages, QStringList{"备份成功！"});
     EXPECT_FALSE(window->backupDialog()->isVisible());
     ASSERT_TRUE(QFile::exists(backupPath));
@@ -226,6 +230,47 @@ TEST_F(Maintenance, HelpAndLinksOpenTheirTargets) {
                            QUrl::fromLocalFile(folder + "help/index.html").toString(),
                            QUrl::fromLocalFile(folder + "hlp.chm").toString()}));
     EXPECT_EQ(prompter.errors, QStringList{});
+}
+
+TEST_F(Maintenance, ARestoreWhileAnotherProgramHoldsTheBankIsRefusedWithTheReason) {
+    openWindow();
+    services::backupBank(fixture.bankPath(), backupPath);
+    const QByteArray before = contentOf(fixture.bankPath());
+    testing_support::OtherProgram holder(fixture.bankPath());
+    holder.run("BEGIN EXCLUSIVE");
+    prompter.fileAnswers << backupPath;
+    inDialog("NewImage2", [](services::BankFileDialog& dialog) {
+        dialog.browseButton()->click();
+        dialog.okButton()->click();
+        EXPECT_EQ(dialog.result(), 0);
+    });
+    holder.run("ROLLBACK");
+    ASSERT_EQ(prompter.failures.size(), 1);
+    EXPECT_TRUE(prompter.failures[0].startsWith("恢复失败，请重试!|题库文件正被其他程序使用"))
+        << prompter.failures[0].toStdString();
+    EXPECT_EQ(prompter.messages, QStringList{});
+    EXPECT_EQ(contentOf(fixture.bankPath()), before);
+    EXPECT_EQ(tree()->topLevelItem(0)->text(0), "总论");
+}
+
+TEST_F(Maintenance, StartUpClearsUnfinishedCopiesAndBacksUpOnceTheWindowIsShown) {
+    const QString backups = services::automaticBackupFolder(fixture.programFolder());
+    const QString unfinishedRestore = fixture.programFolder() + "Data/med.db.a1B2c3.restoring";
+    const QString unfinishedBackup =
+        backups + services::backupNameText + "2024-01-01_09-30-00.Xy9Zw8.part";
+    writeFile(unfinishedRestore, "x");
+    writeFile(unfinishedBackup, "x");
+    createWindow();
+    auto* daily = window->findChild<services::DailyBackup*>();
+    ASSERT_NE(daily, nullptr);
+    QSignalSpy finished(daily, &services::DailyBackup::finished);
+    // Nothing is copied before the window shows.
+    EXPECT_EQ(services::automaticBackups(fixture.programFolder()), QStringList{});
+    window->show();
+    ASSERT_TRUE(finished.wait(20000));
+    EXPECT_EQ(services::automaticBackups(fixture.programFolder()).size(), 1);
+    EXPECT_FALSE(QFile::exists(unfinishedRestore));
+    EXPECT_FALSE(QFile::exists(unfinishedBackup));
 }
 
 } // namespace
