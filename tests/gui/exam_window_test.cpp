@@ -360,7 +360,7 @@ protected:
     }
     QString storedAnswer(const QString& tid) {
         store::Bank bank(fixture.bankPath());
-        return store::paperItemByTid(bank, tid)->tjda;
+        return store::paperItemByTid(bank, tid).value_or(store::PaperItem{}).tjda;
     }
 
     testing_support::FixtureBank fixture;
