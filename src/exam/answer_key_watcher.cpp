@@ -33,7 +33,6 @@ bool AnswerKeyWatcher::eventFilter(QObject* watched, QEvent* event) {
         return QObject::eventFilter(watched, event);
     if (key->key() >= Qt::Key_A && key->key() <= Qt::Key_H)
         emit letterReleased(QChar(u'A' + (key->key() - Qt::Key_A)));
-    emit keyReleased();
     return QObject::eventFilter(watched, event);
 }
 

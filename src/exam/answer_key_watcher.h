@@ -5,8 +5,8 @@
 namespace exam {
 
 // Watches key releases anywhere in the application while installed. A letter
-// key A–H is reported as its letter; every release is reported as well, so
-// that the exam window can move the focus. Never touches the paper itself.
+// key A–H is reported as its letter; every other key is left alone, so that
+// Tab and the arrows keep working. Never touches the paper itself.
 class AnswerKeyWatcher : public QObject {
     Q_OBJECT
 
@@ -21,7 +21,6 @@ public:
 
 signals:
     void letterReleased(QChar letter);
-    void keyReleased();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -48,6 +48,7 @@ CandidateScreen::CandidateScreen(const QString& programFolder, const QString& da
 
     titleLabel_ = new QLabel(QStringLiteral("卫生专业技术资格考试"), this);
     titleLabel_->setObjectName(QStringLiteral("Label12"));
+    titleLabel_->setTextFormat(Qt::PlainText);
     QFont titleFont = titleLabel_->font();
     titleFont.setPixelSize(32);
     titleFont.setBold(true);
@@ -67,6 +68,7 @@ CandidateScreen::CandidateScreen(const QString& programFolder, const QString& da
     for (const auto& [caption, value] : candidateLines) {
         auto* label = new QLabel(QString::fromUtf8(caption) + QString::fromUtf8(value), this);
         label->setObjectName(QStringLiteral("Label%1").arg(line++));
+        label->setTextFormat(Qt::PlainText);
         label->setFont(dataFont);
         label->setStyleSheet(QStringLiteral("color: #10253f; background: transparent;"));
         label->adjustSize();

@@ -17,6 +17,7 @@ DrawingWaitDialog::DrawingWaitDialog(QWidget* anchor, QWidget* parent)
     setPalette(colours);
     auto* line = new QLabel(QStringLiteral("您好！ 本系统正在进行智能抽题，请稍候......"), this);
     line->setObjectName(QStringLiteral("Label1"));
+    line->setTextFormat(Qt::PlainText);
     QFont font = line->font();
     font.setPixelSize(19);
     font.setBold(true);

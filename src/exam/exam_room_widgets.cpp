@@ -3,12 +3,35 @@
 #include "widgets/picture_button.h"
 
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
 namespace exam {
+
+namespace {
+
+// Return and keypad Enter press the focused button as Space does. The button
+// is not made the dialog's default instead: a default button would also be
+// pressed by an Enter meant for the page or for nothing at all.
+class KeyboardButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+            !event->isAutoRepeat()) {
+            click();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
+
+} // namespace
 
 int coverScreen(QDialog& dialog, const QString& programFolder, const QString& background) {
     dialog.setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
@@ -26,7 +49,7 @@ int coverScreen(QDialog& dialog, const QString& programFolder, const QString& ba
 
 QPushButton* pictureButton(const QString& objectName, const QString& programFolder,
                            const QString& picture, QSize size, QWidget* parent) {
-    auto* button = new QPushButton(parent);
+    auto* button = new KeyboardButton(parent);
     button->setObjectName(objectName);
     button->setFixedSize(size);
     button->setIcon(QIcon(widgets::loadPicture(programFolder, picture)));

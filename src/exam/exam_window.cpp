@@ -3,6 +3,7 @@
 #include "exam/answer_key_watcher.h"
 #include "exam/answer_sheet.h"
 #include "exam/drawing_wait_dialog.h"
+#include "exam/hand_in_question.h"
 #include "exam/paper_drawer.h"
 #include "store/exam_statements.h"
 #include "web/html_view.h"
@@ -13,6 +14,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -89,8 +91,7 @@ ExamWindow::ExamWindow(ExamContext context, int levelIndex, QWidget* parent)
 
     keyWatcher_ = new AnswerKeyWatcher(this);
     connect(keyWatcher_, &AnswerKeyWatcher::letterReleased, this, &ExamWindow::tickLetter);
-    connect(keyWatcher_, &AnswerKeyWatcher::keyReleased, this,
-            [this] { nextButton_->setFocus(Qt::OtherFocusReason); });
+    connect(pageView_, &web::HtmlView::renderProcessEnded, this, &ExamWindow::recoverLostPage);
 
     connect(calculatorButton_, &QPushButton::clicked, this, &ExamWindow::startCalculator);
     connect(previousButton_, &QPushButton::clicked, this, &ExamWindow::previousQuestion);
@@ -139,23 +140,45 @@ void ExamWindow::drawPaper() {
     if (!random_)
         random_ = std::make_unique<SystemRandom>();
     std::vector<store::PaperItem> items;
-    const bool drawn = reportingErrors([&] { items = exam::drawPaper(bank_, *random_); });
+    std::optional<QString> failure;
+    try {
+        items = exam::drawPaper(bank_, *random_);
+    } catch (const store::StoreError& error) {
+        failure = error.message();
+    }
     wait.hide();
-    if (!drawn)
+    if (failure) {
+        endWithoutPaper(QStringLiteral("抽题失败，考试无法开始：\n") + *failure);
         return;
+    }
+    if (items.empty()) {
+        endWithoutPaper(QStringLiteral("没有抽到试题：考试设置中各题型的题数都为 0，"
+                                       "或题库中没有这些题型的试题。请先在考试设置中设置题数。"));
+        return;
+    }
     session_ = std::make_unique<ExamSession>(bank_, items);
     buildAnswerSheet(items);
-    progressBar_->setRange(0, std::max<int>(1, int(items.size())));
+    progressBar_->setRange(0, int(items.size()));
     progressBar_->setValue(0);
     totalCountLabel_->setText(QStringLiteral("/") + QString::number(items.size()));
-    if (!items.empty()) {
-        paintCell(items.front().tid, CellColour::Current);
-        showQuestion(items.front().tid, ExamPageVariant::FirstPage);
-    }
+    paintCell(items.front().tid, CellColour::Current);
+    showQuestion(items.front().tid, ExamPageVariant::FirstPage);
     const QString notice = session_->startNotice();
     if (!notice.isEmpty())
         context_.prompter.notice(this, QStringLiteral("提示"), notice);
     keyWatcher_->install();
+}
+
+void ExamWindow::endWithoutPaper(const QString& reason) {
+    clock_->stop();
+    clockOver_ = true;
+    QString paragraph = reason.toHtmlEscaped();
+    paragraph.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    pageView_->showPage(context_.programFolder + QStringLiteral("ty.html"),
+                        {QStringLiteral("<p>") + paragraph + QStringLiteral("</p>")});
+    if (context_.prompter.confirm(this, QStringLiteral("提示"),
+                                  reason + QStringLiteral("\n\n确定关闭考试窗口吗？")))
+        close();
 }
 
 void ExamWindow::buildAnswerSheet(const std::vector<store::PaperItem>& items) {
@@ -163,6 +186,7 @@ void ExamWindow::buildAnswerSheet(const std::vector<store::PaperItem>& items) {
     int bottom = 60;
     for (const SheetHeading& heading : layout.headings) {
         auto* label = new QLabel(heading.text, answerSheetCells_);
+        label->setTextFormat(Qt::PlainText);
         QFont font = label->font();
         font.setPointSize(10);
         font.setBold(true);
@@ -204,11 +228,23 @@ void ExamWindow::jumpTo(const QString& tid) {
 void ExamWindow::act(Move move, const QString& jumpTid) {
     if (!session_)
         return;
-    pageView_->readControls([this, move, jumpTid](const web::ControlSnapshot& controls) {
+    withControls([this, move, jumpTid](const web::ControlSnapshot& controls) {
         SessionStep step;
         if (reportingErrors([&] { step = session_->prepareMove(move, controls, jumpTid); }))
             apply(step);
     });
+}
+
+void ExamWindow::withControls(std::function<void(const web::ControlSnapshot&)> work) {
+    if (pageLost_) {
+        work({});
+        return;
+    }
+    pageView_->readControls(
+        [this, lost = lostPages_, work = std::move(work)](const web::ControlSnapshot& controls) {
+            if (lost == lostPages_)
+                work(controls);
+        });
 }
 
 void ExamWindow::handIn() {
@@ -218,25 +254,79 @@ void ExamWindow::handIn() {
         showMessages({QStringLiteral("您已经交卷，不能重复交卷！")});
         return;
     }
+    handInWaiting_ = true;
+    withControls([this](const web::ControlSnapshot& controls) { finishHandIn(controls); });
+}
+
+void ExamWindow::finishHandIn(const web::ControlSnapshot& controls) {
+    // One hand-in per wait: the reply to a second click, or the one that
+    // comes after a lost page went on without it, finds none waiting.
+    if (!std::exchange(handInWaiting_, false) || session_->handedIn())
+        return;
+    // The answer the last move held back is counted as stored.
+    savePendingAnswer();
+    int unanswered = 0;
+    if (!reportingErrors([&] { unanswered = unansweredItems(bank_, currentTid_, controls); }) ||
+        !confirmed(handInQuestion(unanswered)))
+        return;
     keyWatcher_->remove();
     clock_->stop();
-    pageView_->readControls([this](const web::ControlSnapshot& controls) {
-        SessionStep step;
-        if (!reportingErrors([&] { step = session_->handIn(controls); }))
-            return;
-        answeredLegendLabel_->setText(QStringLiteral("答对"));
-        currentLegendLabel_->setText(QStringLiteral("答错"));
-        apply(step);
-    });
+    clockOver_ = true;
+    SessionStep step;
+    if (!reportingErrors([&] { step = session_->handIn(controls); }))
+        return;
+    answeredLegendLabel_->setText(QStringLiteral("答对"));
+    currentLegendLabel_->setText(QStringLiteral("答错"));
+    apply(step);
+}
+
+void ExamWindow::withoutKeyWatcher(const std::function<void()>& work) {
+    const bool watching = keyWatcher_->isInstalled();
+    keyWatcher_->remove();
+    work();
+    if (watching)
+        keyWatcher_->install();
 }
 
 void ExamWindow::showMessages(const QStringList& messages) {
-    const bool watching = keyWatcher_->isInstalled();
-    keyWatcher_->remove();
-    for (const QString& message : messages)
-        context_.prompter.message(this, message);
-    if (watching)
-        keyWatcher_->install();
+    withoutKeyWatcher([&] {
+        for (const QString& message : messages)
+            context_.prompter.message(this, message);
+    });
+}
+
+bool ExamWindow::confirmed(const QString& question) {
+    bool ok = false;
+    withoutKeyWatcher(
+        [&] { ok = context_.prompter.confirm(this, QStringLiteral("提示"), question); });
+    return ok;
+}
+
+void ExamWindow::recoverLostPage() {
+    ++lostPages_;
+    pageLost_ = true;
+    if (!session_)
+        return;
+    // The step whose page was lost still marks the sheet and writes its answer.
+    markSheet();
+    savePendingAnswer();
+    const bool handingIn = handInWaiting_;
+    if (handingIn) {
+        showMessages({QStringLiteral("题目页面意外关闭，交卷按已保存的答案进行。")});
+        finishHandIn({});
+        if (session_->handedIn())
+            return;
+    } else if (pageReloaded_) {
+        showMessages({QStringLiteral("题目页面再次意外关闭，本题无法显示。请换一题或交卷。")});
+        return;
+    }
+    if (resultOnScreen_)
+        showResult();
+    else
+        showQuestion(currentTid_, currentVariant_);
+    pageReloaded_ = true;
+    if (!handingIn)
+        showMessages({QStringLiteral("题目页面意外关闭，已重新载入本题。")});
 }
 
 void ExamWindow::apply(const SessionStep& step) {
@@ -264,9 +354,22 @@ void ExamWindow::apply(const SessionStep& step) {
         markSheet();
         savePendingAnswer();
     }
-    if (!step.resultTable.isEmpty())
-        pageView_->showPage(context_.programFolder + QStringLiteral("ty.html"), {step.resultTable},
-                            [this](bool) { emit questionShown(); });
+    if (!step.resultTable.isEmpty()) {
+        resultTable_ = step.resultTable;
+        showResult();
+    }
+}
+
+void ExamWindow::showResult() {
+    resultOnScreen_ = true;
+    pageReloaded_ = false;
+    pageView_->showPage(context_.programFolder + QStringLiteral("ty.html"), {resultTable_},
+                        [this, lost = lostPages_](bool) {
+                            if (lost != lostPages_)
+                                return;
+                            pageLost_ = false;
+                            emit questionShown();
+                        });
 }
 
 void ExamWindow::markSheet() {
@@ -296,7 +399,7 @@ void ExamWindow::savePendingAnswer() {
 }
 
 void ExamWindow::showEvent(QShowEvent* event) {
-    if (!clock_->isActive() && remainingMinutesLabel_->text() != QStringLiteral("0"))
+    if (!clock_->isActive() && !clockOver_ && remainingMinutesLabel_->text() != QStringLiteral("0"))
         clock_->start();
     QDialog::showEvent(event);
 }
@@ -311,12 +414,27 @@ void ExamWindow::changeEvent(QEvent* event) {
 }
 
 void ExamWindow::closeEvent(QCloseEvent* event) {
+    if (session_ && !session_->handedIn() &&
+        !confirmed(QStringLiteral("考试尚未交卷，确定退出考场吗？"))) {
+        event->ignore();
+        return;
+    }
     keyWatcher_->remove();
     clock_->stop();
     if (session_)
         savePendingAnswer();
     bank_.close();
     QDialog::closeEvent(event);
+}
+
+void ExamWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape leaves the way the close box does, through its question; a
+    // dialog's own Escape would hide the window without one.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void ExamWindow::tickClock() {
@@ -341,9 +459,17 @@ void ExamWindow::showQuestion(const QString& tid, ExamPageVariant variant,
     if (!reportingErrors([&] { built = buildExamPage(bank_, tid, variant); }) || !built)
         return;
     currentTid_ = tid;
+    currentVariant_ = variant;
+    resultOnScreen_ = false;
+    pageReloaded_ = false;
+    // A reply awaited from the page being replaced will not come.
+    handInWaiting_ = false;
     pageView_->showPage(
         context_.programFolder + QStringLiteral("ty.html"), built->fragments,
-        [this, done = std::move(done)](bool) {
+        [this, lost = lostPages_, done = std::move(done)](bool) {
+            if (lost != lostPages_)
+                return;
+            pageLost_ = false;
             emit questionShown();
             if (done)
                 done();
@@ -356,6 +482,8 @@ void ExamWindow::tickLetter(QChar letter) {
     reportingErrors([&] { option = optionForLetter(bank_, currentTid_, letter); });
     if (option)
         pageView_->setChecked(*option, true);
+    // Whatever the item, so that Enter or Space then moves on.
+    nextButton_->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace exam

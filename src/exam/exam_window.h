@@ -66,6 +66,7 @@ protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -73,9 +74,17 @@ private:
     QWidget* createBottomBar();
     QWidget* createAnswerSheetColumn();
     void drawPaper();
+    // The drawing gave no paper: says why on the page and in a question that
+    // offers to close the window; the clock stops.
+    void endWithoutPaper(const QString& reason);
     void buildAnswerSheet(const std::vector<store::PaperItem>& items);
     void paintCell(const QString& tid, CellColour colour);
     void act(Move move, const QString& jumpTid = {});
+    // Runs `work` with the page's controls, or with none while the page is
+    // lost, so that an action works from what is stored. A reply from a page
+    // the renderer has lost since is dropped.
+    void withControls(std::function<void(const web::ControlSnapshot&)> work);
+    void finishHandIn(const web::ControlSnapshot& controls);
     void apply(const SessionStep& step);
     // Paints the cells and sets the progress of the last step, once.
     void markSheet();
@@ -84,6 +93,14 @@ private:
     void savePendingAnswer();
     // Shows messages with the key watcher out of the way.
     void showMessages(const QStringList& messages);
+    // Asks with OK and Cancel, the key watcher out of the way; true for OK.
+    bool confirmed(const QString& question);
+    void withoutKeyWatcher(const std::function<void()>& work);
+    // The renderer that drew the page ended: the step it held back is
+    // finished, a waiting hand-in goes on from what is stored, and the page is
+    // shown again, once per item.
+    void recoverLostPage();
+    void showResult();
     void tickLetter(QChar letter);
     // Runs work; a store failure is shown to the user. True when it succeeded.
     bool reportingErrors(const std::function<void()>& work);
@@ -107,7 +124,22 @@ private:
     AnswerKeyWatcher* keyWatcher_ = nullptr;
 
     int drawState_ = 0;
+    // Once the exam is over (handed in, or no paper) the clock stays stopped.
+    bool clockOver_ = false;
     QString currentTid_;
+    ExamPageVariant currentVariant_ = ExamPageVariant::FirstPage;
+    // The result table of the hand-in, and whether it is the page on screen.
+    QString resultTable_;
+    bool resultOnScreen_ = false;
+    // Counts the pages the renderer lost.
+    int lostPages_ = 0;
+    // The page on screen cannot be read: its renderer ended.
+    bool pageLost_ = false;
+    // The page on screen was shown again after a loss; another loss of it is
+    // not answered with another reload.
+    bool pageReloaded_ = false;
+    // A hand-in waits on the page's controls.
+    bool handInWaiting_ = false;
     std::unique_ptr<RandomSource> random_;
     std::unique_ptr<ExamSession> session_;
     std::function<void()> pendingSheetMarks_;

@@ -22,6 +22,7 @@ const QString skyBlue = QStringLiteral("rgb(166, 202, 240)");
 
 QLabel* plainLabel(const QString& name, const QString& text, QWidget* parent, bool bold = false) {
     auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
     if (!name.isEmpty())
         label->setObjectName(name);
     QFont font = label->font();
@@ -62,6 +63,7 @@ QWidget* ExamWindow::createInformationBar() {
                            "姓名：张三　　　准考证号：0000001　　　包括专业：测试专业"};
     for (const char* text : texts) {
         auto* line = new QLabel(QString::fromUtf8(text), box);
+        line->setTextFormat(Qt::PlainText);
         QFont lineFont = line->font();
         lineFont.setPixelSize(16);
         lineFont.setBold(false);
@@ -118,13 +120,16 @@ QWidget* ExamWindow::createBottomBar() {
     // Until a paper is drawn the bar is empty, not busy.
     progressBar_->setRange(0, 1);
     progressBar_->setValue(0);
+    // Room for four digits, right-aligned against the total that follows.
     answeredCountLabel_ = plainLabel(QStringLiteral("Label6"), QStringLiteral("0"), bar);
-    answeredCountLabel_->setFixedWidth(16);
+    answeredCountLabel_->setFixedWidth(
+        answeredCountLabel_->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 2);
     answeredCountLabel_->setAlignment(Qt::AlignRight);
     answeredCountLabel_->move(688, line);
     totalCountLabel_ = plainLabel(QStringLiteral("Label5"), QStringLiteral("/0"), bar);
-    totalCountLabel_->setFixedWidth(60);
-    totalCountLabel_->move(704, line);
+    totalCountLabel_->setFixedWidth(
+        totalCountLabel_->fontMetrics().horizontalAdvance(QStringLiteral("/0000")) + 2);
+    totalCountLabel_->move(answeredCountLabel_->geometry().right() + 1, line);
     return bar;
 }
 

@@ -6,6 +6,7 @@
 #include "store/exam_statements.h"
 #include "widgets/picture_button.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -108,6 +109,11 @@ TEST_F(ExamEntryTest, TheSequenceLeadsIntoTheExamAndBackToTheMainWindow) {
             press(dialog, "RzBitBtn1");
         } else if (dialog.objectName() == "TForm3") {
             candidate = &dialog;
+            for (QLabel* label : dialog.findChildren<QLabel*>()) {
+                if (!label->text().isEmpty()) {
+                    EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
+                }
+            }
             dialog.findChild<QPushButton*>("SpeedButton3")->click();
             press(dialog, "SpeedButton2");
         } else if (dialog.objectName() == "TForm4") {
@@ -115,6 +121,7 @@ TEST_F(ExamEntryTest, TheSequenceLeadsIntoTheExamAndBackToTheMainWindow) {
             auto& exam = static_cast<exam::ExamWindow&>(dialog);
             dialog.activateWindow();
             pageShown = waitUntil([&] { return exam.currentTid() == "1"; });
+            prompter.confirmAnswer = true;
             dialog.close();
             EXPECT_FALSE(login->isVisible());
             EXPECT_FALSE(candidate->isVisible());
@@ -124,7 +131,7 @@ TEST_F(ExamEntryTest, TheSequenceLeadsIntoTheExamAndBackToTheMainWindow) {
     EXPECT_EQ(prompter.dialogs, (QStringList{"TForm6", "TForm2", "TForm3", "TForm4"}));
     EXPECT_TRUE(pageShown);
     EXPECT_EQ(prompter.messages, QStringList{"该视频完善中~！！"});
-    EXPECT_TRUE(prompter.questions.isEmpty());
+    EXPECT_EQ(prompter.questions, QStringList{"提示|考试尚未交卷，确定退出考场吗？"});
     EXPECT_FALSE(window->examEntry()->examPathOpen());
     EXPECT_TRUE(window->isVisible());
     for (QWidget* top : QApplication::topLevelWidgets())

@@ -128,9 +128,16 @@ TEST_F(ExamWindowTest, TheCalculatorButtonStartsTheCalculatorBesideTheProgram) {
     EXPECT_EQ(desktop.started, QStringList{calculator});
 }
 
-TEST_F(ExamWindowTest, LetterKeysTickSingleChoiceOptionsAndEveryKeyMovesTheFocus) {
+TEST_F(ExamWindowTest, LetterKeysTickSingleChoiceOptionsAndMoveTheFocusOtherKeysLeaveIt) {
     openWindow();
     auto* next = child<QPushButton>("BitBtn2");
+    auto* handIn = child<QPushButton>("BitBtn5");
+    handIn->setFocus();
+    for (Qt::Key key : {Qt::Key_1, Qt::Key_I, Qt::Key_Left, Qt::Key_Space, Qt::Key_Control})
+        releaseKey(key);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(handIn->hasFocus()) << "only the letters A to H move the focus";
+
     child<QPushButton>("BitBtn1")->setFocus();
     releaseKey(Qt::Key_A);
     EXPECT_EQ(checkedIds(window->page()), QSet<QString>{"111"});
@@ -155,14 +162,67 @@ TEST_F(ExamWindowTest, LetterKeysTickSingleChoiceOptionsAndEveryKeyMovesTheFocus
     EXPECT_FALSE(next->hasFocus());
 }
 
-TEST_F(ExamWindowTest, ClosingAsksNothingAndRemovesTheWatcher) {
+TEST_F(ExamWindowTest, LeavingBeforeHandInAsksAndCancelKeepsTheExam) {
     openWindow();
+    const QString question = "提示|考试尚未交卷，确定退出考场吗？";
     window->close();
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+    EXPECT_EQ(prompter.questions, (QStringList{question, question}));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->keyWatcher()->isInstalled());
+    EXPECT_TRUE(window->clock()->isActive());
+
+    prompter.confirmAnswer = true;
+    window->close();
+    EXPECT_EQ(prompter.questions.size(), 3);
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(window->keyWatcher()->isInstalled());
     EXPECT_FALSE(window->clock()->isActive());
     EXPECT_TRUE(prompter.messages.isEmpty());
-    EXPECT_TRUE(prompter.questions.isEmpty());
+}
+
+// The item on screen counts by what its page shows; Cancel changes nothing.
+TEST_F(ExamWindowTest, HandInAsksWithTheNumberOfUnansweredItems) {
+    openWindow();
+    auto* handIn = child<QPushButton>("BitBtn5");
+    QTest::mouseClick(handIn, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return prompter.questions.size() == 1; }));
+    EXPECT_EQ(prompter.questions[0], "提示|还有 2 道题未作答，确定交卷吗？") << "3.1 and 5";
+    EXPECT_EQ(child<QLabel>("Label1")->text(), "已答");
+    EXPECT_TRUE(window->clock()->isActive());
+    EXPECT_TRUE(window->keyWatcher()->isInstalled());
+
+    ASSERT_TRUE(showAndWait(*window, "5", ExamPageVariant::Navigation));
+    window->page()->setChecked("212", true);
+    prompter.confirmAnswer = true;
+    QTest::mouseClick(handIn, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return child<QLabel>("Label1")->text() == "答对"; }));
+    EXPECT_EQ(prompter.questions[1], "提示|还有 1 道题未作答，确定交卷吗？");
+    EXPECT_FALSE(window->clock()->isActive());
+    window->close();
+    EXPECT_EQ(prompter.questions.size(), 2) << "leaving after hand-in asks nothing";
+}
+
+TEST_F(ExamWindowTest, TheAnsweredCounterHoldsFourDigitsBesideTheTotal) {
+    openWindow();
+    auto* answered = child<QLabel>("Label6");
+    auto* total = child<QLabel>("Label5");
+    EXPECT_GE(answered->contentsRect().width(),
+              answered->fontMetrics().horizontalAdvance(QStringLiteral("1111")));
+    EXPECT_GE(total->contentsRect().width(),
+              total->fontMetrics().horizontalAdvance(QStringLiteral("/1111")));
+    EXPECT_LT(answered->geometry().right(), total->x());
+    EXPECT_FALSE(answered->geometry().intersects(child<QWidget>("ProgressBar1")->geometry()));
+}
+
+// Every text of the window is shown as it stands, never read as markup.
+TEST_F(ExamWindowTest, EveryLabelShowsPlainText) {
+    openWindow();
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (!label->text().isEmpty()) {
+            EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
+        }
+    }
 }
 
 // Every type of the sample bank on its exam page, with the ids grading reads.
@@ -263,10 +323,187 @@ struct ExamRoom {
                   }},
                  1) {}
 
+    // Shows the window and waits for its first page, the window active.
+    bool open(QSignalSpy& shown) {
+        window.show();
+        window.activateWindow();
+        if (!waitUntil([&] { return shown.count() >= 1; }))
+            return false;
+        // The drawing's wait dialog had the focus for a moment.
+        window.activateWindow();
+        return waitUntil([&] { return window.isActiveWindow(); });
+    }
+    // A key pressed and released as the platform delivers it: to the window,
+    // which hands it to its focused widget.
+    void type(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(window.windowHandle(), key, modifiers);
+    }
+    QPushButton* button(const char* name) { return window.findChild<QPushButton*>(name); }
+
     testing_support::ScriptedPrompter prompter;
     testing_support::RecordingDesktop desktop;
     exam::ExamWindow window;
 };
+
+// Three single-choice questions, the exam window open on the first.
+class SingleChoiceExam : public testing::Test {
+protected:
+    void SetUp() override {
+        testing_support::copyProgramFiles(fixture.programFolder());
+        fixture.addDefaultHeader();
+        addSingleChoiceQuestions(fixture.rows());
+        fixture.finish();
+        room = std::make_unique<ExamRoom>(fixture);
+        shown = std::make_unique<QSignalSpy>(&room->window, &exam::ExamWindow::questionShown);
+        ASSERT_TRUE(room->open(*shown));
+        ASSERT_EQ(room->window.currentTid(), "1");
+    }
+    QString storedAnswer(const QString& tid) {
+        store::Bank bank(fixture.bankPath());
+        return store::paperItemByTid(bank, tid).value_or(store::PaperItem{}).tjda;
+    }
+
+    testing_support::FixtureBank fixture;
+    std::unique_ptr<ExamRoom> room;
+    std::unique_ptr<QSignalSpy> shown;
+};
+
+// The candidate works the bottom bar with the keyboard alone: Tab and
+// Shift+Tab walk its buttons, a letter ticks and moves the focus to "next",
+// and Return or keypad Enter there moves on.
+TEST_F(SingleChoiceExam, TabWalksTheButtonsAndEnterAfterALetterMovesOn) {
+    exam::ExamWindow& window = room->window;
+    room->button("BitBtn1")->setFocus();
+    const char* walk[] = {"BitBtn2", "BitBtn3", "BitBtn5"};
+    for (const char* name : walk) {
+        room->type(Qt::Key_Tab);
+        EXPECT_TRUE(room->button(name)->hasFocus()) << name;
+    }
+    room->type(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_TRUE(room->button("BitBtn3")->hasFocus());
+
+    const struct {
+        Qt::Key letter;
+        Qt::Key enter;
+        Qt::KeyboardModifiers modifiers;
+        const char* tidAfter;
+    } presses[] = {{Qt::Key_A, Qt::Key_Return, Qt::NoModifier, "2"},
+                   {Qt::Key_B, Qt::Key_Enter, Qt::KeypadModifier, "3"}};
+    for (const auto& press : presses) {
+        const QString tid = window.currentTid();
+        room->type(press.letter);
+        ASSERT_TRUE(room->button("BitBtn2")->hasFocus()) << tid.toStdString();
+        room->type(press.enter, press.modifiers);
+        ASSERT_TRUE(waitUntil([&] { return window.currentTid() == press.tidAfter; }));
+        EXPECT_TRUE(waitUntil([&] {
+            return storedAnswer(tid) == QString(QChar(u'A' + (press.letter - Qt::Key_A)));
+        })) << tid.toStdString();
+    }
+    room->type(Qt::Key_A);
+    room->prompter.confirmAnswer = true;
+    room->type(Qt::Key_Tab);
+    room->type(Qt::Key_Tab);
+    ASSERT_TRUE(room->button("BitBtn5")->hasFocus());
+    room->type(Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return !room->prompter.questions.isEmpty(); }));
+    EXPECT_EQ(room->prompter.questions, QStringList{"提示|确定交卷吗？"});
+}
+
+// A page whose renderer ended is shown again from what is stored, once; a
+// move that waited on it is dropped, and the buttons keep working.
+TEST_F(SingleChoiceExam, ALostPageComesBackOnceAndTheButtonsKeepWorking) {
+    exam::ExamWindow& window = room->window;
+    room->type(Qt::Key_A);
+    ASSERT_EQ(checkedIds(window.page()), QSet<QString>{"11"});
+    QTest::mouseClick(room->button("BitBtn2"), Qt::LeftButton);
+    emit window.page()->renderProcessEnded();
+    EXPECT_EQ(room->prompter.messages, QStringList{"题目页面意外关闭，已重新载入本题。"});
+    ASSERT_TRUE(waitUntil([&] { return shown->count() >= 2; }));
+    EXPECT_EQ(window.currentTid(), "1");
+    EXPECT_TRUE(checkedIds(window.page()).isEmpty()) << "the page shows what is stored";
+
+    emit window.page()->renderProcessEnded();
+    EXPECT_EQ(room->prompter.messages.last(),
+              "题目页面再次意外关闭，本题无法显示。请换一题或交卷。");
+    QTest::mouseClick(room->button("BitBtn2"), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return window.currentTid() == "2" && shown->count() >= 3; }));
+    EXPECT_EQ(room->prompter.messages.size(), 2) << "the lost page was not shown again";
+    room->type(Qt::Key_B);
+    QTest::mouseClick(room->button("BitBtn2"), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return window.currentTid() == "3"; }));
+    EXPECT_TRUE(waitUntil([&] { return storedAnswer("2") == "B"; }));
+    EXPECT_EQ(storedAnswer("1"), "");
+}
+
+// A hand-in waiting on a page that is lost goes on from what is stored.
+TEST_F(SingleChoiceExam, AHandInWaitingOnALostPageGoesOnFromWhatIsStored) {
+    exam::ExamWindow& window = room->window;
+    room->type(Qt::Key_A);
+    QTest::mouseClick(room->button("BitBtn2"), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return window.currentTid() == "2" && shown->count() >= 2; }));
+    room->prompter.confirmAnswer = true;
+    QTest::mouseClick(room->button("BitBtn5"), Qt::LeftButton);
+    emit window.page()->renderProcessEnded();
+    EXPECT_EQ(room->prompter.messages, QStringList{"题目页面意外关闭，交卷按已保存的答案进行。"});
+    EXPECT_EQ(room->prompter.questions, QStringList{"提示|还有 2 道题未作答，确定交卷吗？"});
+    ASSERT_TRUE(waitUntil([&] { return shown->count() >= 3; }));
+    EXPECT_EQ(window.findChild<QLabel*>("Label1")->text(), "答对");
+    EXPECT_FALSE(window.clock()->isActive());
+    const QString table =
+        testing_support::scriptResult(window.page(), "document.body.innerText")->toString();
+    EXPECT_TRUE(table.contains("单项选择题\t3\t1\t3\t1\t33%")) << table.toStdString();
+    EXPECT_EQ(storedAnswer("1"), "A");
+}
+
+// A drawing that fails, or gives no paper, says why on the page and in a
+// question that offers to close the window; the clock stops.
+TEST(ExamDrawing, WithoutAPaperTheWindowSaysWhyStopsTheClockAndOffersToClose) {
+    const struct {
+        const char* name;
+        bool bankLocked;
+        bool closeOnOk;
+        const char* reason;
+        const char* bankSays;
+    } cases[] = {{"locked bank", true, true, "抽题失败，考试无法开始：\n", "正被其他程序使用"},
+                 {"no questions", false, false, "没有抽到试题：", ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing_support::FixtureBank fixture;
+        testing_support::copyProgramFiles(fixture.programFolder());
+        fixture.addDefaultHeader();
+        if (c.bankLocked)
+            testing_support::addExamBankContent(fixture.rows());
+        fixture.finish();
+        std::optional<testing_support::OtherProgram> holder;
+        if (c.bankLocked) {
+            holder.emplace(fixture.bankPath());
+            holder->run("BEGIN IMMEDIATE");
+        }
+        ExamRoom room(fixture);
+        room.prompter.confirmAnswer = c.closeOnOk;
+        room.window.show();
+        room.window.activateWindow();
+        ASSERT_TRUE(waitUntil([&] { return !room.prompter.questions.isEmpty(); }, 10000));
+        const QString question = room.prompter.questions[0];
+        EXPECT_TRUE(question.startsWith(QStringLiteral("提示|") + c.reason))
+            << question.toStdString();
+        EXPECT_TRUE(question.endsWith("\n\n确定关闭考试窗口吗？")) << question.toStdString();
+        EXPECT_TRUE(question.contains(QString::fromUtf8(c.bankSays))) << question.toStdString();
+        EXPECT_TRUE(room.prompter.errors.isEmpty());
+        EXPECT_FALSE(room.window.clock()->isActive());
+        EXPECT_EQ(room.window.isVisible(), !c.closeOnOk);
+        if (c.closeOnOk)
+            continue;
+        EXPECT_TRUE(waitUntil([&] {
+            return testing_support::scriptResult(room.window.page(), "document.body.innerText")
+                ->toString()
+                .contains(QString(c.reason).trimmed());
+        }));
+        room.window.close();
+        EXPECT_FALSE(room.window.isVisible());
+        EXPECT_EQ(room.prompter.questions.size(), 1) << "no exam to leave";
+    }
+}
 
 // A whole small exam in the real window: the drawn paper is single choice 1
 // (answer B), case item 2.1 (answer A) and matching group 3.
@@ -312,8 +549,10 @@ TEST(ExamSitting, AnswerByKeyAndClickMoveAcrossATypeHandInAndReadTheResult) {
     EXPECT_EQ(window.findChild<QLabel*>("Label6")->text(), "1");
 
     window.page()->setChecked("311", true);
+    prompter.confirmAnswer = true;
     QTest::mouseClick(window.findChild<QPushButton*>("BitBtn5"), Qt::LeftButton);
     ASSERT_TRUE(waitUntil([&] { return shown.count() >= 3; }));
+    EXPECT_EQ(prompter.questions, QStringList{"提示|还有 1 道题未作答，确定交卷吗？"});
     EXPECT_EQ(window.findChild<QLabel*>("Label1")->text(), "答对");
     EXPECT_EQ(window.findChild<QLabel*>("Label2")->text(), "答错");
     EXPECT_EQ(painted("a1"), red) << "A against B";
