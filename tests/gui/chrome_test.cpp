@@ -6,6 +6,7 @@
 #include <QRubberBand>
 #include <QSplitter>
 #include <QTest>
+#include <QWindow>
 
 using testing_support::MainWindowTest;
 using widgets::PictureButton;
@@ -66,6 +67,28 @@ TEST_F(Chrome, QuitCancelledLeavesEverything) {
     EXPECT_EQ(prompter.questions, QStringList({"提示|确定退出系统？"}));
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->currentChapterId(), QString("101"));
+}
+
+// The close button and the window manager's close (Alt+F4, the frame's
+// button) ask alike, and a confirmed close asks once.
+TEST_F(Chrome, EveryCloseAsksBeforeQuitting) {
+    openWindow();
+    prompter.confirmAnswer = false;
+    ASSERT_TRUE(window->windowHandle());
+    window->windowHandle()->close();
+    EXPECT_EQ(prompter.questions, QStringList({"提示|确定退出系统？"}));
+    EXPECT_TRUE(window->isVisible());
+
+    prompter.confirmAnswer = true;
+    window->windowHandle()->close();
+    EXPECT_EQ(prompter.questions.size(), 2);
+    EXPECT_FALSE(window->isVisible());
+
+    prompter.questions.clear();
+    window->show();
+    QTest::mouseClick(child("NewImage7"), Qt::LeftButton);
+    EXPECT_TRUE(prompter.questions.isEmpty());
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(Chrome, FullScreenReturnsToTheStateBeforeIt) {
@@ -149,6 +172,22 @@ TEST_F(Chrome, DraggingTheSplitterDrawsNothingUntilTheRelease) {
     EXPECT_EQ(handle->x(), handleAt);
     sendMouse(handle, QEvent::MouseButtonRelease, QPoint(-60, 50));
     EXPECT_EQ(handle->x(), handleAt - 60);
+}
+
+// However far the tree is widened, the page bar keeps its last buttons in view.
+TEST_F(Chrome, TheSplitterNeverCutsOffThePageBar) {
+    openWindow();
+    auto* splitter = child<QSplitter>("Panel1");
+    QSplitterHandle* handle = splitter->handle(1);
+    sendMouse(handle, QEvent::MouseButtonPress, QPoint(0, 50));
+    sendMouse(handle, QEvent::MouseButtonRelease, QPoint(600, 50));
+    EXPECT_GT(handle->x(), 257);
+    QWidget* pageBar = child("Panel4");
+    for (const char* name : {"NewImage14", "NewImage15", "NewImage17"}) {
+        QWidget* button = child(name);
+        EXPECT_LE(button->geometry().right(), pageBar->width() - 1) << name;
+        EXPECT_EQ(button->visibleRegion().boundingRect(), button->rect()) << name;
+    }
 }
 
 // Without a window system's move loop (as here), the window follows the mouse.
