@@ -1,11 +1,14 @@
 #include "main_window_fixture.h"
 #include "widgets/picture_button.h"
+#include "widgets/prompter.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QRubberBand>
 #include <QSplitter>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 using testing_support::MainWindowTest;
@@ -208,6 +211,37 @@ TEST_F(Chrome, TheTitleBarDragsTheWindow) {
     send(QEvent::MouseMove, grab + QPointF(50, 30), Qt::LeftButton);
     EXPECT_EQ(window->pos(), start + QPoint(50, 30));
     send(QEvent::MouseButtonRelease, grab + QPointF(50, 30), Qt::NoButton);
+}
+
+// Box texts often carry bank or file data: each kind of box shows its text as
+// it stands, never as markup.
+TEST(DialogBoxes, ShowTheirTextAsText) {
+    widgets::DialogPrompter prompter;
+    const QString text = "<font color=red>题</font><img src=\"x.png\">";
+    const std::function<void()> boxes[] = {
+        [&] { prompter.message(nullptr, text); },
+        [&] { prompter.notice(nullptr, "提示", text); },
+        [&] { prompter.confirm(nullptr, "提示", text); },
+        [&] { prompter.askYesNo(nullptr, "提示", text); },
+        [&] { prompter.error(nullptr, text); },
+        [&] { prompter.failure(nullptr, text, "细节"); },
+    };
+    for (const auto& show : boxes) {
+        QList<Qt::TextFormat> formats;
+        QStringList texts;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                formats << box->textFormat();
+                texts << box->text();
+                box->done(0);
+            }
+        });
+        closer.start(10);
+        show();
+        EXPECT_EQ(formats, QList<Qt::TextFormat>({Qt::PlainText}));
+        EXPECT_EQ(texts, QStringList({text}));
+    }
 }
 
 } // namespace
