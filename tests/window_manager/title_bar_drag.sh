@@ -50,12 +50,28 @@ waitFor 20 wmRunning || fail "openbox did not start: $(cat "$work/openbox.log")"
 QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu --disable-background-networking" \
     "$work/bin/morrowquill" >"$work/program.log" 2>&1 &
 pids+=($!)
-# Windows come and go while the program starts; a search may meet one gone.
-findWindow() {
-    window=$(xdotool search --onlyvisible --name '^Morrowquill$' 2>/dev/null | head -n1) || true
-    [[ -n $window ]]
+# The main window at its own size. Its native window may be made anew while
+# the program starts (the embedded browser asks for another kind of surface),
+# so a window found is taken once the same one is found again.
+mainWindow() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '^Morrowquill$' 2>/dev/null); do
+        if [[ $(xdotool getwindowgeometry --shell "$id" 2>/dev/null) == *WIDTH=1007* ]]; then
+            echo "$id"
+            return
+        fi
+    done
 }
-waitFor 60 findWindow || fail "the main window did not appear"
+window=
+foundTwice() {
+    local found
+    found=$(mainWindow)
+    [[ -n $found && $found == "$window" ]] && return
+    window=$found
+    sleep 0.5
+    return 1
+}
+waitFor 60 foundTwice || fail "the main window did not appear"
 
 position() {
     local X Y WIDTH HEIGHT SCREEN WINDOW
