@@ -133,7 +133,6 @@ TEST_F(SettingsFile, OverlongValuesKeepTheDefaults) {
     } cases[] = {
         {"[StatusBar]\nServiceLine=", 200000, &Settings::serviceLine},
         {"[StatusBar]\nServiceLine=", 201, &Settings::serviceLine},
-        {"[Update]\nHost=a", 300, &Settings::updateHost},
         {"[Links]\nHomeAddress=http://example.com/", 3000, &Settings::homeAddress},
         {"[Links]\nShopHost=http://example.com/", 3000, &Settings::shopHost},
     };
