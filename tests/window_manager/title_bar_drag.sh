@@ -33,8 +33,10 @@ waitFor() {
 }
 
 # The program runs on its own copy of the program folder, so the build's bank
-# and settings stay as they are.
+# and settings stay as they are; the lock of a copy running on the build's
+# folder meanwhile is not this copy's.
 cp -r "$programFolder" "$work/bin"
+rm -f "$work/bin/morrowquill.lock"
 
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
