@@ -3,6 +3,7 @@
 #include "app/folders.h"
 #include "app/main_window.h"
 #include "app/screenshot.h"
+#include "app/single_instance.h"
 #include "widgets/desktop.h"
 #include "widgets/prompter.h"
 
@@ -36,10 +37,24 @@ int main(int argc, char* argv[]) {
         app::foldersOf(QApplication::applicationDirPath() + QStringLiteral("/"));
     widgets::DialogPrompter prompter;
     widgets::SystemDesktop desktop;
+    // Two copies on one data folder would overwrite each other's bank and papers.
+    app::SingleInstance instance(folders.data);
+    switch (instance.claim()) {
+    case app::SingleInstance::Claim::Taken:
+        break;
+    case app::SingleInstance::Claim::RunningCopyShown:
+        return 0;
+    case app::SingleInstance::Claim::HeldByAnother:
+        std::fprintf(stderr, "morrowquill: %s\n", qUtf8Printable(app::alreadyRunningText));
+        prompter.message(nullptr, app::alreadyRunningText);
+        return 1;
+    }
     if (const QString failure = app::prepareDataFolder(folders); !failure.isEmpty())
         prompter.error(nullptr, failure);
     app::MainWindow window(folders, prompter, desktop);
     window.show();
+    QObject::connect(&instance, &app::SingleInstance::showRequested, &window,
+                     &app::MainWindow::bringToFront);
     if (options.isSet(screenshot)) {
         QWidget* shown = &window;
         if (options.isSet(show)) {

@@ -61,6 +61,7 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
 
     chapterNameLabel_ = new QLabel(this);
     chapterNameLabel_->setObjectName(QStringLiteral("Label1"));
+    chapterNameLabel_->setTextFormat(Qt::PlainText);
     chapterNameLabel_->hide();
     feedbackDialog_ = new services::FeedbackDialog(programFolder_, subjectNameText,
                                                    settings_.feedback, prompter_, this);

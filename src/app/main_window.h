@@ -56,6 +56,8 @@ public:
 
     // The program's own one-button message; the window is activated again after it.
     void showMessage(const QString& text);
+    // Brings the window in front of the others, out of the task bar if minimised.
+    void bringToFront();
     // Keeps the next activation from reopening the first chapter.
     void setSkipAutoOpen() { skipAutoOpen_ = true; }
 
@@ -105,6 +107,8 @@ private:
     void closeBank();
     void fillTree();
     void openSelectedChapter();
+    // Builds the page of a chapter of the current view; 0 shows an empty page.
+    void showChapter(qint64 chapterId);
     // The first `atLeast` fragments of a chapter's page, and the build of its
     // rest; a store failure ends the page with what was built.
     web::PageStart startChapterPage(qint64 chapterId, collections::ViewMode mode, int atLeast);
@@ -133,7 +137,6 @@ private:
     void openShop();
     void openHelp();
     void toggleMaximised();
-    void confirmQuit();
     void enterFullScreen();
     void leaveFullScreen();
     void resetAnswerButtons();
@@ -185,8 +188,10 @@ private:
     bool layoutChanged_ = false;
     bool wasMaximised_ = false;
     bool shownBefore_ = false;
+    bool quitConfirmed_ = false;
     QPoint dragOffset_;
-    bool movingByHand_ = false;
+    enum class WindowDrag { NotStarted, BySystem, ByHand };
+    WindowDrag windowDrag_ = WindowDrag::NotStarted;
     int fontLevel_ = 0;
     QString subjectFolder_;
     QString updateInfoUrl_;

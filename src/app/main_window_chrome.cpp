@@ -35,11 +35,11 @@ void MainWindow::toggleMaximised() {
     layoutChanged_ = true;
 }
 
-void MainWindow::confirmQuit() {
-    if (!prompter_.confirm(this, QStringLiteral("提示"), QStringLiteral("确定退出系统？")))
-        return;
-    bank_.close();
-    QApplication::quit();
+void MainWindow::bringToFront() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
 }
 
 void MainWindow::enterFullScreen() {
@@ -66,9 +66,18 @@ void MainWindow::leaveFullScreen() {
         toggleMaximised();
 }
 
+// Every way of closing the window (its own button, the window manager's
+// close, Alt+F4) asks once and then ends the program, other windows included.
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!quitConfirmed_ &&
+        !prompter_.confirm(this, QStringLiteral("提示"), QStringLiteral("确定退出系统？"))) {
+        event->ignore();
+        return;
+    }
+    quitConfirmed_ = true;
     closeBank();
     QWidget::closeEvent(event);
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 void MainWindow::closeBank() {
@@ -78,16 +87,22 @@ void MainWindow::closeBank() {
 void MainWindow::noteDragStart(const QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         dragOffset_ = event->globalPosition().toPoint() - pos();
-    movingByHand_ = false;
+    windowDrag_ = WindowDrag::NotStarted;
 }
 
 // The window system's move loop where it has one; elsewhere the window
-// follows the mouse by hand.
+// follows the mouse by hand. The loop is started once per press: it owns the
+// mouse until the button is released, and a window manager asked again while
+// its loop runs keeps moving the window after the release.
 void MainWindow::dragWindow(const QMouseEvent* event) {
-    if (!movingByHand_) {
-        if (QWindow* window = windowHandle(); window && window->startSystemMove())
+    if (windowDrag_ == WindowDrag::BySystem)
+        return;
+    if (windowDrag_ == WindowDrag::NotStarted) {
+        if (QWindow* window = windowHandle(); window && window->startSystemMove()) {
+            windowDrag_ = WindowDrag::BySystem;
             return;
-        movingByHand_ = true;
+        }
+        windowDrag_ = WindowDrag::ByHand;
     }
     move(event->globalPosition().toPoint() - dragOffset_);
 }

@@ -26,13 +26,19 @@ QFont chineseFont(const QString& family, int pixelSize, bool bold) {
 
 QLabel* transparentLabel(const QString& name, const QString& text, const QFont& font,
                          const QString& colour, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
+    auto* label = new QLabel(parent);
     label->setObjectName(name);
+    // A label may show a bank text (the subject in the title): text, never markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     label->setFont(font);
     label->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(colour));
     label->adjustSize();
     return label;
 }
+
+// Room the page bar keeps beyond its last button.
+constexpr int pageBarEndGap = 6;
 
 PictureButton::Pictures pictures(const char* normal, const char* hover, const char* pressed) {
     return {QString::fromLatin1(normal), QString::fromLatin1(hover), QString::fromLatin1(pressed)};
@@ -59,8 +65,10 @@ QWidget* MainWindow::createTitleBar() {
     // the label's top; the text is centred in them rather than cut at the foot.
     titleLabel_->setFixedHeight(20);
     titleLabel_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    auto* hidden = new QLabel(subjectNameText, titleBar_);
+    auto* hidden = new QLabel(titleBar_);
     hidden->setObjectName(QStringLiteral("Label2"));
+    hidden->setTextFormat(Qt::PlainText);
+    hidden->setText(subjectNameText);
     hidden->hide();
 
     const QSize size(29, 25);
@@ -85,7 +93,7 @@ QWidget* MainWindow::createTitleBar() {
     connect(minimiseButton_, &PictureButton::clicked, this, &QWidget::showMinimized);
     connect(maximiseButton_, &PictureButton::clicked, this, &MainWindow::toggleMaximised);
     connect(restoreButton_, &PictureButton::clicked, this, &MainWindow::toggleMaximised);
-    connect(closeButton_, &PictureButton::clicked, this, &MainWindow::confirmQuit);
+    connect(closeButton_, &PictureButton::clicked, this, &QWidget::close);
     return titleBar_;
 }
 
@@ -215,6 +223,8 @@ QWidget* MainWindow::createPagePanel() {
     leaveFullScreenButton_->move(648, 2);
     hideAllAnswersButton_->hide();
     leaveFullScreenButton_->hide();
+    // However far the tree is widened, the page bar keeps all its buttons.
+    bar->setMinimumWidth(fullScreenButton_->geometry().right() + 1 + pageBarEndGap);
     connect(showAllAnswersButton_, &PictureButton::clicked, this, &MainWindow::showAllAnswers);
     connect(redoButton_, &PictureButton::clicked, this, &MainWindow::redoChapter);
     connect(gradeButton_, &PictureButton::clicked, this, &MainWindow::gradeChapter);
@@ -246,12 +256,14 @@ QStatusBar* MainWindow::createStatusBar() {
     for (int panel = 0; panel < 3; ++panel) {
         statusPanels_[panel] = new QLabel(status);
         statusPanels_[panel]->setObjectName(QStringLiteral("StatusPanel%1").arg(panel));
+        statusPanels_[panel]->setTextFormat(Qt::PlainText);
         statusPanels_[panel]->setAlignment(Qt::AlignCenter);
         status->addWidget(statusPanels_[panel], panel == 1 ? 1 : 0);
     }
     statusPanels_[0]->setFixedWidth(255);
     statusPanels_[0]->setText(countResourceText);
-    statusPanels_[1]->setTextFormat(Qt::PlainText);
+    // However long the settings' line, it never widens the window.
+    statusPanels_[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusPanels_[1]->setText(settings_.serviceLine);
     return status;
 }

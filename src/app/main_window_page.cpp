@@ -66,6 +66,10 @@ void MainWindow::openSelectedChapter() {
     } catch (const store::StoreError&) {
         chapterId = 0;
     }
+    showChapter(chapterId);
+}
+
+void MainWindow::showChapter(qint64 chapterId) {
     pageView_->setTextZoom(1);
     // The chapter is read while the browser takes the old page down, the
     // rest of a large one after its first screen is painted.
@@ -152,15 +156,20 @@ void MainWindow::gradeChapter() {
         return;
     const collections::ViewMode mode = collections::viewModeOfKey(viewKey_);
     pageView_->readControls([this, chapterId, mode](const web::ControlSnapshot& controls) {
-        // A page that does not match the chapter, or a store failure, stops
-        // grading silently; nothing has been written then.
+        // A page that does not match the chapter stops grading silently; a
+        // store failure (a full disk, a locked bank) is named. Nothing has been
+        // written in either case.
         practice::GradingResult result;
         try {
             bank_.reopen();
             result = practice::gradeChapter(bank_, chapterId, mode, controls);
             bank_.close();
-        } catch (const std::exception&) {
+        } catch (const practice::MissingControl&) {
             bank_.close();
+            return;
+        } catch (const store::StoreError& error) {
+            bank_.close();
+            prompter_.error(this, QStringLiteral("成绩未能保存：%1").arg(error.message()));
             return;
         }
         QStringList spans;
@@ -197,7 +206,11 @@ void MainWindow::redoChapter() {
                            QStringLiteral("重新答题会清除当前所选的答案，是否继续？")))
         return;
     resetAnswerButtons();
-    openSelectedChapter();
+    // The chapter on show, whatever the tree has selected since (a section, say).
+    bool numeric = false;
+    const qint64 chapterId = currentChapterId_.toLongLong(&numeric);
+    if (numeric)
+        showChapter(chapterId);
 }
 
 void MainWindow::showAllAnswers() {

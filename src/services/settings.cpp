@@ -4,6 +4,7 @@
 #include <QSettings>
 #include <QUrl>
 #include <cstdio>
+#include <optional>
 
 namespace services {
 
@@ -14,6 +15,13 @@ void reportUnusable(const QString& key, const QString& value) {
                  qUtf8Printable(settingsFileName), qUtf8Printable(key), qUtf8Printable(value));
 }
 
+// No sound value is longer: a longer one would only stretch the window or a
+// connection string.
+constexpr qsizetype nameLimit = 256;
+constexpr qsizetype optionsLimit = 1024;
+constexpr qsizetype addressLimit = 2048;
+constexpr qsizetype lineLimit = 200;
+
 // An unquoted value with a comma reads as a list; the maintainer meant one text.
 QString textValue(const QSettings& file, const QString& key, const QString& fallback) {
     const QVariant value = file.value(key);
@@ -22,6 +30,19 @@ QString textValue(const QSettings& file, const QString& key, const QString& fall
     if (value.userType() == QMetaType::QStringList)
         return value.toStringList().join(QStringLiteral(", "));
     return value.toString();
+}
+
+// The value of `key` (or `fallback`), or nothing when it is longer than
+// `limit`; such a value is named by its length only.
+std::optional<QString> limitedValue(const QSettings& file, const QString& key,
+                                    const QString& fallback, qsizetype limit) {
+    QString value = textValue(file, key, fallback);
+    if (value.size() <= limit)
+        return value;
+    std::fprintf(stderr, "morrowquill: %s: %s 长 %lld 个字符，超过上限 %lld，沿用默认值。\n",
+                 qUtf8Printable(settingsFileName), qUtf8Printable(key),
+                 static_cast<long long>(value.size()), static_cast<long long>(limit));
+    return std::nullopt;
 }
 
 bool isHostAndPort(const QString& value) {
@@ -45,8 +66,12 @@ bool isPort(const QString& value) {
 
 // Reads `key` into `target` when the file has it and `usable` accepts it.
 template <class Check>
-void readChecked(const QSettings& file, const QString& key, QString& target, Check usable) {
-    const QString value = textValue(file, key, target).trimmed();
+void readChecked(const QSettings& file, const QString& key, qsizetype limit, QString& target,
+                 Check usable) {
+    const std::optional<QString> read = limitedValue(file, key, target, limit);
+    if (!read)
+        return;
+    const QString value = read->trimmed();
     if (usable(value))
         target = value;
     else
@@ -54,7 +79,10 @@ void readChecked(const QSettings& file, const QString& key, QString& target, Che
 }
 
 void readTimeout(const QSettings& file, const QString& key, int& target) {
-    const QString value = textValue(file, key, QString::number(target)).trimmed();
+    const std::optional<QString> read = limitedValue(file, key, QString::number(target), nameLimit);
+    if (!read)
+        return;
+    const QString value = read->trimmed();
     bool ok = false;
     const int seconds = value.toInt(&ok);
     if (ok && seconds > 0 && seconds <= 600)
@@ -79,19 +107,26 @@ Settings readSettings(const QString& dataFolder) {
     };
 
     FeedbackConnection& feedback = settings.feedback;
-    readChecked(file, QStringLiteral("Feedback/Driver"), feedback.driver, nonEmpty);
-    readChecked(file, QStringLiteral("Feedback/Server"), feedback.server, nonEmpty);
-    readChecked(file, QStringLiteral("Feedback/Port"), feedback.port, isPort);
-    readChecked(file, QStringLiteral("Feedback/Database"), feedback.database, any);
-    readChecked(file, QStringLiteral("Feedback/User"), feedback.user, any);
-    feedback.password = textValue(file, QStringLiteral("Feedback/Password"), feedback.password);
-    readChecked(file, QStringLiteral("Feedback/DriverOptions"), feedback.driverOptions, any);
+    readChecked(file, QStringLiteral("Feedback/Driver"), nameLimit, feedback.driver, nonEmpty);
+    readChecked(file, QStringLiteral("Feedback/Server"), nameLimit, feedback.server, nonEmpty);
+    readChecked(file, QStringLiteral("Feedback/Port"), nameLimit, feedback.port, isPort);
+    readChecked(file, QStringLiteral("Feedback/Database"), nameLimit, feedback.database, any);
+    readChecked(file, QStringLiteral("Feedback/User"), nameLimit, feedback.user, any);
+    // A password is taken as written, blanks included.
+    if (auto password =
+            limitedValue(file, QStringLiteral("Feedback/Password"), feedback.password, nameLimit))
+        feedback.password = *password;
+    readChecked(file, QStringLiteral("Feedback/DriverOptions"), optionsLimit,
+                feedback.driverOptions, any);
     readTimeout(file, QStringLiteral("Feedback/TimeoutSeconds"), feedback.timeoutSeconds);
 
-    readChecked(file, QStringLiteral("Update/Host"), settings.updateHost, isHostAndPort);
-    readChecked(file, QStringLiteral("Links/HomeAddress"), settings.homeAddress, isWebAddress);
-    readChecked(file, QStringLiteral("Links/ShopHost"), settings.shopHost, isWebAddress);
-    readChecked(file, QStringLiteral("StatusBar/ServiceLine"), settings.serviceLine, any);
+    readChecked(file, QStringLiteral("Update/Host"), nameLimit, settings.updateHost, isHostAndPort);
+    readChecked(file, QStringLiteral("Links/HomeAddress"), addressLimit, settings.homeAddress,
+                isWebAddress);
+    readChecked(file, QStringLiteral("Links/ShopHost"), addressLimit, settings.shopHost,
+                isWebAddress);
+    readChecked(file, QStringLiteral("StatusBar/ServiceLine"), lineLimit, settings.serviceLine,
+                any);
     return settings;
 }
 

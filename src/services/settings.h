@@ -36,8 +36,9 @@ struct Settings {
 };
 
 // Reads `morrowquill.ini` in `dataFolder` (which ends in '/'). A value that is
-// not usable (a timeout that is no positive number, an address that is not
-// http(s), a host with a path) keeps its default and is reported on stderr.
+// not usable (longer than its limit, a timeout that is no positive number, an
+// address that is not http(s), a host with a path) keeps its default and is
+// reported on stderr.
 Settings readSettings(const QString& dataFolder);
 
 // Where the release date of a subject is published.

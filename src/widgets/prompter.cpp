@@ -28,24 +28,37 @@ QString chooseFile(QWidget* parent, const QString& caption, const QString& filte
     return dialog.selectedFiles().constFirst();
 }
 
+// Texts in boxes often carry bank or file data, which is shown as it stands,
+// never read as markup.
+QMessageBox::StandardButton ask(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                                const QString& text, QMessageBox::StandardButtons buttons,
+                                QMessageBox::StandardButton preferred, const QString& detail = {}) {
+    QMessageBox box(icon, caption, text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(preferred);
+    if (!detail.isEmpty())
+        box.setDetailedText(detail);
+    return QMessageBox::StandardButton(box.exec());
+}
+
 } // namespace
 
 void DialogPrompter::message(QWidget* parent, const QString& text) {
-    QMessageBox::information(parent, programCaption, text);
+    ask(parent, QMessageBox::Information, programCaption, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void DialogPrompter::notice(QWidget* parent, const QString& caption, const QString& text) {
-    QMessageBox::information(parent, caption, text);
+    ask(parent, QMessageBox::Information, caption, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool DialogPrompter::confirm(QWidget* parent, const QString& caption, const QString& text) {
-    return QMessageBox::question(parent, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
-                                 QMessageBox::Ok) == QMessageBox::Ok;
+    return ask(parent, QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+               QMessageBox::Ok) == QMessageBox::Ok;
 }
 
 bool DialogPrompter::askYesNo(QWidget* parent, const QString& caption, const QString& text) {
-    return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::Yes) == QMessageBox::Yes;
+    return ask(parent, QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
+               QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 void DialogPrompter::showModal(QDialog& dialog) {
@@ -53,9 +66,8 @@ void DialogPrompter::showModal(QDialog& dialog) {
 }
 
 void DialogPrompter::failure(QWidget* parent, const QString& text, const QString& detail) {
-    QMessageBox box(QMessageBox::Warning, programCaption, text, QMessageBox::Ok, parent);
-    box.setDetailedText(detail);
-    box.exec();
+    ask(parent, QMessageBox::Warning, programCaption, text, QMessageBox::Ok, QMessageBox::Ok,
+        detail);
 }
 
 QString DialogPrompter::saveFileName(QWidget* parent, const QString& caption,
@@ -69,7 +81,7 @@ QString DialogPrompter::openFileName(QWidget* parent, const QString& caption,
 }
 
 void DialogPrompter::error(QWidget* parent, const QString& text) {
-    QMessageBox::critical(parent, programCaption, text);
+    ask(parent, QMessageBox::Critical, programCaption, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 } // namespace widgets

@@ -1,11 +1,15 @@
 #include "main_window_fixture.h"
 #include "widgets/picture_button.h"
+#include "widgets/prompter.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QRubberBand>
 #include <QSplitter>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 using testing_support::MainWindowTest;
 using widgets::PictureButton;
@@ -66,6 +70,28 @@ TEST_F(Chrome, QuitCancelledLeavesEverything) {
     EXPECT_EQ(prompter.questions, QStringList({"提示|确定退出系统？"}));
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->currentChapterId(), QString("101"));
+}
+
+// The close button and the window manager's close (Alt+F4, the frame's
+// button) ask alike, and a confirmed close asks once.
+TEST_F(Chrome, EveryCloseAsksBeforeQuitting) {
+    openWindow();
+    prompter.confirmAnswer = false;
+    ASSERT_TRUE(window->windowHandle());
+    window->windowHandle()->close();
+    EXPECT_EQ(prompter.questions, QStringList({"提示|确定退出系统？"}));
+    EXPECT_TRUE(window->isVisible());
+
+    prompter.confirmAnswer = true;
+    window->windowHandle()->close();
+    EXPECT_EQ(prompter.questions.size(), 2);
+    EXPECT_FALSE(window->isVisible());
+
+    prompter.questions.clear();
+    window->show();
+    QTest::mouseClick(child("NewImage7"), Qt::LeftButton);
+    EXPECT_TRUE(prompter.questions.isEmpty());
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(Chrome, FullScreenReturnsToTheStateBeforeIt) {
@@ -151,6 +177,22 @@ TEST_F(Chrome, DraggingTheSplitterDrawsNothingUntilTheRelease) {
     EXPECT_EQ(handle->x(), handleAt - 60);
 }
 
+// However far the tree is widened, the page bar keeps its last buttons in view.
+TEST_F(Chrome, TheSplitterNeverCutsOffThePageBar) {
+    openWindow();
+    auto* splitter = child<QSplitter>("Panel1");
+    QSplitterHandle* handle = splitter->handle(1);
+    sendMouse(handle, QEvent::MouseButtonPress, QPoint(0, 50));
+    sendMouse(handle, QEvent::MouseButtonRelease, QPoint(600, 50));
+    EXPECT_GT(handle->x(), 257);
+    QWidget* pageBar = child("Panel4");
+    for (const char* name : {"NewImage14", "NewImage15", "NewImage17"}) {
+        QWidget* button = child(name);
+        EXPECT_LE(button->geometry().right(), pageBar->width() - 1) << name;
+        EXPECT_EQ(button->visibleRegion().boundingRect(), button->rect()) << name;
+    }
+}
+
 // Without a window system's move loop (as here), the window follows the mouse.
 TEST_F(Chrome, TheTitleBarDragsTheWindow) {
     openWindow();
@@ -169,6 +211,37 @@ TEST_F(Chrome, TheTitleBarDragsTheWindow) {
     send(QEvent::MouseMove, grab + QPointF(50, 30), Qt::LeftButton);
     EXPECT_EQ(window->pos(), start + QPoint(50, 30));
     send(QEvent::MouseButtonRelease, grab + QPointF(50, 30), Qt::NoButton);
+}
+
+// Box texts often carry bank or file data: each kind of box shows its text as
+// it stands, never as markup.
+TEST(DialogBoxes, ShowTheirTextAsText) {
+    widgets::DialogPrompter prompter;
+    const QString text = "<font color=red>题</font><img src=\"x.png\">";
+    const std::function<void()> boxes[] = {
+        [&] { prompter.message(nullptr, text); },
+        [&] { prompter.notice(nullptr, "提示", text); },
+        [&] { prompter.confirm(nullptr, "提示", text); },
+        [&] { prompter.askYesNo(nullptr, "提示", text); },
+        [&] { prompter.error(nullptr, text); },
+        [&] { prompter.failure(nullptr, text, "细节"); },
+    };
+    for (const auto& show : boxes) {
+        QList<Qt::TextFormat> formats;
+        QStringList texts;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                formats << box->textFormat();
+                texts << box->text();
+                box->done(0);
+            }
+        });
+        closer.start(10);
+        show();
+        EXPECT_EQ(formats, QList<Qt::TextFormat>({Qt::PlainText}));
+        EXPECT_EQ(texts, QStringList({text}));
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "collections/view_mode.h"
 #include "collections/wrong_question_manager.h"
 #include "main_window_fixture.h"
+#include "other_program.h"
 #include "page_support.h"
 #include "practice/page_builder.h"
 #include "practice/result_window.h"
@@ -175,6 +176,45 @@ TEST_F(Grading, RedoRebuildsThePageOnlyWhenConfirmed) {
     click("NewImage11");
     ASSERT_TRUE(waitForPage());
     EXPECT_FALSE(evaluate(window->page(), "document.getElementById('100071').checked").toBool());
+}
+
+// Clicking a section selects it; redo still rebuilds the chapter on show.
+TEST_F(Grading, RedoAfterASectionClickRebuildsTheChapterOnShow) {
+    ASSERT_TRUE(openPage());
+    evaluate(window->page(), "document.getElementById('100071').checked = true");
+    QTreeWidgetItem* section = tree()->topLevelItem(0)->child(0);
+    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {},
+                      tree()->visualItemRect(section).center());
+    ASSERT_EQ(tree()->currentItem(), section);
+    prompter.confirmAnswer = true;
+    click("NewImage11");
+    ASSERT_TRUE(waitForPage());
+    EXPECT_EQ(window->currentChapterId(), QString("101"));
+    EXPECT_FALSE(evaluate(window->page(), "document.getElementById('100071').checked").toBool());
+    EXPECT_TRUE(evaluate(window->page(), "!!document.getElementById('fan10007')").toBool());
+}
+
+// A grading the bank cannot take (another program holds it, the disk is full)
+// writes nothing and says why.
+TEST_F(Grading, AGradingThatCannotBeSavedSaysWhyAndChangesNothing) {
+    ASSERT_TRUE(openPage());
+    window->page()->setChecked("100071", true);
+    testing_support::OtherProgram holder(fixture.bankPath());
+    holder.run("BEGIN EXCLUSIVE");
+    click("NewImage12");
+    ASSERT_TRUE(testing_support::waitUntil([&] { return !prompter.errors.isEmpty(); }, 20000));
+    ASSERT_EQ(prompter.errors.size(), 1);
+    EXPECT_TRUE(prompter.errors[0].startsWith("成绩未能保存")) << prompter.errors[0].toStdString();
+    EXPECT_TRUE(prompter.errors[0].contains("正被其他程序使用"))
+        << prompter.errors[0].toStdString();
+    EXPECT_TRUE(prompter.dialogs.isEmpty());
+    holder.run("ROLLBACK");
+    holder.close();
+    EXPECT_EQ(question(10008).ct, QString(""));
+    EXPECT_EQ(question(10008).ct1, QString(""));
+    EXPECT_EQ(
+        evaluate(window->page(), "document.getElementById('fan10008').style.color").toString(),
+        QString(""));
 }
 
 class Collections : public Grading {

@@ -1,16 +1,22 @@
 #include "app/application_setup.h"
 #include "app/main_window.h"
+#include "app/single_instance.h"
+#include "event_wait.h"
 #include "fixture_bank.h"
 #include "other_program.h"
 #include "recording_desktop.h"
 #include "scripted_prompter.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -89,6 +95,50 @@ TEST(Startup, ServiceLineAndUpdateHostComeFromTheSettingsFile) {
               QString("http://updates.test.invalid:8080/yiyaozj/zyb/Predate.ini"));
 }
 
+// A subject or count from the bank is shown as it stands, never as markup.
+TEST(Startup, BankTextsInTheWindowAreShownAsText) {
+    FixtureBank fixture;
+    const QString subject = "<font color=red>职业病</font><img src=\"x.png\">";
+    fixture.rows().setSubject({subject, "zyb"});
+    fixture.rows().setQuestionCount("<b>12</b>");
+    fixture.finish();
+    ScriptedPrompter prompter;
+    testing_support::RecordingDesktop desktop;
+    MainWindow window({fixture.programFolder(), fixture.programFolder()}, prompter, desktop);
+
+    for (const char* name : {"Label4", "StatusPanel0"}) {
+        const auto* label = window.findChild<QLabel*>(name);
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
+    }
+    EXPECT_EQ(titleOf(window), "Morrowquill 中级职称  " + subject);
+    EXPECT_EQ(window.statusPanelText(0), QString("试题量：<b>12</b>"));
+}
+
+// However long the settings' line, the window keeps its size: a longer one
+// than its limit is not used at all.
+TEST(Startup, AnOverlongServiceLineLeavesTheWindowAtItsSize) {
+    FixtureBank fixture;
+    fixture.addDefaultHeader();
+    fixture.finish();
+    const services::Settings shipped;
+    for (const qsizetype length : {150, 20000}) {
+        SCOPED_TRACE(length);
+        QFile settings(fixture.programFolder() + "morrowquill.ini");
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write("[StatusBar]\nServiceLine=" + QByteArray(length, 'x') + "\n");
+        settings.close();
+        ScriptedPrompter prompter;
+        testing_support::RecordingDesktop desktop;
+        MainWindow window({fixture.programFolder(), fixture.programFolder()}, prompter, desktop);
+        window.show();
+        QCoreApplication::processEvents();
+
+        EXPECT_EQ(window.width(), 1007);
+        EXPECT_EQ(window.statusPanelText(1),
+                  length > 200 ? shipped.serviceLine : QString(length, 'x'));
+    }
+}
+
 TEST(Startup, MissingBankOpensTheWindowWithOneErrorAndCreatesNothing) {
     EmptyProgramFolder folder;
     ScriptedPrompter prompter;
@@ -141,6 +191,67 @@ TEST(Startup, BankHeldByAnotherProgramIsReportedAsInUseAndReadOnceFree) {
     window.rebuildTree();
     EXPECT_EQ(prompter.errors.size(), 1);
     EXPECT_EQ(tree->topLevelItemCount(), 1);
+}
+
+// Every file below a folder but the automatic backups, with its content.
+QStringList filesOutsideBackups(const QString& folder) {
+    QStringList state;
+    QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        if (path.startsWith(folder + "backups/"))
+            continue;
+        QFile file(path);
+        const QByteArray content = file.open(QIODevice::ReadOnly) ? file.readAll() : "";
+        state << path + " " + QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex();
+    }
+    state.sort();
+    return state;
+}
+
+// Two real copies of the program on one data folder: a later start asks the
+// running one to show its window and ends at once, writing nothing.
+TEST(Startup, ALaterCopyOnTheSameDataFolderShowsTheRunningOneAndWritesNothing) {
+    FixtureBank fixture;
+    fixture.addDefaultHeader();
+    fixture.rows().addNode({1, "总论", 0, 1, {}, {}});
+    fixture.finish();
+    const QString folder = fixture.programFolder();
+    ASSERT_TRUE(QFile::copy(PROGRAM_FOLDER "/morrowquill", folder + "morrowquill"));
+    ASSERT_TRUE(QFile::copy(PROGRAM_FOLDER "/ty.html", folder + "ty.html"));
+    // The copies' local sockets live in a folder of the test's own.
+    QTemporaryDir sockets;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("TMPDIR", sockets.path());
+    const auto startCopy = [&](QProcess& copy) {
+        copy.setProgram(folder + "morrowquill");
+        copy.setProcessEnvironment(environment);
+        copy.setProcessChannelMode(QProcess::ForwardedChannels);
+        copy.start();
+        return copy.waitForStarted(10000);
+    };
+    QProcess running;
+    ASSERT_TRUE(startCopy(running));
+    const auto later = [&] {
+        QProcess copy;
+        if (!startCopy(copy) || !copy.waitForFinished(30000)) {
+            copy.kill();
+            copy.waitForFinished();
+            return -1;
+        }
+        return copy.exitStatus() == QProcess::NormalExit ? copy.exitCode() : -1;
+    };
+    // The first answer comes once the running copy is up and has written
+    // what it writes at start.
+    ASSERT_TRUE(testing_support::waitUntil(
+        [&] { return QFile::exists(folder + app::instanceLockName); }, 30000));
+    EXPECT_EQ(later(), 0);
+    const QStringList before = filesOutsideBackups(folder);
+    EXPECT_EQ(later(), 0);
+    EXPECT_EQ(filesOutsideBackups(folder), before);
+    EXPECT_EQ(running.state(), QProcess::Running);
+    running.kill();
+    running.waitForFinished();
 }
 
 } // namespace

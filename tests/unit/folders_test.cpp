@@ -1,4 +1,5 @@
 #include "app/folders.h"
+#include "app/single_instance.h"
 #include "fixture_bank.h"
 #include "store/bank.h"
 #include "store/question_statements.h"
@@ -6,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -122,6 +124,21 @@ TEST_F(FirstStart, AWritableProgramFolderIsLeftAsItIs) {
     ASSERT_EQ(same.data, same.program);
     EXPECT_EQ(app::prepareDataFolder(same), QString());
     EXPECT_TRUE(QDir(data.path()).isEmpty());
+}
+
+TEST(SingleInstance, TakesAFreeFolderAndReportsOneHeldByACopyThatDoesNotAnswer) {
+    QTemporaryDir data;
+    const QString folder = data.path() + "/";
+    {
+        app::SingleInstance first(folder);
+        EXPECT_EQ(first.claim(), app::SingleInstance::Claim::Taken);
+        QLockFile other(folder + app::instanceLockName);
+        EXPECT_FALSE(other.tryLock(0));
+    }
+    QLockFile silent(folder + app::instanceLockName);
+    ASSERT_TRUE(silent.tryLock(0));
+    app::SingleInstance later(folder);
+    EXPECT_EQ(later.claim(), app::SingleInstance::Claim::HeldByAnother);
 }
 
 } // namespace

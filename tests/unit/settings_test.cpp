@@ -122,6 +122,36 @@ INSTANTIATE_TEST_SUITE_P(
                     UnusableValue{"ShopHostFile", "[Links]\nShopHost=file:///etc/passwd\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A value past its limit would stretch the window (the service line) or a
+// connection string; the shipped value stays.
+TEST_F(SettingsFile, OverlongValuesKeepTheDefaults) {
+    const Settings shipped;
+    const struct {
+        const char* start;
+        qsizetype filler;
+        QString Settings::*field;
+    } cases[] = {
+        {"[StatusBar]\nServiceLine=", 200000, &Settings::serviceLine},
+        {"[StatusBar]\nServiceLine=", 201, &Settings::serviceLine},
+        {"[Links]\nHomeAddress=http://example.com/", 3000, &Settings::homeAddress},
+        {"[Links]\nShopHost=http://example.com/", 3000, &Settings::shopHost},
+    };
+    for (const auto& overlong : cases) {
+        SCOPED_TRACE(overlong.start);
+        const Settings settings = readWith(overlong.start + QByteArray(overlong.filler, 'x'));
+        EXPECT_EQ(settings.*overlong.field, shipped.*overlong.field);
+    }
+    const Settings feedback =
+        readWith("[Feedback]\nServer=" + QByteArray(300, 'x') +
+                 "\nPassword=" + QByteArray(300, 'x') + "\nDriverOptions=" + QByteArray(2000, 'x'));
+    EXPECT_EQ(feedback.feedback.server, shipped.feedback.server);
+    EXPECT_EQ(feedback.feedback.password, shipped.feedback.password);
+    EXPECT_EQ(feedback.feedback.driverOptions, shipped.feedback.driverOptions);
+
+    const QString longest(200, QChar(u'训'));
+    EXPECT_EQ(readWith("[StatusBar]\nServiceLine=" + longest.toUtf8()).serviceLine, longest);
+}
+
 TEST(UpdateAddress, TakesOnlyAPlainSubjectFolder) {
     const Settings settings;
     EXPECT_EQ(services::updateInfoUrl(settings, "zyb"),
