@@ -528,6 +528,7 @@ QString safeBankHtml(const QString& html) {
     if (!exceedsBankTextLimit(html))
         return sanitiseBankHtml(html).html;
     const QByteArray bytes = html.toUtf8();
+    // A byte 10xxxxxx continues a character: the cut moves back to where one begins.
     qsizetype cut = maxBankTextBytes;
     while (cut > 0 && (uchar(bytes[cut]) & 0xC0) == 0x80)
         --cut;
