@@ -170,6 +170,14 @@ const GumboNode& childOf(const GumboElement& element, unsigned index) {
     return *static_cast<const GumboNode*>(element.children.data[index]);
 }
 
+bool hasElementChildren(const GumboElement& element) {
+    for (unsigned i = 0; i < element.children.length; ++i) {
+        if (childOf(element, i).type == GUMBO_NODE_ELEMENT)
+            return true;
+    }
+    return false;
+}
+
 // Presentation only: nothing here names, links, loads or runs anything.
 bool isPlainAttribute(const QByteArray& name) {
     static const QSet<QByteArray> names = {
@@ -313,6 +321,13 @@ public:
         return out;
     }
 
+    // Whether the written tree may be read back as another: markup the
+    // parser repaired or moved out of a table, or elements taken from around
+    // other elements, can leave a nesting that the parser builds differently
+    // from its own written form (a heading inside a heading, a list item
+    // inside one).
+    bool reshaped() const { return reshaped_; }
+
     QStringList dropped;
     QStringList closed;
 
@@ -364,6 +379,17 @@ private:
         }
     }
 
+    // The tree in document order follows the source unless the parser moved
+    // something, as it does with markup out of place in a table, and does
+    // not always mark.
+    void noteSourceOrder(const GumboStringPiece& piece) {
+        if (!piece.data || piece.length == 0)
+            return;
+        if (piece.data < lastStart_)
+            reshaped_ = true;
+        lastStart_ = piece.data;
+    }
+
     // Whether the kept element was opened and closed by its own tags.
     void checkWhole(const GumboNode& node) {
         const GumboElement& element = node.v.element;
@@ -404,6 +430,7 @@ private:
         switch (node.type) {
         case GUMBO_NODE_TEXT:
         case GUMBO_NODE_WHITESPACE:
+            noteSourceOrder(node.v.text.original_text);
             return std::nullopt;
         case GUMBO_NODE_COMMENT:
         case GUMBO_NODE_CDATA:
@@ -418,8 +445,18 @@ private:
         markTag(element.original_tag);
         markTag(element.original_end_tag);
         Frame children{&element, 0, parent.depth, parent.flattened};
-        if (treatmentOf(element) != Treatment::Keep) {
+        constexpr unsigned repaired = GUMBO_INSERTION_RECONSTRUCTED_FORMATTING_ELEMENT |
+                                      GUMBO_INSERTION_ADOPTION_AGENCY_CLONED |
+                                      GUMBO_INSERTION_ADOPTION_AGENCY_MOVED |
+                                      GUMBO_INSERTION_FOSTER_PARENTED;
+        if (node.parse_flags & repaired)
+            reshaped_ = true;
+        noteSourceOrder(element.original_tag);
+        const Treatment treatment = treatmentOf(element);
+        if (treatment != Treatment::Keep) {
             drop(QStringLiteral("<%1>").arg(QString::fromUtf8(tagNameOf(element))));
+            if (treatment == Treatment::Unwrap && hasElementChildren(element))
+                reshaped_ = true;
         } else {
             checkAttributes(element);
             if (!parent.flattened && fitsAt(element.tag, parent.depth)) {
@@ -428,6 +465,7 @@ private:
             } else if (!keptBeyondDepth(element.tag)) {
                 drop(QStringLiteral("过深的嵌套"));
                 children.flattened = true;
+                reshaped_ = true;
             }
         }
         // The content of a dropped element still counts for stray tags.
@@ -499,6 +537,8 @@ private:
     std::vector<bool> tagBytes_;
     std::unique_ptr<GumboOutput, GumboOutputDeleter> output_;
     bool rewrite_ = false;
+    bool reshaped_ = false;
+    const char* lastStart_ = nullptr;
 };
 
 } // namespace
@@ -513,7 +553,21 @@ SanitisedHtml sanitiseBankHtml(const QString& html) {
     Sanitiser sanitiser(source);
     if (!sanitiser.inspect())
         return {html, {}, {}};
-    return {QString::fromUtf8(sanitiser.write()), sanitiser.dropped, sanitiser.closed};
+    QByteArray written = sanitiser.write();
+    // A reshaped tree is written and read again until its written form reads
+    // back as itself; that takes a round or two.
+    constexpr int maxRounds = 8;
+    bool settled = !sanitiser.reshaped();
+    for (int round = 0; !settled && round < maxRounds; ++round) {
+        const QByteArray previous = written;
+        Sanitiser again(previous);
+        if (again.inspect())
+            written = again.write();
+        settled = written == previous;
+    }
+    if (!settled)
+        return {html.toHtmlEscaped(), sanitiser.dropped << QStringLiteral("无法整理的标记"), {}};
+    return {QString::fromUtf8(written), sanitiser.dropped, sanitiser.closed};
 }
 
 bool exceedsBankTextLimit(const QString& text) {
