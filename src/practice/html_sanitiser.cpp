@@ -565,6 +565,7 @@ SanitisedHtml sanitiseBankHtml(const QString& html) {
             written = again.write();
         settled = written == previous;
     }
+    // None is known that does not; one would be shown as plain text.
     if (!settled)
         return {html.toHtmlEscaped(), sanitiser.dropped << QStringLiteral("无法整理的标记"), {}};
     return {QString::fromUtf8(written), sanitiser.dropped, sanitiser.closed};
