@@ -67,7 +67,10 @@ public:
 
 private:
     QString decodedLine(QByteArray bytes) const;
-    // A text the page shows: the author hears of markup that will not show.
+    // Every field has a length limit; pages would show a longer text cut.
+    void checkLength(const QString& text) const;
+    // A text the page shows: the author hears of markup that will not show
+    // as written.
     const QString& pageText(const QString& text);
     void readLine(const QString& line);
     void readNode(const QString& key, const QString& value, int level);
@@ -129,11 +132,23 @@ QString SourceReader::decodedLine(QByteArray bytes) const {
     return line;
 }
 
+void SourceReader::checkLength(const QString& text) const {
+    if (practice::exceedsBankTextLimit(text))
+        refuse(place_, QStringLiteral("文本过长（%1 字节），每项最多 %2 字节。")
+                           .arg(text.toUtf8().size())
+                           .arg(practice::maxBankTextBytes));
+}
+
 const QString& SourceReader::pageText(const QString& text) {
-    const QStringList dropped = practice::sanitiseBankHtml(text).dropped;
-    if (!dropped.isEmpty())
+    checkLength(text);
+    const practice::SanitisedHtml sanitised = practice::sanitiseBankHtml(text);
+    if (!sanitised.dropped.isEmpty())
         warnings_ << place_.text() + QStringLiteral(": 警告：页面显示时将去掉 ") +
-                         dropped.join(QStringLiteral("、"));
+                         sanitised.dropped.join(QStringLiteral("、"));
+    if (!sanitised.closed.isEmpty())
+        warnings_ << place_.text() + QStringLiteral(": 警告：标记未闭合，页面显示时将补上 ") +
+                         sanitised.closed.join(QStringLiteral("、")) +
+                         QStringLiteral(" 的结束标记");
     return text;
 }
 
@@ -286,6 +301,7 @@ store::QuestionGroup& SourceReader::currentGroup(const QString& key) {
 }
 
 void SourceReader::readField(const QString& key, const QString& value) {
+    checkLength(value);
     if (key == QStringLiteral("subject")) {
         if (hasSubject_)
             refuse(place_, QStringLiteral("题库标题（subject）只能写一次。"));

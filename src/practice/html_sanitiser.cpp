@@ -3,8 +3,10 @@
 #include <QByteArray>
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 #include <gumbo.h>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace practice {
@@ -145,6 +147,37 @@ bool isVoid(GumboTag tag) {
            tag == GUMBO_TAG_IMG || tag == GUMBO_TAG_COL;
 }
 
+// How many kept elements may stand inside one another. Deeper markup is
+// written as its content alone: the renderer gives up on pages nested some
+// thousands deep, and no real question needs more.
+constexpr int maxDepth = 32;
+
+// Whether a kept element may open at `depth` kept elements deep. A table only
+// opens where its cells fit too: text that lands directly in a table is moved
+// out of it by the next parse.
+bool fitsAt(GumboTag tag, int depth) {
+    constexpr int tableToCell = 3;
+    return tag == GUMBO_TAG_TABLE ? depth + tableToCell < maxDepth : depth < maxDepth;
+}
+
+// Beyond the depth limit only what does not nest stays; a column outside its
+// table means nothing.
+bool keptBeyondDepth(GumboTag tag) {
+    return isVoid(tag) && tag != GUMBO_TAG_COL;
+}
+
+const GumboNode& childOf(const GumboElement& element, unsigned index) {
+    return *static_cast<const GumboNode*>(element.children.data[index]);
+}
+
+bool hasElementChildren(const GumboElement& element) {
+    for (unsigned i = 0; i < element.children.length; ++i) {
+        if (childOf(element, i).type == GUMBO_NODE_ELEMENT)
+            return true;
+    }
+    return false;
+}
+
 // Presentation only: nothing here names, links, loads or runs anything.
 bool isPlainAttribute(const QByteArray& name) {
     static const QSet<QByteArray> names = {
@@ -234,7 +267,7 @@ class Sanitiser {
 public:
     explicit Sanitiser(const QByteArray& source)
         : source_(source)
-        , tagByte_(size_t(source.size()), false) {
+        , tagBytes_(size_t(source.size()), false) {
         GumboOptions options = kGumboDefaultOptions;
         options.fragment_context = GUMBO_TAG_BODY;
         options.fragment_namespace = GUMBO_NAMESPACE_HTML;
@@ -243,25 +276,74 @@ public:
             gumbo_parse_with_options(&options, source_.constData(), size_t(source_.size())));
     }
 
-    // Whether the text must be written anew; notes what goes.
+    // Whether the text must be written anew; notes what goes and what had to
+    // be closed. A text stays as it is only when it is whole: every tag in it
+    // is in the tree, and every element was opened and closed by its own
+    // tags, in order, so nothing it leaves behind can change how the markup
+    // after it is parsed.
     bool inspect() {
-        inspectChildren(output_->root->v.element);
+        std::vector<Frame> stack{{&output_->root->v.element, 0, 0, false}};
+        while (!stack.empty()) {
+            Frame& frame = stack.back();
+            if (frame.next == frame.element->children.length) {
+                stack.pop_back();
+                continue;
+            }
+            const GumboNode& node = childOf(*frame.element, frame.next++);
+            if (const auto child = inspectNode(node, frame))
+                stack.push_back(*child);
+        }
         // Inside dropped elements such tags are expected and already gone.
-        if (!rewrite_ && hasStrayTags())
-            drop(QStringLiteral("多余或不完整的标记"));
+        if (!rewrite_)
+            checkStrayTags();
         return rewrite_;
     }
 
-    QByteArray write() {
+    QByteArray write() const {
         QByteArray out;
         out.reserve(source_.size());
-        writeChildren(out, output_->root->v.element);
+        std::vector<Frame> stack{{&output_->root->v.element, 0, 0, false}};
+        while (!stack.empty()) {
+            Frame& frame = stack.back();
+            if (frame.next == frame.element->children.length) {
+                if (frame.endTag) {
+                    out += "</";
+                    out += frame.endTag;
+                    out += '>';
+                }
+                stack.pop_back();
+                continue;
+            }
+            const GumboNode& node = childOf(*frame.element, frame.next++);
+            if (const auto child = writeNode(out, node, frame))
+                stack.push_back(*child);
+        }
         return out;
     }
 
+    // Whether the written tree may be read back as another: markup the
+    // parser repaired or moved out of a table, or elements taken from around
+    // other elements, can leave a nesting that the parser builds differently
+    // from its own written form (a heading inside a heading, a list item
+    // inside one).
+    bool reshaped() const { return reshaped_; }
+
     QStringList dropped;
+    QStringList closed;
 
 private:
+    // One open element of a walk over the tree, which goes without recursion
+    // because a text may nest as deep as it has tags.
+    struct Frame {
+        const GumboElement* element;
+        unsigned next;
+        // Kept elements open around the children, and whether the depth limit
+        // has been passed so that only their content is written.
+        int depth;
+        bool flattened;
+        const char* endTag = nullptr;
+    };
+
     void drop(const QString& what) {
         rewrite_ = true;
         if (!dropped.contains(what))
@@ -272,41 +354,89 @@ private:
         if (!piece.data || piece.length == 0)
             return;
         const qsizetype start = piece.data - source_.constData();
-        if (start < 0 || start >= source_.size())
+        if (start < 0 || start + qsizetype(piece.length) > source_.size())
             return;
-        tagByte_[size_t(start)] = true;
+        std::fill_n(tagBytes_.begin() + start, piece.length, true);
     }
 
-    // A '<' that starts a tag the tree does not show: a stray end tag, a tag
-    // cut off at the end, a comment or declaration the parser set aside.
-    bool hasStrayTags() const {
+    // A '<' that starts a tag outside every tag the tree shows: a stray end
+    // tag, a tag cut off at the end, a declaration the parser set aside. A '<'
+    // at the very end would open a tag with whatever is written after it.
+    void checkStrayTags() {
         const char* text = source_.constData();
-        for (qsizetype i = 0; i + 1 < source_.size(); ++i) {
-            if (text[i] != '<' || tagByte_[size_t(i)])
+        const qsizetype size = source_.size();
+        if (size > 0 && text[size - 1] == '<')
+            rewrite_ = true;
+        for (qsizetype i = 0; i + 1 < size; ++i) {
+            if (text[i] != '<' || tagBytes_[size_t(i)])
                 continue;
             const char next = text[i + 1];
             if ((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z') || next == '!' ||
-                next == '/' || next == '?')
-                return true;
+                next == '/' || next == '?') {
+                drop(QStringLiteral("多余或不完整的标记"));
+                return;
+            }
         }
-        return false;
     }
 
-    void inspectChildren(const GumboElement& parent) {
-        for (unsigned i = 0; i < parent.children.length; ++i)
-            inspectNode(*static_cast<const GumboNode*>(parent.children.data[i]));
+    // The tree in document order follows the source unless the parser moved
+    // something, as it does with markup out of place in a table, and does
+    // not always mark.
+    void noteSourceOrder(const GumboStringPiece& piece) {
+        if (!piece.data || piece.length == 0)
+            return;
+        if (piece.data < lastStart_)
+            reshaped_ = true;
+        lastStart_ = piece.data;
     }
 
-    void inspectNode(const GumboNode& node) {
+    // Whether the kept element was opened and closed by its own tags.
+    void checkWhole(const GumboNode& node) {
+        const GumboElement& element = node.v.element;
+        if (isVoid(element.tag)) {
+            if (node.parse_flags & ~unsigned(GUMBO_INSERTION_IMPLICIT_END_TAG))
+                rewrite_ = true;
+            return;
+        }
+        if (node.parse_flags == GUMBO_INSERTION_NORMAL && element.original_end_tag.length > 0)
+            return;
+        rewrite_ = true;
+        // Elements the parser made up (a table body, a copy of an open <b>)
+        // are not the author's to close.
+        constexpr unsigned madeUp = GUMBO_INSERTION_BY_PARSER |
+                                    GUMBO_INSERTION_RECONSTRUCTED_FORMATTING_ELEMENT |
+                                    GUMBO_INSERTION_ADOPTION_AGENCY_CLONED;
+        const bool leftOpen = (node.parse_flags & GUMBO_INSERTION_IMPLICIT_END_TAG) ||
+                              element.original_end_tag.length == 0;
+        const QString name = QStringLiteral("<%1>").arg(gumbo_normalized_tagname(element.tag));
+        if (leftOpen && !(node.parse_flags & madeUp) && !closed.contains(name))
+            closed << name;
+    }
+
+    void checkAttributes(const GumboElement& element) {
+        for (unsigned i = 0; i < element.attributes.length; ++i) {
+            const auto& attribute = *static_cast<const GumboAttribute*>(element.attributes.data[i]);
+            if (!attributeAllowed(element, attribute))
+                drop(QString::fromUtf8(attribute.name) + QLatin1Char('='));
+            // Entities in attribute values are decoded by rules that are
+            // easiest to trust when the value is written out again.
+            else if (memchr(attribute.original_value.data, '&', attribute.original_value.length))
+                rewrite_ = true;
+        }
+    }
+
+    // Notes what the node changes; returns its children's frame if any.
+    std::optional<Frame> inspectNode(const GumboNode& node, const Frame& parent) {
         switch (node.type) {
         case GUMBO_NODE_TEXT:
         case GUMBO_NODE_WHITESPACE:
-            return;
+            noteSourceOrder(node.v.text.original_text);
+            return std::nullopt;
         case GUMBO_NODE_COMMENT:
         case GUMBO_NODE_CDATA:
         case GUMBO_NODE_DOCUMENT:
             drop(QStringLiteral("<!--…-->"));
-            return;
+            return std::nullopt;
         case GUMBO_NODE_ELEMENT:
         case GUMBO_NODE_TEMPLATE:
             break;
@@ -314,51 +444,39 @@ private:
         const GumboElement& element = node.v.element;
         markTag(element.original_tag);
         markTag(element.original_end_tag);
+        Frame children{&element, 0, parent.depth, parent.flattened};
+        constexpr unsigned repaired = GUMBO_INSERTION_RECONSTRUCTED_FORMATTING_ELEMENT |
+                                      GUMBO_INSERTION_ADOPTION_AGENCY_CLONED |
+                                      GUMBO_INSERTION_ADOPTION_AGENCY_MOVED |
+                                      GUMBO_INSERTION_FOSTER_PARENTED;
+        if (node.parse_flags & repaired)
+            reshaped_ = true;
+        noteSourceOrder(element.original_tag);
         const Treatment treatment = treatmentOf(element);
-        if (treatment != Treatment::Keep)
+        if (treatment != Treatment::Keep) {
             drop(QStringLiteral("<%1>").arg(QString::fromUtf8(tagNameOf(element))));
-        if (treatment == Treatment::Keep) {
-            for (unsigned i = 0; i < element.attributes.length; ++i) {
-                const auto& attribute =
-                    *static_cast<const GumboAttribute*>(element.attributes.data[i]);
-                if (!attributeAllowed(element, attribute))
-                    drop(QString::fromUtf8(attribute.name) + QLatin1Char('='));
-                // Entities in attribute values are decoded by rules that are
-                // easiest to trust when the value is written out again.
-                else if (memchr(attribute.original_value.data, '&',
-                                attribute.original_value.length))
-                    rewrite_ = true;
+            if (treatment == Treatment::Unwrap && hasElementChildren(element))
+                reshaped_ = true;
+        } else {
+            checkAttributes(element);
+            if (!parent.flattened && fitsAt(element.tag, parent.depth)) {
+                checkWhole(node);
+                ++children.depth;
+            } else if (!keptBeyondDepth(element.tag)) {
+                drop(QStringLiteral("过深的嵌套"));
+                children.flattened = true;
+                reshaped_ = true;
             }
         }
         // The content of a dropped element still counts for stray tags.
-        inspectChildren(element);
+        if (element.children.length == 0)
+            return std::nullopt;
+        return children;
     }
 
-    void writeChildren(QByteArray& out, const GumboElement& parent) const {
-        for (unsigned i = 0; i < parent.children.length; ++i)
-            writeNode(out, *static_cast<const GumboNode*>(parent.children.data[i]));
-    }
-
-    void writeNode(QByteArray& out, const GumboNode& node) const {
-        if (node.type == GUMBO_NODE_TEXT || node.type == GUMBO_NODE_WHITESPACE) {
-            appendEscaped(out, node.v.text.text, false);
-            return;
-        }
-        if (node.type != GUMBO_NODE_ELEMENT)
-            return;
-        const GumboElement& element = node.v.element;
-        switch (treatmentOf(element)) {
-        case Treatment::Drop:
-            return;
-        case Treatment::Unwrap:
-            writeChildren(out, element);
-            return;
-        case Treatment::Keep:
-            break;
-        }
-        const char* name = gumbo_normalized_tagname(element.tag);
+    static void writeStartTag(QByteArray& out, const GumboElement& element) {
         out += '<';
-        out += name;
+        out += gumbo_normalized_tagname(element.tag);
         for (unsigned i = 0; i < element.attributes.length; ++i) {
             const auto& attribute = *static_cast<const GumboAttribute*>(element.attributes.data[i]);
             if (!attributeAllowed(element, attribute))
@@ -370,25 +488,57 @@ private:
             out += '"';
         }
         out += '>';
-        if (isVoid(element.tag))
-            return;
-        // The parser eats one line break right after <pre>; give it one to eat.
-        if (element.tag == GUMBO_TAG_PRE && element.children.length > 0) {
-            const auto* first = static_cast<const GumboNode*>(element.children.data[0]);
-            if ((first->type == GUMBO_NODE_TEXT || first->type == GUMBO_NODE_WHITESPACE) &&
-                first->v.text.text[0] == '\n')
-                out += '\n';
+    }
+
+    // Writes what of the node is kept; returns its children's frame if any.
+    static std::optional<Frame> writeNode(QByteArray& out, const GumboNode& node,
+                                          const Frame& parent) {
+        if (node.type == GUMBO_NODE_TEXT || node.type == GUMBO_NODE_WHITESPACE) {
+            appendEscaped(out, node.v.text.text, false);
+            return std::nullopt;
         }
-        writeChildren(out, element);
-        out += "</";
-        out += name;
-        out += '>';
+        if (node.type != GUMBO_NODE_ELEMENT)
+            return std::nullopt;
+        const GumboElement& element = node.v.element;
+        Frame children{&element, 0, parent.depth, parent.flattened};
+        switch (treatmentOf(element)) {
+        case Treatment::Drop:
+            return std::nullopt;
+        case Treatment::Unwrap:
+            break;
+        case Treatment::Keep:
+            if (!parent.flattened && fitsAt(element.tag, parent.depth)) {
+                writeStartTag(out, element);
+                if (isVoid(element.tag))
+                    return std::nullopt;
+                children.endTag = gumbo_normalized_tagname(element.tag);
+                ++children.depth;
+                // The parser eats one line break right after <pre>; give it one to eat.
+                if (element.tag == GUMBO_TAG_PRE && element.children.length > 0) {
+                    const GumboNode& first = childOf(element, 0);
+                    if ((first.type == GUMBO_NODE_TEXT || first.type == GUMBO_NODE_WHITESPACE) &&
+                        first.v.text.text[0] == '\n')
+                        out += '\n';
+                }
+            } else if (keptBeyondDepth(element.tag)) {
+                writeStartTag(out, element);
+                return std::nullopt;
+            } else {
+                children.flattened = true;
+            }
+        }
+        if (element.children.length == 0 && !children.endTag)
+            return std::nullopt;
+        return children;
     }
 
     const QByteArray& source_;
-    std::vector<bool> tagByte_;
+    // Which bytes of the source belong to a tag the tree shows.
+    std::vector<bool> tagBytes_;
     std::unique_ptr<GumboOutput, GumboOutputDeleter> output_;
     bool rewrite_ = false;
+    bool reshaped_ = false;
+    const char* lastStart_ = nullptr;
 };
 
 } // namespace
@@ -396,14 +546,50 @@ private:
 SanitisedHtml sanitiseBankHtml(const QString& html) {
     // Without a '<' there is no element: entities and quotes stay text.
     if (!html.contains(QLatin1Char('<')))
-        return {html, {}};
+        return {html, {}, {}};
     if (html.count(QLatin1Char('<')) > maxTags)
-        return {html.toHtmlEscaped(), {QStringLiteral("过多的标记")}};
+        return {html.toHtmlEscaped(), {QStringLiteral("过多的标记")}, {}};
     const QByteArray source = html.toUtf8();
     Sanitiser sanitiser(source);
     if (!sanitiser.inspect())
-        return {html, {}};
-    return {QString::fromUtf8(sanitiser.write()), sanitiser.dropped};
+        return {html, {}, {}};
+    QByteArray written = sanitiser.write();
+    // A reshaped tree is written and read again until its written form reads
+    // back as itself; that takes a round or two.
+    constexpr int maxRounds = 8;
+    bool settled = !sanitiser.reshaped();
+    for (int round = 0; !settled && round < maxRounds; ++round) {
+        const QByteArray previous = written;
+        Sanitiser again(previous);
+        if (again.inspect())
+            written = again.write();
+        settled = written == previous;
+    }
+    // None is known that does not; one would be shown as plain text.
+    if (!settled)
+        return {html.toHtmlEscaped(), sanitiser.dropped << QStringLiteral("无法整理的标记"), {}};
+    return {QString::fromUtf8(written), sanitiser.dropped, sanitiser.closed};
+}
+
+bool exceedsBankTextLimit(const QString& text) {
+    // A UTF-16 unit takes at most three bytes in UTF-8.
+    constexpr qsizetype maxBytesPerUnit = 3;
+    if (text.size() * maxBytesPerUnit <= maxBankTextBytes)
+        return false;
+    return text.toUtf8().size() > maxBankTextBytes;
+}
+
+QString safeBankHtml(const QString& html) {
+    if (!exceedsBankTextLimit(html))
+        return sanitiseBankHtml(html).html;
+    const QByteArray bytes = html.toUtf8();
+    // A byte 10xxxxxx continues a character: the cut moves back to where one begins.
+    qsizetype cut = maxBankTextBytes;
+    while (cut > 0 && (uchar(bytes[cut]) & 0xC0) == 0x80)
+        --cut;
+    // The note goes after the sanitised text, where no half tag can swallow it.
+    return sanitiseBankHtml(QString::fromUtf8(bytes.left(cut))).html +
+           QStringLiteral("……（内容过长，已截断）");
 }
 
 } // namespace practice

@@ -1,5 +1,6 @@
 #include "bank_source.h"
 #include "bank_writer.h"
+#include "practice/html_sanitiser.h"
 #include "store/bank.h"
 #include "store/question_statements.h"
 #include "store/subject_statements.h"
@@ -190,15 +191,43 @@ TEST(BankTool, WarnsWhereThePageWillDropMarkup) {
     SourceFolder folder("group 1 type 3\n"
                         "question 1: 题<sub>2</sub>\n"
                         "A: 甲<img src=x onerror=alert(1)>\n"
-                        "B: 乙\n"
+                        "B: 乙<div style=\"display:none\"><b>隐\n"
+                        "C: <span title=\"a<b\">丙</span>\n"
                         "answer: A\n"
                         "explain: 解析<script>alert(1)</script><a href=x>链接</a>\n");
     QStringList warnings;
     const banktool::BankContent content = readBankSources({folder.path()}, warnings);
-    EXPECT_EQ(warnings, QStringList({"c1101.txt:6: 警告：页面显示时将去掉 onerror=",
-                                     "c1101.txt:9: 警告：页面显示时将去掉 <script>、<a>"}));
+    EXPECT_EQ(warnings,
+              QStringList({"c1101.txt:6: 警告：页面显示时将去掉 onerror=",
+                           "c1101.txt:7: 警告：标记未闭合，页面显示时将补上 <div>、<b> 的结束标记",
+                           "c1101.txt:10: 警告：页面显示时将去掉 <script>、<a>"}));
     // The bank keeps what the author wrote; pages sanitise what they show.
     EXPECT_EQ(content.questions[0].explain, "解析<script>alert(1)</script><a href=x>链接</a>");
+}
+
+TEST(BankTool, RefusesATextOverTheLimitNamingItsLine) {
+    const QByteArray overLimit = QByteArray("字").repeated(practice::maxBankTextBytes / 3 + 1);
+    const struct {
+        const char* field;
+        QByteArray chapter;
+        const char* line;
+    } cases[] = {
+        {"question", "group 1 type 3\nquestion 1: " + overLimit + "\nA: 甲\nanswer: A\n", "5"},
+        {"option", "group 1 type 3\nquestion 1: 题\nA: " + overLimit + "\nanswer: A\n", "6"},
+        {"answer", "group 1 type 3\nquestion 1: 题\nA: 甲\nanswer: " + overLimit + "\n", "7"},
+        {"case", "group 1 type 10\ncase: " + overLimit + "\nquestion 1 item 1: 题\n", "5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        const QString message = refusal(c.chapter);
+        EXPECT_TRUE(message.startsWith(QStringLiteral("c1101.txt:%1: 文本过长（65538 字节），"
+                                                      "每项最多 65536 字节")
+                                           .arg(c.line)))
+            << message.toStdString();
+    }
+    const QByteArray atTheLimit = QByteArray("x").repeated(practice::maxBankTextBytes);
+    EXPECT_EQ(refusal("group 1 type 3\nquestion 1: " + atTheLimit + "\nA: 甲\nanswer: A\n"),
+              "(accepted)");
 }
 
 TEST(BankTool, FailedWriteKeepsThePreviousBank) {

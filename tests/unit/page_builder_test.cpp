@@ -161,6 +161,18 @@ TEST_F(PageBuilder, BankTextsAreSanitisedAndBankValuesInAttributesEscaped) {
         << fragments[11].toStdString();
 }
 
+TEST_F(PageBuilder, BankTextsCloseWhatTheyOpenAndLongOnesAreCut) {
+    group(1, 3);
+    question(7, 1).explain = "解析<div style=\"display:none\">";
+    question(8, 1).content = QString(100000, u'长');
+    const QStringList fragments = page();
+    EXPECT_TRUE(fragments.contains(
+        answerBlock(7).replace("解析7</div>", "解析<div style=\"display:none\"></div></div>")));
+    // 21 845 three-byte characters fill 64 KiB but for one byte.
+    EXPECT_TRUE(fragments.contains("&nbsp <span  id ='fan8'>2. " + QString(21845, u'长') +
+                                   "……（内容过长，已截断）</span>"));
+}
+
 TEST_F(PageBuilder, CaseQuestionIsWrittenExactly) {
     group(1, 10, "病例");
     question(7, 1).picurl = "   ";
