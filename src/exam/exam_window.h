@@ -80,10 +80,10 @@ private:
     // Paints the cells and sets the progress of the last step, once.
     void markSheet();
     // Writes the answer the last move held back; a failure is told and the
-    // item's cell shows what is stored.
-    void savePendingAnswer();
-    // Shows messages with the key watcher out of the way.
-    void showMessages(const QStringList& messages);
+    // item's cell and the counter show what is stored.
+    void saveHeldAnswer();
+    // Shows messages, or errors, with the key watcher out of the way.
+    void showMessages(const QStringList& messages, bool asErrors = false);
     void tickLetter(QChar letter);
     // Runs work; a store failure is shown to the user. True when it succeeded.
     bool reportingErrors(const std::function<void()>& work);
