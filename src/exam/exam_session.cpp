@@ -75,12 +75,19 @@ QString ExamSession::typeOf(const QString& tid) {
 }
 
 int ExamSession::answeredCount() {
-    return int(store::answeredPaperItems(bank_).size());
+    int count = 0;
+    bool heldItemStored = false;
+    for (const store::PaperItem& item : store::answeredPaperItems(bank_)) {
+        heldItemStored = heldItemStored || (held_ && item.tid == held_->tid);
+        count += answerOf(item).isEmpty() ? 0 : 1;
+    }
+    if (held_ && !heldItemStored && !held_->answer.isEmpty())
+        ++count;
+    return count;
 }
 
 QString ExamSession::answerOf(const store::PaperItem& item) const {
-    return pending_ && pending_->tid == item.tid && pending_->answer ? *pending_->answer
-                                                                     : item.tjda;
+    return held_ && held_->tid == item.tid ? held_->answer : item.tjda;
 }
 
 bool ExamSession::typeOpen(const QString& lx) {
@@ -101,59 +108,111 @@ CellPaint ExamSession::holdCurrentAnswer(const web::ControlSnapshot& controls) {
     const std::optional<store::PaperItem> item = store::paperItemByTid(bank_, currentTid_);
     if (!item)
         return {currentTid_, CellColour::LeftBlank};
-    PendingAnswer pending{currentTid_, std::nullopt, {}};
+    // A page that is not (yet) the item's page must not change its answer.
+    const CellPaint asStored{currentTid_,
+                             item->tjda.isEmpty() ? CellColour::LeftBlank : CellColour::Answered};
+    HeldAnswer held{currentTid_, {}, 0, {}};
     QString answer;
     if (item->lx == matchingGroup) {
+        held.group = itemTargetId(*item);
         const std::vector<store::Question> subQuestions =
-            store::questionsOfGroup(bank_, itemTargetId(*item));
-        // A page that is not (yet) the item's page must not wipe its answers.
+            store::questionsOfGroup(bank_, held.group);
         for (const store::Question& sub : subQuestions)
             if (!controls.contains(QString::number(sub.id)))
-                return {currentTid_,
-                        item->tjda.isEmpty() ? CellColour::LeftBlank : CellColour::Answered};
+                return asStored;
         for (const store::Question& sub : subQuestions) {
             QString value = controls.value(QString::number(sub.id)).value;
             if (value == placeholder)
                 value.clear();
             answer = value + answer;
-            pending.subQuestionChoices.emplace_back(sub.id, value);
+            held.subQuestionChoices.emplace_back(sub.id, value);
         }
-        pending.answer = answer;
     } else {
-        for (const store::Option& option : store::optionsOfQuestion(bank_, itemTargetId(*item)))
+        const std::vector<store::Option> options =
+            store::optionsOfQuestion(bank_, itemTargetId(*item));
+        for (const store::Option& option : options)
+            if (!controls.contains(QString::number(option.id)))
+                return asStored;
+        // Every box cleared withdraws the answer.
+        for (const store::Option& option : options)
             if (controls.value(QString::number(option.id)).checked)
                 answer += option.code;
-        if (!answer.isEmpty())
-            pending.answer = answer;
     }
-    pending_ = std::move(pending);
+    held.answer = answer;
+    held_ = std::move(held);
     return {currentTid_, answer.isEmpty() ? CellColour::LeftBlank : CellColour::Answered};
 }
 
-void ExamSession::savePendingAnswer() {
-    if (!pending_)
+bool ExamSession::heldAnswerShowsOn(const QString& tid) {
+    if (!held_)
+        return false;
+    if (held_->tid == tid)
+        return true;
+    if (held_->subQuestionChoices.empty())
+        return false;
+    // Another item of the same matching group shows the same choices.
+    const std::optional<store::PaperItem> item = store::paperItemByTid(bank_, tid);
+    return item && item->lx == matchingGroup && itemTargetId(*item) == held_->group;
+}
+
+void ExamSession::writeHeldAnswer(SessionStep& step) {
+    if (!held_)
         return;
-    const PendingAnswer pending = std::move(*pending_);
-    pending_.reset();
-    bank_.inTransaction([&] {
-        for (const auto& [id, choice] : pending.subQuestionChoices)
-            store::setQuestionLx(bank_, id, store::storedText(choice));
-        if (pending.answer)
-            store::setPaperAnswer(bank_, pending.tid, *pending.answer);
-    });
+    const HeldAnswer held = std::move(*held_);
+    held_.reset();
+    try {
+        bank_.inTransaction([&] {
+            for (const auto& [id, choice] : held.subQuestionChoices)
+                store::setQuestionLx(bank_, id, store::storedText(choice));
+            store::setPaperAnswer(bank_, held.tid, held.answer);
+        });
+    } catch (const store::StoreError& error) {
+        step.errors
+            << QStringLiteral("第 %1 题的答案未能保存，请回到该题重新作答。\n").arg(held.tid) +
+                   error.message();
+        showStored(step, held.tid);
+    }
+}
+
+void ExamSession::showStored(SessionStep& step, const QString& tid) {
+    bool stored = false;
+    std::optional<int> answered;
+    try {
+        const std::optional<store::PaperItem> item = store::paperItemByTid(bank_, tid);
+        stored = item && !item->tjda.isEmpty();
+        answered = answeredCount();
+    } catch (const store::StoreError&) {
+        // Unreadable as well: the cell shows no answer and the counter stays.
+    }
+    const CellColour colour = stored ? CellColour::Answered : CellColour::LeftBlank;
+    bool painted = false;
+    for (CellPaint& paint : step.paints)
+        if (paint.tid == tid && paint.colour != CellColour::Current) {
+            paint.colour = colour;
+            painted = true;
+        }
+    if (!painted && tid != currentTid_)
+        step.paints.push_back({tid, colour});
+    step.progress = step.answeredCount = answered;
+}
+
+SessionStep ExamSession::saveHeldAnswer() {
+    SessionStep step;
+    writeHeldAnswer(step);
+    return step;
 }
 
 SessionStep ExamSession::move(Move move, const web::ControlSnapshot& controls,
                               const QString& jumpTid) {
     SessionStep step = prepareMove(move, controls, jumpTid);
-    savePendingAnswer();
+    writeHeldAnswer(step);
     return step;
 }
 
 SessionStep ExamSession::prepareMove(Move move, const web::ControlSnapshot& controls,
                                      const QString& jumpTid) {
-    savePendingAnswer();
     SessionStep step;
+    writeHeldAnswer(step);
     if (handedIn_) {
         if (move == Move::Previous)
             step.messages << QStringLiteral("您已经交卷，不能进行\"上一题\"的操作！");
@@ -166,10 +225,8 @@ SessionStep ExamSession::prepareMove(Move move, const web::ControlSnapshot& cont
         }
         return step;
     }
-    const int answered = answeredCount();
-    step.progress = answered + 1;
-    step.answeredCount = move == Move::Jump ? std::min(answered + 1, paperSize()) : answered + 1;
     step.paints.push_back(holdCurrentAnswer(controls));
+    step.progress = step.answeredCount = answeredCount();
 
     const QString currentType = typeOf(currentTid_);
     const QString previousTid = currentTid_;
@@ -192,11 +249,13 @@ SessionStep ExamSession::prepareMove(Move move, const web::ControlSnapshot& cont
     if (targetType.isEmpty()) {
         step.messages << QStringLiteral("已经到最后了，没题了~！");
         step.paints.push_back({previousTid, CellColour::Current});
+        writeHeldAnswer(step);
         return step;
     }
     if (targetType != currentType && currentOpen) {
         step.messages << QStringLiteral("请答完您所答的题型，才允许做您选择的题型");
         step.paints.push_back({previousTid, CellColour::Current});
+        writeHeldAnswer(step);
         return step;
     }
     if (!typeStarted(targetType) && !promptedTypes_.contains(targetType)) {
@@ -207,21 +266,28 @@ SessionStep ExamSession::prepareMove(Move move, const web::ControlSnapshot& cont
     step.paints.push_back({currentTid_, CellColour::Current});
     step.pageTid = currentTid_;
     step.variant = move == Move::Jump ? ExamPageVariant::Jump : ExamPageVariant::Navigation;
+    // The page of the same item is built from what the answer writes.
+    if (heldAnswerShowsOn(currentTid_))
+        writeHeldAnswer(step);
     return step;
 }
 
 SessionStep ExamSession::handIn(const web::ControlSnapshot& controls) {
-    savePendingAnswer();
     SessionStep step;
+    writeHeldAnswer(step);
     if (handedIn_) {
         step.messages << QStringLiteral("您已经交卷，不能重复交卷！");
         return step;
     }
-    const int answered = answeredCount();
-    step.progress = answered + 1;
-    step.answeredCount = std::min(answered + 1, paperSize());
     step.paints.push_back(holdCurrentAnswer(controls));
-    savePendingAnswer();
+    writeHeldAnswer(step);
+    if (!step.errors.isEmpty()) {
+        // Nothing is graded without an answer the candidate gave: the paper
+        // stays open for it to be given again.
+        step.paints.push_back({currentTid_, CellColour::Current});
+        return step;
+    }
+    step.progress = step.answeredCount = answeredCount();
     handedIn_ = true;
     TypeTally tallies[4];
     for (const store::PaperItem& item : store::paperItems(bank_)) {

@@ -20,9 +20,11 @@ struct CellPaint {
     CellColour colour;
 };
 
-// What the window does after an action, in this order: show the message (a
-// refusal or a section prompt), paint the cells, set the progress, show the page.
+// What the window does after an action, in this order: show the errors (an
+// answer that could not be written) and the messages (a refusal or a section
+// prompt), paint the cells, set the progress, show the page.
 struct SessionStep {
+    QStringList errors;
     QStringList messages;
     std::vector<CellPaint> paints;
     std::optional<int> progress;
@@ -48,31 +50,46 @@ public:
 
     // Saves the answer on screen and moves.
     SessionStep move(Move move, const web::ControlSnapshot& controls, const QString& jumpTid = {});
-    // The same move, with the answer on screen held back until
-    // savePendingAnswer(): its commit waits on the disk, and the window
-    // first starts the next page. Every rule already counts the held answer.
+    // The same move, with the answer on screen possibly held back until
+    // saveHeldAnswer(): its commit waits on the disk, and the window first
+    // starts the next page. It is held only when the step shows another
+    // item's page, which the answer cannot change; otherwise it is written
+    // before this returns, so that the page built next shows it. Every rule
+    // already counts the held answer.
     SessionStep prepareMove(Move move, const web::ControlSnapshot& controls,
                             const QString& jumpTid = {});
     // Writes the held answer, if any, in one transaction; every other action
-    // writes it first. Throws StoreError; the answer is then dropped.
-    void savePendingAnswer();
+    // writes it first. When the write fails the answer is dropped, and the
+    // step says so and shows what the bank holds.
+    SessionStep saveHeldAnswer();
     // The item whose answer is held, or empty.
-    QString pendingTid() const { return pending_ ? pending_->tid : QString(); }
+    QString heldTid() const { return held_ ? held_->tid : QString(); }
+    // Hand-in is refused, with the paper left open, when an answer cannot be
+    // written.
     SessionStep handIn(const web::ControlSnapshot& controls);
 
 private:
     // What saving the answer on screen writes.
-    struct PendingAnswer {
+    struct HeldAnswer {
         QString tid;
-        // The item's new `tjda`; none where the stored one stays.
-        std::optional<QString> answer;
-        // A matching group's choices, each sub-question's `lx`.
+        // The item's new `tjda`.
+        QString answer;
+        // A matching group's id and choices, each sub-question's `lx`.
+        qint64 group = 0;
         std::vector<std::pair<qint64, QString>> subQuestionChoices;
     };
 
     CellPaint holdCurrentAnswer(const web::ControlSnapshot& controls);
+    // Whether the page of `tid` shows what the held answer writes.
+    bool heldAnswerShowsOn(const QString& tid);
+    // Writes the held answer; a failure goes into `step` with what is stored.
+    void writeHeldAnswer(SessionStep& step);
+    // The cell of `tid` and the counter as the bank holds them, as far as it
+    // can still be read; the item on screen keeps its colour.
+    void showStored(SessionStep& step, const QString& tid);
     // An item's `tjda` with the held answer counted.
     QString answerOf(const store::PaperItem& item) const;
+    // The answered items once the held answer is written.
     int answeredCount();
     bool typeOpen(const QString& lx);
     bool typeStarted(const QString& lx);
@@ -83,7 +100,7 @@ private:
     QString currentTid_;
     bool handedIn_ = false;
     QStringList promptedTypes_;
-    std::optional<PendingAnswer> pending_;
+    std::optional<HeldAnswer> held_;
 };
 
 // Whether a stored answer is right: multiple-answer items by their set of

@@ -5,7 +5,6 @@
 #include "exam/drawing_wait_dialog.h"
 #include "exam/hand_in_question.h"
 #include "exam/paper_drawer.h"
-#include "store/exam_statements.h"
 #include "web/html_view.h"
 #include "widgets/desktop.h"
 #include "widgets/prompter.h"
@@ -264,7 +263,7 @@ void ExamWindow::finishHandIn(const web::ControlSnapshot& controls) {
     if (!std::exchange(handInWaiting_, false) || session_->handedIn())
         return;
     // The answer the last move held back is counted as stored.
-    savePendingAnswer();
+    saveHeldAnswer();
     int unanswered = 0;
     if (!reportingErrors([&] { unanswered = unansweredItems(bank_, currentTid_, controls); }) ||
         !confirmed(handInQuestion(unanswered)))
@@ -275,6 +274,15 @@ void ExamWindow::finishHandIn(const web::ControlSnapshot& controls) {
     SessionStep step;
     if (!reportingErrors([&] { step = session_->handIn(controls); }))
         return;
+    if (!session_->handedIn()) {
+        // An answer could not be written: the exam goes on for it to be given again.
+        apply(step);
+        keyWatcher_->install();
+        clockOver_ = false;
+        if (remainingMinutesLabel_->text() != QStringLiteral("0"))
+            clock_->start();
+        return;
+    }
     answeredLegendLabel_->setText(QStringLiteral("答对"));
     currentLegendLabel_->setText(QStringLiteral("答错"));
     apply(step);
@@ -288,10 +296,11 @@ void ExamWindow::withoutKeyWatcher(const std::function<void()>& work) {
         keyWatcher_->install();
 }
 
-void ExamWindow::showMessages(const QStringList& messages) {
+void ExamWindow::showMessages(const QStringList& messages, bool asErrors) {
     withoutKeyWatcher([&] {
         for (const QString& message : messages)
-            context_.prompter.message(this, message);
+            asErrors ? context_.prompter.error(this, message)
+                     : context_.prompter.message(this, message);
     });
 }
 
@@ -309,7 +318,7 @@ void ExamWindow::recoverLostPage() {
         return;
     // The step whose page was lost still marks the sheet and writes its answer.
     markSheet();
-    savePendingAnswer();
+    saveHeldAnswer();
     const bool handingIn = handInWaiting_;
     if (handingIn) {
         showMessages({QStringLiteral("题目页面意外关闭，交卷按已保存的答案进行。")});
@@ -332,6 +341,7 @@ void ExamWindow::recoverLostPage() {
 void ExamWindow::apply(const SessionStep& step) {
     // A step whose page was replaced before it completed still marks the sheet.
     markSheet();
+    showMessages(step.errors, true);
     showMessages(step.messages);
     pendingSheetMarks_ = [this, paints = step.paints, progress = step.progress,
                           answered = step.answeredCount] {
@@ -345,14 +355,15 @@ void ExamWindow::apply(const SessionStep& step) {
     if (step.pageTid) {
         // The sheet and the progress change with the next page, once it is
         // complete: a repaint of the window while the page is being started
-        // holds its load back. The answer left behind is written then too.
+        // holds its load back. An answer the session still holds belongs to
+        // another item than this page's and is written then too.
         showQuestion(*step.pageTid, step.variant, [this] {
             markSheet();
-            savePendingAnswer();
+            saveHeldAnswer();
         });
     } else {
         markSheet();
-        savePendingAnswer();
+        saveHeldAnswer();
     }
     if (!step.resultTable.isEmpty()) {
         resultTable_ = step.resultTable;
@@ -377,25 +388,11 @@ void ExamWindow::markSheet() {
         marks();
 }
 
-void ExamWindow::savePendingAnswer() {
-    const QString tid = session_->pendingTid();
-    if (tid.isEmpty())
+void ExamWindow::saveHeldAnswer() {
+    if (session_->heldTid().isEmpty())
         return;
-    try {
-        session_->savePendingAnswer();
-    } catch (const store::StoreError& error) {
-        context_.prompter.error(
-            this, QStringLiteral("第 %1 题的答案未能保存，请回到该题重新作答。\n").arg(tid) +
-                      error.message());
-        // The cell shows what is stored, as far as the bank can still be read.
-        bool stored = false;
-        try {
-            const std::optional<store::PaperItem> item = store::paperItemByTid(bank_, tid);
-            stored = item && !item->tjda.isEmpty();
-        } catch (const store::StoreError&) {
-        }
-        paintCell(tid, stored ? CellColour::Answered : CellColour::LeftBlank);
-    }
+    // A failure is told, and the cell and the counter show what is stored.
+    apply(session_->saveHeldAnswer());
 }
 
 void ExamWindow::showEvent(QShowEvent* event) {
@@ -422,7 +419,7 @@ void ExamWindow::closeEvent(QCloseEvent* event) {
     keyWatcher_->remove();
     clock_->stop();
     if (session_)
-        savePendingAnswer();
+        saveHeldAnswer();
     bank_.close();
     QDialog::closeEvent(event);
 }

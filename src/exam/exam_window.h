@@ -89,10 +89,10 @@ private:
     // Paints the cells and sets the progress of the last step, once.
     void markSheet();
     // Writes the answer the last move held back; a failure is told and the
-    // item's cell shows what is stored.
-    void savePendingAnswer();
-    // Shows messages with the key watcher out of the way.
-    void showMessages(const QStringList& messages);
+    // item's cell and the counter show what is stored.
+    void saveHeldAnswer();
+    // Shows messages, or errors, with the key watcher out of the way.
+    void showMessages(const QStringList& messages, bool asErrors = false);
     // Asks with OK and Cancel, the key watcher out of the way; true for OK.
     bool confirmed(const QString& question);
     void withoutKeyWatcher(const std::function<void()>& work);

@@ -1,8 +1,10 @@
 #include "exam/exam_session.h"
 #include "fixture_bank.h"
+#include "other_program.h"
 #include "store/exam_statements.h"
 #include "store/question_statements.h"
 
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using exam::CellColour;
@@ -10,6 +12,16 @@ using exam::Move;
 using testing_support::FixtureBank;
 
 namespace {
+
+// A page's controls as one comparable text, in id order.
+std::string answerOn(const web::ControlSnapshot& controls) {
+    QStringList states;
+    for (auto it = controls.cbegin(); it != controls.cend(); ++it)
+        states << it.key() + (it->checked ? QStringLiteral("✓") : QString()) + QStringLiteral("=") +
+                      it->value;
+    states.sort();
+    return states.join(QLatin1Char(' ')).toStdString();
+}
 
 // Singles 1–3 (questions 1–3, answer B), multiples 4–5 (questions 4–5, answer
 // ACD), a matching group 6 of three sub-questions 61–63 (answers A, B, C).
@@ -74,6 +86,39 @@ protected:
         return controls;
     }
     QString stored(const QString& tid) { return store::paperItemByTid(*bank, tid)->tjda; }
+    QString storedChoices() {
+        QString choices;
+        for (qint64 id : {61, 62, 63})
+            choices += store::questionById(*bank, id)->lx + QStringLiteral("|");
+        return choices;
+    }
+    // What the page built for `tid` now shows: every control by id, ticked
+    // and selected as the page restores them.
+    web::ControlSnapshot shownOnPage(const QString& tid, exam::ExamPageVariant variant) {
+        const std::optional<exam::ExamPage> page = exam::buildExamPage(*bank, tid, variant);
+        EXPECT_TRUE(page.has_value()) << tid.toStdString();
+        web::ControlSnapshot controls;
+        if (!page)
+            return controls;
+        static const QRegularExpression control(
+            QStringLiteral(R"re(id="(\d+)"(?:\s+name="[^"]*"\s+value="([^"]*)")?)re"));
+        for (const QString& fragment : page->fragments)
+            for (const QRegularExpressionMatch& match : control.globalMatch(fragment)) {
+                const QString id = match.captured(1);
+                QString value = match.hasCaptured(2) ? match.captured(2) : QStringLiteral("daan");
+                for (const auto& [selectId, letter] : page->selectValues)
+                    if (selectId == id)
+                        value = letter;
+                controls.insert(id, {page->checkedIds.contains(id), value});
+            }
+        return controls;
+    }
+    // Answers 1–5 with B as a move on each would.
+    void answerUpToTheMatchingGroup() {
+        for (const char* tid : {"2", "3", "4", "5", "6"})
+            session->move(Move::Jump, ticked(session->currentTid().toInt(), "B"), tid);
+        ASSERT_EQ(session->currentTid(), "6");
+    }
     exam::SessionStep next(int q, const QString& letters) {
         return session->move(Move::Next, ticked(q, letters));
     }
@@ -84,15 +129,16 @@ protected:
     std::unique_ptr<exam::ExamSession> session;
 };
 
-TEST_F(ExamSessionTest, NextSavesTheTickedLettersInOptionOrderAndCountsBeforeSaving) {
+TEST_F(ExamSessionTest, NextSavesTheTickedLettersInOptionOrderAndCountsWhatIsStored) {
     const exam::SessionStep step = next(1, "");
-    EXPECT_EQ(step.answeredCount, 1) << "one more than the answered rows before the click";
+    EXPECT_EQ(step.answeredCount, 0) << "nothing answered yet";
     EXPECT_EQ(step.paints.front().colour, CellColour::LeftBlank);
     EXPECT_EQ(step.pageTid, "2");
     EXPECT_EQ(session->currentTid(), "2");
-    next(2, "B");
-    EXPECT_EQ(stored("2"), "B");
-    session->move(Move::Jump, ticked(3, ""), "4");
+    EXPECT_EQ(next(2, "DB").answeredCount, 1);
+    EXPECT_EQ(stored("2"), "BD");
+    EXPECT_EQ(session->move(Move::Jump, ticked(3, ""), "4").answeredCount, 1)
+        << "moving on without answering counts nothing more";
     EXPECT_EQ(session->currentTid(), "3") << "a single-choice row is still open";
 }
 
@@ -126,18 +172,19 @@ TEST_F(ExamSessionTest, AHeldAnswerCountsForEveryRuleAndIsWrittenBeforeTheNextAc
     const exam::SessionStep across = session->prepareMove(Move::Next, ticked(3, "C"));
     EXPECT_EQ(across.pageTid, std::optional<QString>("4"));
     EXPECT_EQ(across.messages, QStringList{"多项选择题，里边有多个正确答案"});
-    EXPECT_EQ(session->pendingTid(), "3");
+    EXPECT_EQ(across.answeredCount, 3) << "the held answer counts";
+    EXPECT_EQ(session->heldTid(), "3");
     EXPECT_EQ(stored("3"), "") << "held until written";
-    session->savePendingAnswer();
+    EXPECT_TRUE(session->saveHeldAnswer().errors.isEmpty());
     EXPECT_EQ(stored("3"), "C");
-    EXPECT_EQ(session->pendingTid(), "");
+    EXPECT_EQ(session->heldTid(), "");
 
     // A held answer not written by the window is written by the next action,
     // before the answers are counted.
     session->prepareMove(Move::Next, ticked(4, "AC"));
     const exam::SessionStep following = session->prepareMove(Move::Previous, ticked(5, ""));
     EXPECT_EQ(stored("4"), "AC");
-    EXPECT_EQ(following.answeredCount, std::optional<int>(5));
+    EXPECT_EQ(following.answeredCount, std::optional<int>(4));
     session->prepareMove(Move::Next, ticked(4, "ACD"));
     session->handIn(ticked(5, "B"));
     EXPECT_EQ(stored("4"), "ACD") << "hand-in writes the held answer first";
@@ -148,32 +195,121 @@ TEST_F(ExamSessionTest, TheEndsOfThePaperShowTheSameItemAgain) {
     const exam::SessionStep first = session->move(Move::Previous, ticked(1, "A"));
     EXPECT_TRUE(first.messages.isEmpty());
     EXPECT_EQ(first.pageTid, "1");
-    session->move(Move::Jump, ticked(1, "B"), "2");
-    session->move(Move::Jump, ticked(2, "B"), "3");
-    session->move(Move::Jump, ticked(3, "B"), "4");
-    session->move(Move::Jump, ticked(4, "A"), "5");
-    session->move(Move::Jump, ticked(5, "A"), "6");
-    EXPECT_EQ(session->currentTid(), "6");
+    answerUpToTheMatchingGroup();
     const exam::SessionStep last = session->move(Move::Next, matching({"A", "B", "C"}));
     EXPECT_EQ(last.pageTid, "6");
     EXPECT_TRUE(last.messages.isEmpty());
 }
 
-TEST_F(ExamSessionTest, AClearedMultipleChoiceKeepsItsOldAnswerButIsPaintedAsLeftBlank) {
+// Wherever a move shows the item it leaves, the answer is written before the
+// step returns, so that the page built next shows it; that page's controls
+// then save the same answer again.
+TEST_F(ExamSessionTest, AnItemShownAgainShowsTheAnswerJustGiven) {
+    const auto showAgain = [&](Move move, const web::ControlSnapshot& controls,
+                               const QString& jumpTid = {}) {
+        const QString tid = session->currentTid();
+        const exam::SessionStep step = session->prepareMove(move, controls, jumpTid);
+        EXPECT_EQ(step.pageTid, tid);
+        EXPECT_EQ(session->heldTid(), "") << "written before the page is built";
+        return shownOnPage(tid, step.variant);
+    };
+    // Previous on the first item, after changing its answer.
+    session->move(Move::Next, ticked(1, "C"));
+    session->move(Move::Previous, ticked(2, "B"));
+    web::ControlSnapshot page = showAgain(Move::Previous, ticked(1, "D"));
+    EXPECT_EQ(answerOn(page), answerOn(ticked(1, "D")));
+    EXPECT_EQ(stored("1"), "D");
+    session->move(Move::Next, page);
+    EXPECT_EQ(stored("1"), "D");
+
+    // Its own cell, on a multiple-choice item.
+    session->move(Move::Jump, ticked(2, "B"), "3");
+    session->move(Move::Jump, ticked(3, "B"), "4");
+    page = showAgain(Move::Jump, ticked(4, "AC"), "4");
+    EXPECT_EQ(answerOn(page), answerOn(ticked(4, "AC")));
+    session->move(Move::Next, page);
+    EXPECT_EQ(stored("4"), "AC");
+
+    // Next on the last item, a matching group.
+    session->move(Move::Jump, ticked(5, "B"), "6");
+    page = showAgain(Move::Next, matching({"B", "C", "A"}));
+    EXPECT_EQ(answerOn(page), answerOn(matching({"B", "C", "A"})));
+    EXPECT_EQ(stored("6"), "ACB");
+    // And its own cell, with one choice taken back.
+    page = showAgain(Move::Jump, matching({"B", "daan", "A"}), "6");
+    EXPECT_EQ(answerOn(page), answerOn(matching({"B", "daan", "A"})));
+    session->handIn(page);
+    EXPECT_EQ(stored("6"), "AB");
+    EXPECT_EQ(storedChoices(), "B||A|");
+}
+
+// An answer for another item's page is held, for the window to write once
+// that page is complete; a move that shows no page writes it at once.
+TEST_F(ExamSessionTest, OnlyAMoveToAnotherItemHoldsTheAnswer) {
+    session->prepareMove(Move::Next, ticked(1, "B"));
+    EXPECT_EQ(session->heldTid(), "1");
+    const exam::SessionStep refused = session->prepareMove(Move::Jump, ticked(2, ""), "4");
+    EXPECT_FALSE(refused.pageTid);
+    EXPECT_EQ(session->heldTid(), "");
+    EXPECT_EQ(stored("1"), "B");
+}
+
+TEST_F(ExamSessionTest, ClearingEveryBoxWithdrawsTheAnswer) {
     store::setPaperAnswer(*bank, "4", "ACD");
     session = std::make_unique<exam::ExamSession>(*bank, items);
     session->move(Move::Jump, ticked(1, "B"), "2");
     session->move(Move::Jump, ticked(2, "B"), "3");
     session->move(Move::Jump, ticked(3, "B"), "4");
+    EXPECT_EQ(answerOn(shownOnPage("4", exam::ExamPageVariant::Jump)), answerOn(ticked(4, "ACD")));
     const exam::SessionStep step = session->move(Move::Next, ticked(4, ""));
-    EXPECT_EQ(stored("4"), "ACD");
+    EXPECT_EQ(stored("4"), "");
     EXPECT_EQ(step.paints.front().colour, CellColour::LeftBlank);
+    EXPECT_EQ(step.answeredCount, 3);
+    session->move(Move::Previous, ticked(5, ""));
+    EXPECT_EQ(answerOn(shownOnPage("4", exam::ExamPageVariant::Navigation)),
+              answerOn(ticked(4, "")));
+    // A page that is not the item's own changes nothing.
+    session->move(Move::Jump, ticked(4, "A"), "4");
+    session->move(Move::Jump, ticked(5, "B"), "4");
+    EXPECT_EQ(stored("4"), "A");
+}
+
+TEST_F(ExamSessionTest, AnAnswerThatCannotBeWrittenIsToldAndTheSheetShowsWhatIsStored) {
+    session->move(Move::Next, ticked(1, "B"));
+    testing_support::OtherProgram holder(fixture.bankPath());
+    holder.run("BEGIN IMMEDIATE");
+    // Written before the step returns: the same item again.
+    exam::SessionStep step = session->prepareMove(Move::Jump, ticked(2, "C"), "2");
+    ASSERT_EQ(step.errors.size(), 1);
+    EXPECT_TRUE(step.errors[0].startsWith("第 2 题的答案未能保存，请回到该题重新作答。"))
+        << step.errors[0].toStdString();
+    EXPECT_EQ(step.paints.front().colour, CellColour::LeftBlank);
+    EXPECT_EQ(step.paints.back().colour, CellColour::Current) << "still the item on screen";
+    EXPECT_EQ(step.answeredCount, 1);
+    // Held for another item's page and written after it.
+    step = session->prepareMove(Move::Next, ticked(2, "C"));
+    EXPECT_EQ(step.answeredCount, 2) << "counted while held";
+    step = session->saveHeldAnswer();
+    ASSERT_EQ(step.errors.size(), 1);
+    ASSERT_EQ(step.paints.size(), 1u);
+    EXPECT_EQ(step.paints[0].tid, "2");
+    EXPECT_EQ(step.paints[0].colour, CellColour::LeftBlank);
+    EXPECT_EQ(step.answeredCount, 1);
+    // Hand-in grades nothing without the answer on screen.
+    step = session->handIn(ticked(3, "B"));
+    EXPECT_EQ(step.errors.size(), 1);
+    EXPECT_FALSE(session->handedIn());
+    EXPECT_TRUE(step.resultTable.isEmpty());
+    holder.run("ROLLBACK");
+    EXPECT_EQ(stored("2"), "");
+    EXPECT_EQ(stored("3"), "");
+    EXPECT_TRUE(session->handIn(ticked(3, "B")).errors.isEmpty());
+    EXPECT_TRUE(session->handedIn());
+    EXPECT_EQ(stored("3"), "B");
 }
 
 TEST_F(ExamSessionTest, MatchingGroupsStoreTheirLettersAndAllPlaceholdersClearThem) {
-    for (const char* tid : {"2", "3", "4", "5", "6"})
-        session->move(Move::Jump, ticked(session->currentTid().toInt(), "B"), tid);
-    ASSERT_EQ(session->currentTid(), "6");
+    answerUpToTheMatchingGroup();
     session->move(Move::Next, matching({"C", "A", "E"}));
     EXPECT_EQ(stored("6"), "EAC");
     EXPECT_EQ(store::questionById(*bank, 62)->lx, "A");
