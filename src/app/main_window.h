@@ -113,6 +113,7 @@ private:
     // rest; a store failure ends the page with what was built.
     web::PageStart startChapterPage(qint64 chapterId, collections::ViewMode mode, int atLeast);
     void runPageCommand(const QString& address);
+    void reloadAfterRendererEnded();
     void favouriteToggle(qint64 questionId);
     void errorReportPreview(qint64 questionId);
     void gradeChapter();
@@ -184,6 +185,8 @@ private:
     QString viewKey_ = collections::startViewKey;
     std::vector<qint64> nodeIds_;
     QString currentChapterId_;
+    // The chapter is being shown again after its renderer ended.
+    bool reloadingAfterRendererEnded_ = false;
     bool skipAutoOpen_ = false;
     bool layoutChanged_ = false;
     bool wasMaximised_ = false;

@@ -242,6 +242,8 @@ QWidget* MainWindow::createPagePanel() {
     // that holds while a page is being rendered and across view switches too.
     pageView_->setInterceptNavigation(true);
     connect(pageView_, &web::HtmlView::navigationIntercepted, this, &MainWindow::runPageCommand);
+    connect(pageView_, &web::HtmlView::renderProcessEnded, this,
+            &MainWindow::reloadAfterRendererEnded);
     column->addWidget(pageView_, 1);
     return panel;
 }

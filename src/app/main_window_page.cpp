@@ -15,6 +15,7 @@
 
 #include <QLabel>
 #include <memory>
+#include <utility>
 
 namespace app {
 
@@ -78,7 +79,9 @@ void MainWindow::showChapter(qint64 chapterId) {
         [this, chapterId, mode = collections::viewModeOfKey(viewKey_)](int atLeast) {
             return startChapterPage(chapterId, mode, atLeast);
         },
-        [this](bool) {
+        [this](bool shown) {
+            if (shown)
+                reloadingAfterRendererEnded_ = false;
             bank_.close();
             emit pageShown();
         });
@@ -124,6 +127,24 @@ void MainWindow::runPageCommand(const QString& address) {
         reportingErrors([&] { errorReportPreview(questionId); });
     if (favourite)
         reportingErrors([&] { favouriteToggle(questionId); });
+}
+
+// Answers ticked on the lost page are gone; what is stored (favourites,
+// wrong questions) comes back with the chapter. A renderer that ends again
+// before the chapter is back is not restarted over and over: the user picks
+// the chapter again when ready.
+void MainWindow::reloadAfterRendererEnded() {
+    skipAutoOpen_ = true;
+    if (std::exchange(reloadingAfterRendererEnded_, false)) {
+        showMessage(QStringLiteral("页面显示进程再次意外结束，请重新选择章节。"));
+        return;
+    }
+    reloadingAfterRendererEnded_ = true;
+    // The chapter on show, whatever the tree has selected since.
+    bool numeric = false;
+    const qint64 chapterId = currentChapterId_.toLongLong(&numeric);
+    showChapter(numeric ? chapterId : 0);
+    showMessage(QStringLiteral("页面显示进程意外结束，已重新载入本章。"));
 }
 
 void MainWindow::favouriteToggle(qint64 questionId) {

@@ -155,8 +155,13 @@ public:
         : QWebEnginePage(parent)
         , owner_(owner) {}
 
+    // The owner is going away: from now on the page asks it nothing.
+    void forgetOwner() { owner_ = nullptr; }
+
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
+        if (!owner_)
+            return false;
         // The view's own template loads always go ahead; interception is for
         // what the page starts.
         if (!owner_->intercept_ || (isMainFrame && url == owner_->loadingUrl_))
@@ -174,7 +179,7 @@ protected:
 
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
                                   const QString&) override {
-        if (message.startsWith(firstPaintPrefix))
+        if (owner_ && message.startsWith(firstPaintPrefix))
             owner_->awaitFirstScreenOnScreen(message.mid(firstPaintPrefix.size()).toInt());
     }
 
@@ -207,9 +212,7 @@ HtmlView::HtmlView(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
-    // A page whose renderer ended is loaded anew.
-    connect(page_, &QWebEnginePage::renderProcessTerminated, this,
-            [this] { loadedTemplate_.clear(); });
+    connect(page_, &QWebEnginePage::renderProcessTerminated, this, &HtmlView::forgetEndedPage);
     connect(page_, &QWebEnginePage::loadingChanged, this,
             [this](const QWebEngineLoadingInfo& info) {
                 // Only the template load under way counts: refused navigations
@@ -236,6 +239,17 @@ HtmlView::HtmlView(QWidget* parent)
                 } else
                     finishPage(generation_, false);
             });
+}
+
+HtmlView::~HtmlView() {
+    // The page reports to this view as it goes (the load it cuts short, the
+    // scripts whose results will never come), so it goes first, while every
+    // member is whole; by then all it reports is stale and delivers nothing.
+    ++generation_;
+    stopWatchingPaint();
+    page_->disconnect(this);
+    page_->forgetOwner();
+    delete view_;
 }
 
 void HtmlView::showPage(const QString& templatePath, const QStringList& fragments,
@@ -402,11 +416,34 @@ void HtmlView::finishPage(int generation, bool ok) {
     pendingDone_ = nullptr;
 }
 
+// The renderer is gone, and the page with it: nothing it owed (the page being
+// filled, controls, script results) will come. The page being filled reports
+// that it failed, every other callback is dropped, and the next page loads
+// its template into a new renderer.
+void HtmlView::forgetEndedPage() {
+    const int generation = ++generation_;
+    stopWatchingPaint();
+    loadingGeneration_ = -1;
+    loadingUrl_.clear();
+    loadedTemplate_.clear();
+    emptyFirst_ = false;
+    pendingFragments_.clear();
+    pendingScript_.clear();
+    pendingBuild_ = nullptr;
+    pendingRestBuild_ = nullptr;
+    restAwaited_ = false;
+    deliver([this, generation, done = std::exchange(pendingDone_, nullptr)] {
+        if (done && generation == generation_)
+            done(false);
+        emit renderProcessEnded();
+    });
+}
+
 void HtmlView::runScript(const QString& script, std::function<void(const QVariant&)> done) {
     const int generation = generation_;
     page_->runJavaScript(script,
                          [this, generation, done = std::move(done)](const QVariant& result) {
-                             if (done)
+                             if (done && generation == generation_)
                                  deliver([this, generation, done, result] {
                                      if (generation == generation_)
                                          done(result);

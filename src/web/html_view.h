@@ -30,6 +30,7 @@ class HtmlView : public QWidget {
 
 public:
     explicit HtmlView(QWidget* parent = nullptr);
+    ~HtmlView() override;
 
     // Loads the template file (or, when the page on screen is on the same
     // template, empties it instead), then appends every fragment at the end of
@@ -95,6 +96,7 @@ private:
     void runLastAppend(const QString& script, int generation);
     static QString appendDefinition();
     void finishPage(int generation, bool ok);
+    void forgetEndedPage();
     void deliver(std::function<void()> call);
 
     QWebEngineView* view_;

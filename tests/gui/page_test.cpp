@@ -1,5 +1,6 @@
 #include "main_window_fixture.h"
 #include "page_support.h"
+#include "renderer_support.h"
 #include "services/feedback_dialog.h"
 #include "store/question_statements.h"
 #include "web/html_view.h"
@@ -12,6 +13,9 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
+#include <QWebEnginePage>
+#include <memory>
+#include <optional>
 
 using testing_support::MainWindowTest;
 
@@ -405,6 +409,147 @@ TEST(HtmlViewPages, APageOnTheTemplateOnScreenEmptiesItInsteadOfLoadingIt) {
     ASSERT_TRUE(showAndWait(page, {QStringLiteral("<p id='back'>4</p>")}));
     EXPECT_EQ(evaluate(&view, "window.mqMark || 0").toInt(), 0);
     EXPECT_TRUE(evaluate(&view, "!!document.getElementById('back')").toBool());
+}
+
+} // namespace
+
+namespace {
+
+// Counts the copies of itself alive, so that a callback destroyed twice, or
+// never, shows.
+struct Counted {
+    Counted() { ++alive; }
+    Counted(const Counted&) { ++alive; }
+    Counted& operator=(const Counted&) = default;
+    ~Counted() { --alive; }
+    static inline int alive = 0;
+};
+
+// A view destroyed with its page half filled (its template loading, its
+// fragments on their way, a large page's rest still to come) calls back
+// nothing, and its callback is destroyed exactly once.
+TEST(HtmlViewPages, AViewDestroyedWhileItsPageIsFilledDeliversNothing) {
+    enum class Stage { AtOnce, TemplateLoaded, FirstScreenIn };
+    for (Stage stage : {Stage::AtOnce, Stage::TemplateLoaded, Stage::FirstScreenIn}) {
+        TemplateView viewed;
+        auto view = std::make_unique<web::HtmlView>();
+        view->show();
+        QStringList fragments = {QStringLiteral("<p id='first'>1</p>")};
+        if (stage == Stage::FirstScreenIn)
+            for (int i = 0; i < 400; ++i)
+                fragments << QStringLiteral("<div>%1</div>").arg(i);
+        QSignalSpy loaded(view->findChild<QWebEnginePage*>(), &QWebEnginePage::loadFinished);
+        bool delivered = false;
+        view->showPage(viewed.page(), fragments,
+                       [&delivered, counted = Counted()](bool) { delivered = true; });
+        ASSERT_EQ(Counted::alive, 1);
+        if (stage == Stage::TemplateLoaded) {
+            ASSERT_TRUE(loaded.wait(20000));
+        } else if (stage == Stage::FirstScreenIn) {
+            ASSERT_TRUE(testing_support::waitUntil([&] {
+                return evaluate(view.get(), "!!document.getElementById('first')").toBool();
+            }));
+        }
+        const bool completeBefore = delivered;
+        view.reset();
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(completeBefore || delivered) << int(stage);
+        EXPECT_EQ(Counted::alive, 0) << int(stage);
+    }
+}
+
+// When the renderer ends, the page it was filling reports that it failed,
+// a script result it owed never comes, the owner hears of it once, and the
+// next page loads its template afresh in a new renderer.
+TEST(HtmlViewPages, AnEndedRendererFailsThePageUnderWayAndTheNextPageLoadsAfresh) {
+    TemplateView viewed;
+    web::HtmlView& view = viewed.view;
+    const QString page = viewed.page();
+    std::optional<bool> outcome;
+    view.showPage(page, {QStringLiteral("<p id='before'>1</p>")}, [&](bool ok) { outcome = ok; });
+    ASSERT_TRUE(testing_support::waitUntil([&] { return outcome.has_value(); }));
+    evaluate(&view, "window.mqMark = 1");
+
+    QSignalSpy ended(&view, &web::HtmlView::renderProcessEnded);
+    outcome.reset();
+    // The page's finishing script holds the renderer until it is killed.
+    view.showPage(
+        page, {QStringLiteral("<p id='lost'>2</p>")}, [&](bool ok) { outcome = ok; },
+        QStringLiteral("while (true) {}"));
+    bool scriptAnswered = false;
+    view.runScript("1", [&](const QVariant&) { scriptAnswered = true; });
+    ASSERT_TRUE(testing_support::killRenderer(&view));
+    ASSERT_TRUE(ended.wait(20000));
+    ASSERT_TRUE(testing_support::waitUntil([&] { return outcome.has_value(); }));
+    EXPECT_EQ(outcome, false);
+
+    outcome.reset();
+    view.showPage(page, {QStringLiteral("<p id='after'>3</p>")}, [&](bool ok) { outcome = ok; });
+    ASSERT_TRUE(testing_support::waitUntil([&] { return outcome.has_value(); }));
+    EXPECT_EQ(outcome, true);
+    EXPECT_TRUE(evaluate(&view, "!!document.getElementById('after') && "
+                                "!document.getElementById('lost') && !window.mqMark")
+                    .toBool());
+    EXPECT_FALSE(scriptAnswered);
+    EXPECT_EQ(ended.size(), 1);
+}
+
+} // namespace
+
+namespace {
+
+const QString rendererEndedMessage = QStringLiteral("页面显示进程意外结束，已重新载入本章。");
+
+// The chapter on screen comes back after its renderer was killed, and what
+// is ticked on it then is graded into the bank.
+TEST_F(Page, AChapterWhoseRendererWasKilledComesBackAndIsGraded) {
+    ASSERT_TRUE(openPage());
+    QSignalSpy shown(window.get(), &app::MainWindow::pageShown);
+    ASSERT_TRUE(testing_support::killRenderer(window->page()));
+    ASSERT_TRUE(shown.wait(20000));
+    EXPECT_EQ(prompter.messages, QStringList({rendererEndedMessage}));
+    EXPECT_TRUE(evaluate(window->page(), "['fan10007', 'fan10008', 'a10009'].every(id => "
+                                         "document.getElementById(id))")
+                    .toBool());
+
+    window->page()->setChecked("100071", true);
+    prompter.yesAnswer = true;
+    click("NewImage12");
+    ASSERT_TRUE(testing_support::waitUntil([&] { return !prompter.questions.isEmpty(); }));
+    EXPECT_EQ(prompter.dialogs, QStringList({"TForm15"}));
+    store::Bank bank(fixture.bankPath());
+    EXPECT_EQ(store::questionById(bank, 10007)->ct, QString(""));
+    EXPECT_EQ(store::questionById(bank, 10008)->ct, QString("1"));
+    EXPECT_EQ(
+        evaluate(window->page(), "document.getElementById('fan10008').style.color").toString(),
+        QString("red"));
+}
+
+// A renderer that ends again before the chapter is back is not started once
+// more: the user is told, and the chapter shows when picked again.
+TEST_F(Page, ARendererEndingAgainDuringTheReloadIsNotRestartedOverAndOver) {
+    ASSERT_TRUE(openPage());
+    const qint64 first = testing_support::rendererOf(window->page());
+    ASSERT_TRUE(testing_support::killRenderer(window->page()));
+    ASSERT_TRUE(testing_support::waitUntil([&] {
+        const qint64 now = testing_support::rendererOf(window->page());
+        return now > 0 && now != first;
+    }));
+    ASSERT_TRUE(testing_support::killRenderer(window->page()));
+    ASSERT_TRUE(testing_support::waitUntil([&] { return prompter.messages.size() == 2; }));
+    EXPECT_EQ(prompter.messages,
+              QStringList({rendererEndedMessage,
+                           QStringLiteral("页面显示进程再次意外结束，请重新选择章节。")}));
+
+    QSignalSpy shown(window.get(), &app::MainWindow::pageShown);
+    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {},
+                      tree()->visualItemRect(tree()->currentItem()).center());
+    ASSERT_TRUE(testing_support::waitUntil([&] {
+        return !shown.isEmpty() &&
+               evaluate(window->page(), "!!document.getElementById('fan10007')").toBool();
+    }));
+    EXPECT_EQ(prompter.messages.size(), 2);
 }
 
 } // namespace
