@@ -4,12 +4,14 @@
 #include "app/main_window.h"
 #include "app/screenshot.h"
 #include "app/single_instance.h"
+#include "services/feedback_sender.h"
 #include "widgets/desktop.h"
 #include "widgets/prompter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char* argv[]) {
     // The embedded browser shares its graphics context with the windows.
@@ -51,21 +53,31 @@ int main(int argc, char* argv[]) {
     }
     if (const QString failure = app::prepareDataFolder(folders); !failure.isEmpty())
         prompter.error(nullptr, failure);
-    app::MainWindow window(folders, prompter, desktop);
-    window.show();
-    QObject::connect(&instance, &app::SingleInstance::showRequested, &window,
-                     &app::MainWindow::bringToFront);
-    if (options.isSet(screenshot)) {
-        QWidget* shown = &window;
-        if (options.isSet(show)) {
-            shown = app::openExamPreview(options.value(show), window, folders, desktop);
-            if (!shown) {
-                std::fprintf(stderr, "morrowquill: unknown window %s\n",
-                             qPrintable(options.value(show)));
-                return 2;
+    int status = 0;
+    {
+        app::MainWindow window(folders, prompter, desktop);
+        window.show();
+        QObject::connect(&instance, &app::SingleInstance::showRequested, &window,
+                         &app::MainWindow::bringToFront);
+        if (options.isSet(screenshot)) {
+            QWidget* shown = &window;
+            if (options.isSet(show)) {
+                shown = app::openExamPreview(options.value(show), window, folders, desktop);
+                if (!shown) {
+                    std::fprintf(stderr, "morrowquill: unknown window %s\n",
+                                 qPrintable(options.value(show)));
+                    return 2;
+                }
             }
+            app::screenshotThenQuit(shown, options.value(screenshot));
         }
-        app::screenshotThenQuit(shown, options.value(screenshot));
+        status = QApplication::exec();
     }
-    return QApplication::exec();
+    // A feedback send stuck in the driver cannot be stopped; unloading the
+    // libraries under its thread would crash the ending process.
+    if (services::FeedbackSender::anySendThreadRunning()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

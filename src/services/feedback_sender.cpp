@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -11,6 +12,8 @@
 namespace services {
 
 namespace {
+
+std::atomic<int> runningSendThreads = 0;
 
 // An attribute value in braces where the driver would otherwise split it.
 QString attributeValue(const QString& value) {
@@ -114,6 +117,10 @@ FeedbackSender::~FeedbackSender() {
     }
 }
 
+bool FeedbackSender::anySendThreadRunning() {
+    return runningSendThreads > 0;
+}
+
 bool FeedbackSender::send(const store::FeedbackRow& row) {
     if (sending_)
         return false;
@@ -126,6 +133,7 @@ bool FeedbackSender::send(const store::FeedbackRow& row) {
     attempts_.push_back(attempt);
     // Detached: a server that never answers holds this thread, but must not
     // hold the window or the end of the program.
+    ++runningSendThreads;
     std::thread([attempt, connection = connection_, row] {
         QString error;
         try {
@@ -134,6 +142,7 @@ bool FeedbackSender::send(const store::FeedbackRow& row) {
             error = failure.message();
         }
         attempt->end(error);
+        --runningSendThreads;
     }).detach();
     QTimer::singleShot(connection_.timeoutSeconds * 1000, this, [this, attempt] {
         if (attempt->giveUp())

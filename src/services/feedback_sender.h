@@ -38,6 +38,11 @@ public:
     // How long the destructor waits for inserts under way.
     static constexpr int quitWaitMs = 3000;
 
+    // True while the thread of some send, of any sender, still runs: one
+    // stuck in the driver cannot be stopped, and a process that ends must then
+    // end without tearing down the libraries under it (std::_Exit).
+    static bool anySendThreadRunning();
+
     // False, and nothing sent, while an earlier send is under way.
     bool send(const store::FeedbackRow& row);
     bool isSending() const { return sending_; }

@@ -64,6 +64,8 @@ protected:
         testing_support::copyProgramFiles(fixture.programFolder());
         addPaperContent(fixture.rows());
         fixture.finish();
+        // Hand-in and leaving ask first; the candidate says yes.
+        prompter.confirmAnswer = true;
         window = std::make_unique<exam::ExamWindow>(exam::ExamContext{fixture.programFolder(),
                                                                       fixture.programFolder(),
                                                                       prompter, desktop, nullptr,
