@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <atomic>
 
 namespace store {
 
@@ -64,16 +65,17 @@ const Column* findColumn(const std::vector<Column>& columns, const QString& name
     return nullptr;
 }
 
-// Runs the schema on a private in-memory database and reads back what it made,
-// so that the schema file stays the only description of the bank.
-std::vector<TableColumns> tablesCreatedBySchema() {
-    const QString name = QStringLiteral("schema-reference");
+} // namespace
+
+std::vector<TableColumns> tablesCreatedBy(const QStringList& statements) {
+    static std::atomic<int> made = 0;
+    const QString name = QStringLiteral("schema-reference-%1").arg(made++);
     std::vector<TableColumns> tables;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(QStringLiteral(":memory:"));
         db.open();
-        for (const QString& statement : schemaStatements(schemaSql()))
+        for (const QString& statement : statements)
             QSqlQuery(db).exec(statement);
         QSqlQuery tableNames(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
                                             "ORDER BY rowid"),
@@ -88,8 +90,6 @@ std::vector<TableColumns> tablesCreatedBySchema() {
     QSqlDatabase::removeDatabase(name);
     return tables;
 }
-
-} // namespace
 
 QString schemaSql() {
     QFile file(QStringLiteral(":/store/schema.sql"));
@@ -113,7 +113,7 @@ QStringList schemaStatements(const QString& sql) {
 }
 
 const std::vector<TableColumns>& expectedTables() {
-    static const std::vector<TableColumns> tables = tablesCreatedBySchema();
+    static const std::vector<TableColumns> tables = tablesCreatedBy(schemaStatements(schemaSql()));
     return tables;
 }
 

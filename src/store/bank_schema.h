@@ -22,6 +22,10 @@ QString schemaSql();
 // Its statements one by one.
 QStringList schemaStatements(const QString& sql);
 
+// The tables and columns that `statements` create, read back from a private
+// in-memory database, so that SQL text stays the only description of a layout.
+std::vector<TableColumns> tablesCreatedBy(const QStringList& statements);
+
 // The tables and columns the program relies on, as the schema creates them.
 const std::vector<TableColumns>& expectedTables();
 
