@@ -15,9 +15,11 @@ ChapterContent::ChapterContent(store::Bank& bank, qint64 chapterId, collections:
         types_.insert(type.id, std::move(type));
 }
 
-void ChapterContent::readAll() {
-    auto questions = store::questionsOfChapter(bank_, chapterId_, filter_);
-    auto options = store::optionsOfChapter(bank_, chapterId_);
+void ChapterContent::readAll(Detail detail) {
+    auto questions = detail == Detail::Page ? store::questionsOfChapter(bank_, chapterId_, filter_)
+                                            : store::answersOfChapter(bank_, chapterId_, filter_);
+    auto options = detail == Detail::Page ? store::optionsOfChapter(bank_, chapterId_)
+                                          : store::optionIdsOfChapter(bank_, chapterId_);
     questionsOfGroup_.clear();
     optionsOfQuestion_.clear();
     questions_.assign(std::make_move_iterator(questions.begin()),

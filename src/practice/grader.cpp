@@ -77,7 +77,7 @@ std::vector<store::Tally> mergeHeadings(std::vector<store::Tally> rows) {
 GradingResult gradeChapter(store::Bank& bank, qint64 chapterId, collections::ViewMode mode,
                            const web::ControlSnapshot& controls) {
     ChapterContent chapter(bank, chapterId, mode);
-    chapter.readAll();
+    chapter.readAll(ChapterContent::Detail::Answers);
     GradingResult result;
     std::vector<store::Tally> rows;
     for (const store::QuestionGroup& group : chapter.groups()) {
@@ -100,8 +100,7 @@ GradingResult gradeChapter(store::Bank& bank, qint64 chapterId, collections::Vie
     bank.inTransaction([&] {
         store::clearLastGradingFlags(bank);
         store::clearTallies(bank);
-        for (qint64 id : result.wrongQuestionIds)
-            store::markGradedWrong(bank, id);
+        store::markGradedWrong(bank, result.wrongQuestionIds);
         for (const store::Tally& row : result.tallies)
             store::insertTally(bank, row);
     });
