@@ -40,6 +40,10 @@ const OwnTableSet& recordTables() {
             QStringLiteral("CREATE INDEX mq_answer_question ON mq_answer (question_id, sitting_id, "
                            "correct)"),
             QStringLiteral("CREATE INDEX mq_answer_chapter ON mq_answer (chapter_id)"),
+            // The answers given and found wrong, for the drill of weak points:
+            // a small share of the log, read in question order.
+            QStringLiteral("CREATE INDEX mq_answer_wrong ON mq_answer (question_id, sitting_id) "
+                           "WHERE correct = 0 AND given <> ''"),
         }}};
     return set;
 }
