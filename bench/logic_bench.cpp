@@ -51,8 +51,8 @@ void GradeChapterOf1000Questions(benchmark::State& state) {
     const int chapter = firstChapter(bank);
     const web::ControlSnapshot controls = answeredPage(bank, chapter);
     for (auto _ : state) {
-        const auto result =
-            practice::gradeChapter(bank, chapter, collections::ViewMode::WholeBank, controls);
+        const auto result = practice::gradeChapter(bank, chapter, collections::ViewMode::WholeBank,
+                                                   controls, QDateTime::currentDateTime());
         benchmark::DoNotOptimize(result.wrongQuestionIds.size());
     }
 }

@@ -1,0 +1,153 @@
+#include "store/record_statements.h"
+
+#include "store/row_reading.h"
+#include "store/rows.h"
+
+namespace store {
+
+namespace {
+
+using detail::allRows;
+using detail::integerAt;
+using detail::textAt;
+
+// Rows of answers per INSERT: well under SQLite's limit of bound values.
+constexpr int answersPerStatement = 200;
+constexpr int answerColumns = 9;
+
+QVariant optionalId(const std::optional<qint64>& id) {
+    return id ? QVariant(*id) : QVariant(QMetaType(QMetaType::LongLong));
+}
+
+std::optional<qint64> optionalIdAt(const QSqlQuery& q, int column) {
+    if (q.value(column).isNull())
+        return std::nullopt;
+    return integerAt(q, column);
+}
+
+QString answerInsert(int rows) {
+    QString sql =
+        QStringLiteral("INSERT INTO mq_answer (sitting_id, position, question_id, "
+                       "chapter_id, type_code, given, right_answer, correct, tid) VALUES ");
+    for (int row = 0; row < rows; ++row)
+        sql += row == 0 ? QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                        : QStringLiteral(", (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    return sql;
+}
+
+SittingRow readSitting(const QSqlQuery& q) {
+    SittingRow row;
+    row.id = integerAt(q, 0);
+    row.kind = textAt(q, 1);
+    row.finishedAt = textAt(q, 2);
+    row.day = textAt(q, 3);
+    row.durationMs = q.value(4).toLongLong();
+    row.chapterId = optionalIdAt(q, 5);
+    row.title = textAt(q, 6);
+    row.questionCount = q.value(7).toInt();
+    row.answeredCount = q.value(8).toInt();
+    row.rightCount = q.value(9).toInt();
+    if (!q.value(10).isNull())
+        row.scorePercent = q.value(10).toInt();
+    row.detail = textAt(q, 11);
+    return row;
+}
+
+AnswerRow readAnswer(const QSqlQuery& q) {
+    AnswerRow row;
+    row.position = q.value(0).toInt();
+    row.questionId = integerAt(q, 1);
+    row.chapterId = optionalIdAt(q, 2);
+    row.typeCode = textAt(q, 3);
+    row.given = textAt(q, 4);
+    row.rightAnswer = textAt(q, 5);
+    row.correct = q.value(6).toInt() != 0;
+    row.tid = textAt(q, 7);
+    return row;
+}
+
+} // namespace
+
+qint64 insertSitting(Bank& bank, const SittingRow& s) {
+    StatementResult result = bank.execute(
+        QStringLiteral("INSERT INTO mq_sitting (kind, finished_at, day, duration_ms, chapter_id, "
+                       "title, question_count, answered_count, right_count, score_percent, detail) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"),
+        {storedText(s.kind), storedText(s.finishedAt), storedText(s.day), s.durationMs,
+         optionalId(s.chapterId), storedText(s.title), s.questionCount, s.answeredCount,
+         s.rightCount,
+         s.scorePercent ? QVariant(*s.scorePercent) : QVariant(QMetaType(QMetaType::Int)),
+         storedText(s.detail)});
+    if (!result.next())
+        throw StoreError(QStringLiteral("学习记录未能写入：题库没有给出记录的编号。"));
+    return integerAt(result.row(), 0);
+}
+
+void insertAnswers(Bank& bank, qint64 sittingId, const std::vector<AnswerRow>& answers) {
+    for (size_t first = 0; first < answers.size(); first += answersPerStatement) {
+        const size_t end = std::min(answers.size(), first + answersPerStatement);
+        QVariantList values;
+        values.reserve(int(end - first) * answerColumns);
+        for (size_t i = first; i < end; ++i) {
+            const AnswerRow& a = answers[i];
+            values << sittingId << a.position << a.questionId << optionalId(a.chapterId)
+                   << storedText(a.typeCode) << storedText(a.given) << storedText(a.rightAnswer)
+                   << (a.correct ? 1 : 0)
+                   << (a.tid.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(a.tid));
+        }
+        bank.execute(answerInsert(int(end - first)), values);
+    }
+}
+
+std::vector<SittingRow> allSittings(Bank& bank) {
+    return allRows<SittingRow>(
+        bank.execute(QStringLiteral(
+            "SELECT id, kind, finished_at, day, duration_ms, chapter_id, title, question_count, "
+            "answered_count, right_count, score_percent, detail FROM mq_sitting ORDER BY id")),
+        readSitting);
+}
+
+std::vector<AnswerRow> answersOfSitting(Bank& bank, qint64 sittingId) {
+    return allRows<AnswerRow>(
+        bank.execute(QStringLiteral("SELECT position, question_id, chapter_id, type_code, given, "
+                                    "right_answer, correct, tid FROM mq_answer "
+                                    "WHERE sitting_id = ? ORDER BY position"),
+                     {sittingId}),
+        readAnswer);
+}
+
+std::vector<WrongTally> mostOftenWrong(Bank& bank, int limit) {
+    // The conditions are those of the partial index mq_answer_wrong, which is
+    // read in question order: no table row is touched.
+    return allRows<WrongTally>(
+        bank.execute(QStringLiteral("SELECT question_id, COUNT(*), MAX(sitting_id) FROM mq_answer "
+                                    "WHERE correct = 0 AND given <> '' GROUP BY question_id "
+                                    "ORDER BY 2 DESC, 3 DESC LIMIT ?"),
+                     {limit}),
+        [](const QSqlQuery& q) {
+            return WrongTally{integerAt(q, 0), q.value(1).toInt(), integerAt(q, 2)};
+        });
+}
+
+bool answeredRightAfter(Bank& bank, qint64 questionId, qint64 sittingId) {
+    return bank
+        .execute(QStringLiteral("SELECT 1 FROM mq_answer WHERE question_id = ? AND sitting_id > ? "
+                                "AND correct = 1 LIMIT 1"),
+                 {questionId, sittingId})
+        .next();
+}
+
+void beginRecordSavepoint(Bank& bank) {
+    bank.execute(QStringLiteral("SAVEPOINT mq_record"));
+}
+
+void releaseRecordSavepoint(Bank& bank) {
+    bank.execute(QStringLiteral("RELEASE mq_record"));
+}
+
+void rollBackRecordSavepoint(Bank& bank) {
+    bank.execute(QStringLiteral("ROLLBACK TO mq_record"));
+    bank.execute(QStringLiteral("RELEASE mq_record"));
+}
+
+} // namespace store
