@@ -34,10 +34,10 @@ std::vector<qint64> weakPointQuestions(store::Bank& bank, int limit) {
     std::vector<qint64> picked;
     QSet<qint64> pickedSet, groupsSeen;
     // Most candidates pass; a few times the limit is read first, more when
-    // too many were answered right since.
+    // too many are gone from the bank or in groups too large.
     int read = 0;
     for (int want = limit * 4;; want *= 4) {
-        const std::vector<store::WrongTally> candidates = store::mostOftenWrong(bank, want);
+        const std::vector<store::WrongTally> candidates = store::wrongSinceRight(bank, want);
         std::vector<store::WrongTally> fresh(candidates.begin() + read, candidates.end());
         read = int(candidates.size());
         std::vector<qint64> ids;
@@ -48,8 +48,7 @@ std::vector<qint64> weakPointQuestions(store::Bank& bank, int limit) {
             places.insert(place.questionId, place);
         for (const store::WrongTally& candidate : fresh) {
             const auto place = places.constFind(candidate.questionId);
-            if (place == places.cend() || pickedSet.contains(candidate.questionId) ||
-                store::answeredRightAfter(bank, candidate.questionId, candidate.lastWrongSitting))
+            if (place == places.cend() || pickedSet.contains(candidate.questionId))
                 continue;
             std::vector<qint64> unit{candidate.questionId};
             if (keptWithGroup(place->typeCode)) {

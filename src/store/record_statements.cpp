@@ -116,25 +116,16 @@ std::vector<AnswerRow> answersOfSitting(Bank& bank, qint64 sittingId) {
         readAnswer);
 }
 
-std::vector<WrongTally> mostOftenWrong(Bank& bank, int limit) {
-    // The conditions are those of the partial index mq_answer_wrong, which is
-    // read in question order: no table row is touched.
+std::vector<WrongTally> wrongSinceRight(Bank& bank, int limit) {
+    // Read in the order of the partial index mq_question_record_weak.
     return allRows<WrongTally>(
-        bank.execute(QStringLiteral("SELECT question_id, COUNT(*), MAX(sitting_id) FROM mq_answer "
-                                    "WHERE correct = 0 AND given <> '' GROUP BY question_id "
-                                    "ORDER BY 2 DESC, 3 DESC LIMIT ?"),
+        bank.execute(QStringLiteral("SELECT question_id, wrong_count, last_wrong "
+                                    "FROM mq_question_record WHERE last_wrong > last_right "
+                                    "ORDER BY wrong_count DESC, last_wrong DESC LIMIT ?"),
                      {limit}),
         [](const QSqlQuery& q) {
             return WrongTally{integerAt(q, 0), q.value(1).toInt(), integerAt(q, 2)};
         });
-}
-
-bool answeredRightAfter(Bank& bank, qint64 questionId, qint64 sittingId) {
-    return bank
-        .execute(QStringLiteral("SELECT 1 FROM mq_answer WHERE question_id = ? AND sitting_id > ? "
-                                "AND correct = 1 LIMIT 1"),
-                 {questionId, sittingId})
-        .next();
 }
 
 void beginRecordSavepoint(Bank& bank) {

@@ -46,16 +46,16 @@ std::vector<SittingRow> allSittings(Bank& bank);
 // A sitting's answers in the order they were shown.
 std::vector<AnswerRow> answersOfSitting(Bank& bank, qint64 sittingId);
 
-// A question's answers given and found wrong: how many, and the last sitting.
+// A question answered wrong and not answered right since: how often it was
+// answered wrong, and the last sitting it was.
 struct WrongTally {
     qint64 questionId = 0;
     int wrongCount = 0;
     qint64 lastWrongSitting = 0;
 };
-// The `limit` questions answered wrong most often, the most recent first among equals.
-std::vector<WrongTally> mostOftenWrong(Bank& bank, int limit);
-// Whether the question was answered right in a sitting after `sittingId`.
-bool answeredRightAfter(Bank& bank, qint64 questionId, qint64 sittingId);
+// The first `limit` of those questions, answered wrong most often first, the
+// most recent first among equals.
+std::vector<WrongTally> wrongSinceRight(Bank& bank, int limit);
 
 // A savepoint around the record's writes inside a larger transaction, so that a
 // record that cannot be written is dropped whole while the rest goes on.
