@@ -3,6 +3,9 @@
 #include "store/row_reading.h"
 #include "store/rows.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+
 namespace store {
 
 namespace {
@@ -10,10 +13,6 @@ namespace {
 using detail::allRows;
 using detail::integerAt;
 using detail::textAt;
-
-// Rows of answers per INSERT: well under SQLite's limit of bound values.
-constexpr int answersPerStatement = 200;
-constexpr int answerColumns = 9;
 
 QVariant optionalId(const std::optional<qint64>& id) {
     return id ? QVariant(*id) : QVariant(QMetaType(QMetaType::LongLong));
@@ -25,14 +24,17 @@ std::optional<qint64> optionalIdAt(const QSqlQuery& q, int column) {
     return integerAt(q, column);
 }
 
-QString answerInsert(int rows) {
-    QString sql =
-        QStringLiteral("INSERT INTO mq_answer (sitting_id, position, question_id, "
-                       "chapter_id, type_code, given, right_answer, correct, tid) VALUES ");
-    for (int row = 0; row < rows; ++row)
-        sql += row == 0 ? QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                        : QStringLiteral(", (?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    return sql;
+// The answers of a sitting go in as one JSON array bound to one statement:
+// binding thousands of separate values costs the driver more than the writes.
+QString answerArray(const std::vector<AnswerRow>& answers) {
+    QJsonArray rows;
+    for (const AnswerRow& a : answers)
+        rows.append(
+            QJsonArray{a.position, QString::number(a.questionId),
+                       a.chapterId ? QJsonValue(QString::number(*a.chapterId)) : QJsonValue(),
+                       storedText(a.typeCode), storedText(a.given), storedText(a.rightAnswer),
+                       a.correct ? 1 : 0, a.tid.isEmpty() ? QJsonValue() : QJsonValue(a.tid)});
+    return QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact));
 }
 
 SittingRow readSitting(const QSqlQuery& q) {
@@ -84,19 +86,17 @@ qint64 insertSitting(Bank& bank, const SittingRow& s) {
 }
 
 void insertAnswers(Bank& bank, qint64 sittingId, const std::vector<AnswerRow>& answers) {
-    for (size_t first = 0; first < answers.size(); first += answersPerStatement) {
-        const size_t end = std::min(answers.size(), first + answersPerStatement);
-        QVariantList values;
-        values.reserve(int(end - first) * answerColumns);
-        for (size_t i = first; i < end; ++i) {
-            const AnswerRow& a = answers[i];
-            values << sittingId << a.position << a.questionId << optionalId(a.chapterId)
-                   << storedText(a.typeCode) << storedText(a.given) << storedText(a.rightAnswer)
-                   << (a.correct ? 1 : 0)
-                   << (a.tid.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(a.tid));
-        }
-        bank.execute(answerInsert(int(end - first)), values);
-    }
+    if (answers.empty())
+        return;
+    bank.execute(QStringLiteral("INSERT INTO mq_answer (sitting_id, position, question_id, "
+                                "chapter_id, type_code, given, right_answer, correct, tid) "
+                                "SELECT ?, json_extract(value, '$[0]'), "
+                                "CAST(json_extract(value, '$[1]') AS INTEGER), "
+                                "CAST(json_extract(value, '$[2]') AS INTEGER), "
+                                "json_extract(value, '$[3]'), json_extract(value, '$[4]'), "
+                                "json_extract(value, '$[5]'), json_extract(value, '$[6]'), "
+                                "json_extract(value, '$[7]') FROM json_each(?) ORDER BY key"),
+                 {sittingId, answerArray(answers)});
 }
 
 std::vector<SittingRow> allSittings(Bank& bank) {

@@ -38,7 +38,7 @@ struct AnswerRow {
 
 // Inserts the sitting and returns its id.
 qint64 insertSitting(Bank& bank, const SittingRow& sitting);
-// Inserts the answers of a sitting, many rows to a statement.
+// Inserts the answers of a sitting, all in one statement.
 void insertAnswers(Bank& bank, qint64 sittingId, const std::vector<AnswerRow>& answers);
 
 // Every sitting, oldest first.

@@ -1,9 +1,14 @@
+#include "bank_writer.h"
 #include "practice/grader.h"
 #include "practice/page_builder.h"
 #include "record/sitting.h"
 #include "record/weak_points.h"
 #include "record_fixture.h"
 #include "store/own_tables.h"
+#include "synthetic_bank.h"
+#include "synthetic_history.h"
+
+#include <QTemporaryDir>
 
 using testing_support::describeAll;
 using testing_support::RecordBank;
@@ -123,6 +128,54 @@ TEST_F(WeakPoints, AGradedDrillIsRecordedAndWhatWasAnsweredRightLeavesIt) {
     // Answered right: 1, 8, 4 and 6 leave (their groups with them); 3 was
     // wrong once more; blanks are no answers.
     EXPECT_EQ(record::weakPointQuestions(bank), (std::vector<qint64>{3}));
+}
+
+} // namespace
+
+namespace {
+
+// A synthetic year of history: the per-question summary the database keeps
+// agrees with a count over the log, and the shape is what was asked for.
+TEST(SyntheticHistory, HasTheAskedShapeAndTheSummaryAgreesWithTheLog) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("med.db");
+    const banktool::BankContent content = banktool::syntheticBank({500, 3, 40});
+    banktool::writeBank(content, path);
+    banktool::HistoryShape shape;
+    shape.answers = 3000;
+    shape.exams = 5;
+    shape.seed = 3;
+    banktool::writeSyntheticHistory(content, shape, path);
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("read"));
+    db.setDatabaseName(path);
+    ASSERT_TRUE(db.open());
+    const auto number = [&](const char* sql) {
+        QSqlQuery query(db);
+        EXPECT_TRUE(query.exec(QString::fromUtf8(sql)) && query.next()) << sql;
+        return query.value(0).toLongLong();
+    };
+    EXPECT_EQ(number("SELECT COUNT(*) FROM mq_sitting WHERE kind = 'exam'"), 5);
+    EXPECT_EQ(number("SELECT SUM(question_count) FROM mq_sitting WHERE kind = 'chapter'"), 2500);
+    EXPECT_EQ(number("SELECT COUNT(*) FROM mq_answer WHERE tid IS NOT NULL"),
+              number("SELECT SUM(question_count) FROM mq_sitting WHERE kind = 'exam'"));
+    EXPECT_GT(number("SELECT COUNT(*) FROM mq_answer WHERE given = ''"), 0);
+    EXPECT_EQ(number("SELECT COUNT(*) FROM mq_sitting WHERE finished_at < "
+                     "(SELECT MAX(finished_at) FROM mq_sitting s WHERE s.id < mq_sitting.id)"),
+              0);
+    EXPECT_EQ(number("SELECT COUNT(*) FROM mq_question_record r FULL JOIN ("
+                     " SELECT question_id, SUM(correct = 0) AS wrong,"
+                     "  MAX(CASE WHEN correct = 0 THEN sitting_id ELSE 0 END) AS last_wrong,"
+                     "  MAX(CASE WHEN correct = 1 THEN sitting_id ELSE 0 END) AS last_right"
+                     " FROM mq_answer WHERE given <> '' GROUP BY question_id) l"
+                     " ON r.question_id = l.question_id"
+                     " WHERE r.wrong_count IS NOT l.wrong OR r.last_wrong IS NOT l.last_wrong"
+                     " OR r.last_right IS NOT l.last_right"),
+              0);
+    EXPECT_GT(number("SELECT COUNT(*) FROM mq_question_record"), 100);
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("read"));
 }
 
 } // namespace
