@@ -1,5 +1,6 @@
 #include "practice/chapter_content.h"
 
+#include "store/question_set_statements.h"
 #include "store/question_statements.h"
 
 #include <iterator>
@@ -15,11 +16,29 @@ ChapterContent::ChapterContent(store::Bank& bank, qint64 chapterId, collections:
         types_.insert(type.id, std::move(type));
 }
 
+ChapterContent::ChapterContent(store::Bank& bank, const std::vector<qint64>& questionIds)
+    : bank_(bank)
+    , chapterId_(0)
+    , picked_(true)
+    , groups_(store::groupsOfQuestions(bank, questionIds)) {
+    for (store::QuestionType& type : store::allTypes(bank))
+        types_.insert(type.id, std::move(type));
+    keep(store::questionsWithIds(bank, questionIds), store::optionsOfQuestions(bank, questionIds));
+}
+
 void ChapterContent::readAll(Detail detail) {
-    auto questions = detail == Detail::Page ? store::questionsOfChapter(bank_, chapterId_, filter_)
-                                            : store::answersOfChapter(bank_, chapterId_, filter_);
-    auto options = detail == Detail::Page ? store::optionsOfChapter(bank_, chapterId_)
-                                          : store::optionIdsOfChapter(bank_, chapterId_);
+    if (picked_)
+        return;
+    if (detail == Detail::Page)
+        keep(store::questionsOfChapter(bank_, chapterId_, filter_),
+             store::optionsOfChapter(bank_, chapterId_));
+    else
+        keep(store::answersOfChapter(bank_, chapterId_, filter_),
+             store::optionIdsOfChapter(bank_, chapterId_));
+}
+
+void ChapterContent::keep(std::vector<store::Question> questions,
+                          std::vector<store::Option> options) {
     questionsOfGroup_.clear();
     optionsOfQuestion_.clear();
     questions_.assign(std::make_move_iterator(questions.begin()),

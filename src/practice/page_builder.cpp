@@ -107,6 +107,12 @@ ChapterPageBuilder::ChapterPageBuilder(store::Bank& bank, qint64 chapterId,
     : chapter_(std::make_unique<ChapterContent>(bank, chapterId, mode))
     , writer_(std::make_unique<Writer>(*chapter_)) {}
 
+ChapterPageBuilder::ChapterPageBuilder(store::Bank& bank, const std::vector<qint64>& questionIds,
+                                       const QString& title)
+    : chapter_(std::make_unique<ChapterContent>(bank, questionIds))
+    , writer_(std::make_unique<Writer>(*chapter_))
+    , title_(title) {}
+
 ChapterPageBuilder::~ChapterPageBuilder() = default;
 
 void ChapterPageBuilder::writeFirst(int atLeast, QStringList& fragments) {
@@ -126,6 +132,9 @@ bool ChapterPageBuilder::finished() const {
 }
 
 void ChapterPageBuilder::writeNextGroup(QStringList& fragments) {
+    if (!title_.isEmpty())
+        fragments << QStringLiteral("<h3>") + title_.toHtmlEscaped() + QStringLiteral("</h3>");
+    title_.clear();
     writer_->writeGroup(fragments, chapter_->groups()[written_]);
     ++written_;
 }
