@@ -439,12 +439,15 @@ struct PageArt {
     const char* stem;
     const char* label;
     int width;
+    // A toggle's "on" button: its normal picture is drawn pressed.
+    bool latched = false;
 };
 
 const PageArt pageArt[] = {
     {"xsda", "显示答案", 95}, {"ycda", "隐藏答案", 95}, {"cxdt", "重新答题", 95},
     {"tjsj", "提交试卷", 95}, {"da", "放大字体", 76},   {"xiao", "缩小字体", 76},
     {"qpxs", "全屏显示", 76}, {"ckxs", "窗口显示", 76}, {"gb", "关  闭", 105},
+    {"sjlx", "随机练习", 76}, {"jspt", "即时判题", 76}, {"jspk", "即时判题 √", 76, true},
 };
 
 struct TitleArt {
@@ -502,8 +505,9 @@ bool drawAll(const QString& folder) {
     }
     for (const PageArt& art : pageArt) {
         for (int s = 0; s < 3; ++s)
-            ok &= save(pageButton(art.width, QString::fromUtf8(art.label), states[s]), folder,
-                       QStringLiteral("%1-%2.bmp").arg(QLatin1String(art.stem)).arg(s + 1));
+            ok &= save(pageButton(art.width, QString::fromUtf8(art.label),
+                                  art.latched && s == 0 ? State::Pressed : states[s]),
+                       folder, QStringLiteral("%1-%2.bmp").arg(QLatin1String(art.stem)).arg(s + 1));
     }
     for (const TitleArt& art : titleArt) {
         for (int s = 0; s < 3; ++s)

@@ -34,6 +34,7 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
     , prompter_(prompter)
     , desktop_(desktop)
     , settings_(services::readSettings(dataFolder_))
+    , choices_(services::readPracticeChoices(dataFolder_))
     , bank_(store::Bank::pathIn(dataFolder_)) {
     setObjectName(QStringLiteral("TForm10"));
     setWindowTitle(QStringLiteral("Morrowquill"));
@@ -58,6 +59,9 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
     frame->addWidget(main, 1);
     frame->addWidget(createStatusBar());
     resize(1001 + 6, 545 + 6);
+    if (choices_.textSize > 0)
+        fontLevel_ = choices_.fontLevel;
+    updatePageScript();
 
     chapterNameLabel_ = new QLabel(this);
     chapterNameLabel_->setObjectName(QStringLiteral("Label1"));
@@ -175,7 +179,9 @@ void MainWindow::openFirstChapter() {
         if (QTreeWidgetItem* item = chapterTree_->nodeAt(firstChapterPosition())) {
             chapterTree_->setCurrentItem(item);
             openSelectedChapter();
-            fontLevel_ = 2;
+            // A text size the user chose stays, and its step with it.
+            if (choices_.textSize == 0)
+                fontLevel_ = 2;
         }
     }
     skipAutoOpen_ = false;

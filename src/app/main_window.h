@@ -2,6 +2,8 @@
 
 #include "app/chapter_tree.h"
 #include "app/folders.h"
+#include "practice/kept_answers.h"
+#include "services/practice_choices.h"
 #include "services/settings.h"
 #include "store/bank.h"
 #include "widgets/picture_button.h"
@@ -72,6 +74,7 @@ public:
     const QString& currentChapterId() const { return currentChapterId_; }
     web::HtmlView* page() const { return pageView_; }
     int fontLevel() const { return fontLevel_; }
+    bool instantJudging() const { return choices_.instantJudging; }
     bool layoutChanged() const { return layoutChanged_; }
     QString statusPanelText(int panel) const;
     services::FeedbackDialog* feedbackDialog() const { return feedbackDialog_; }
@@ -85,6 +88,10 @@ public:
 signals:
     // A chapter's page has been rendered completely.
     void pageShown();
+    // A chapter's page was left before it was graded, with what its controls
+    // held (the answers given on it, instant judging or not).
+    void ungradedPageLeft(qint64 chapterId, collections::ViewMode mode,
+                          const web::ControlSnapshot& controls);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -98,6 +105,9 @@ private:
     QWidget* createToolBar();
     QWidget* createTreePanel();
     QWidget* createPagePanel();
+    // Returns the last button of the page bar.
+    QWidget* createPracticeModeButtons(QWidget* bar);
+    void showInstantJudgingState();
     QStatusBar* createStatusBar();
     PictureButton* pictureButton(const QString& name, PictureButton::Pictures pictures, QSize size,
                                  QWidget* parent);
@@ -129,6 +139,15 @@ private:
     void hideAllAnswers();
     void zoomIn();
     void zoomOut();
+    // Keeps the answers of the chapter page on show, which is being left.
+    void keepAnswersOfPageLeft();
+    // Puts the kept answers of a chapter page back once it is complete.
+    void restoreKeptAnswers(qint64 chapterId, collections::ViewMode mode);
+    void forgetShownPageAnswers();
+    // What every page starts with: the chosen text size, instant judging.
+    void updatePageScript();
+    void rememberChoices();
+    void toggleInstantJudging();
     void openWholeBank();
     void openBackupDialog();
     void openRestoreDialog();
@@ -158,6 +177,7 @@ private:
     Prompter& prompter_;
     widgets::Desktop& desktop_;
     services::Settings settings_;
+    services::PracticeChoices choices_;
     store::Bank bank_;
 
     QWidget* titleBar_ = nullptr;
@@ -172,6 +192,7 @@ private:
     PictureButton *showAllAnswersButton_ = nullptr, *hideAllAnswersButton_ = nullptr,
                   *redoButton_ = nullptr, *gradeButton_ = nullptr, *fullScreenButton_ = nullptr,
                   *leaveFullScreenButton_ = nullptr;
+    PictureButton *instantOffButton_ = nullptr, *instantOnButton_ = nullptr;
     web::HtmlView* pageView_ = nullptr;
     QLabel* chapterNameLabel_ = nullptr;
     services::FeedbackDialog* feedbackDialog_ = nullptr;
@@ -196,6 +217,12 @@ private:
     enum class WindowDrag { NotStarted, BySystem, ByHand };
     WindowDrag windowDrag_ = WindowDrag::NotStarted;
     int fontLevel_ = 0;
+    practice::KeptAnswers keptAnswers_;
+    // The chapter page on show whose answers are kept when it is left: none
+    // once it is graded or redone.
+    qint64 shownChapterId_ = 0;
+    collections::ViewMode shownMode_{};
+    bool pageComplete_ = false;
     QString subjectFolder_;
     QString updateInfoUrl_;
 };

@@ -223,8 +223,9 @@ QWidget* MainWindow::createPagePanel() {
     leaveFullScreenButton_->move(648, 2);
     hideAllAnswersButton_->hide();
     leaveFullScreenButton_->hide();
+    const QWidget* lastButton = createPracticeModeButtons(bar);
     // However far the tree is widened, the page bar keeps all its buttons.
-    bar->setMinimumWidth(fullScreenButton_->geometry().right() + 1 + pageBarEndGap);
+    bar->setMinimumWidth(lastButton->geometry().right() + 1 + pageBarEndGap);
     connect(showAllAnswersButton_, &PictureButton::clicked, this, &MainWindow::showAllAnswers);
     connect(redoButton_, &PictureButton::clicked, this, &MainWindow::redoChapter);
     connect(gradeButton_, &PictureButton::clicked, this, &MainWindow::gradeChapter);
@@ -246,6 +247,26 @@ QWidget* MainWindow::createPagePanel() {
             &MainWindow::reloadAfterRendererEnded);
     column->addWidget(pageView_, 1);
     return panel;
+}
+
+// The 即时判题 toggle (one button for each state, at the same place) after the
+// full-screen button.
+QWidget* MainWindow::createPracticeModeButtons(QWidget* bar) {
+    const QSize narrow(76, 25);
+    instantOffButton_ =
+        pictureButton(QStringLiteral("InstantJudgingOff"),
+                      pictures("/tp/jspt-1.bmp", "/tp/jspt-2.bmp", "/tp/jspt-3.bmp"), narrow, bar);
+    instantOnButton_ =
+        pictureButton(QStringLiteral("InstantJudgingOn"),
+                      pictures("/tp/jspk-1.bmp", "/tp/jspk-2.bmp", "/tp/jspk-3.bmp"), narrow, bar);
+    instantOffButton_->move(734, 2);
+    instantOnButton_->move(734, 2);
+    instantOffButton_->setToolTip(QStringLiteral("即时判题：选择答案后立即判断对错"));
+    instantOnButton_->setToolTip(QStringLiteral("即时判题已开启，单击关闭"));
+    showInstantJudgingState();
+    connect(instantOffButton_, &PictureButton::clicked, this, &MainWindow::toggleInstantJudging);
+    connect(instantOnButton_, &PictureButton::clicked, this, &MainWindow::toggleInstantJudging);
+    return instantOffButton_;
 }
 
 QStatusBar* MainWindow::createStatusBar() {

@@ -71,20 +71,53 @@ void MainWindow::openSelectedChapter() {
 }
 
 void MainWindow::showChapter(qint64 chapterId) {
+    keepAnswersOfPageLeft();
+    const collections::ViewMode mode = collections::viewModeOfKey(viewKey_);
+    shownChapterId_ = chapterId;
+    shownMode_ = mode;
+    pageComplete_ = false;
     pageView_->setTextZoom(1);
     // The chapter is read while the browser takes the old page down, the
     // rest of a large one after its first screen is painted.
     pageView_->showBuiltPage(
         programFolder_ + QStringLiteral("ty.html"),
-        [this, chapterId, mode = collections::viewModeOfKey(viewKey_)](int atLeast) {
-            return startChapterPage(chapterId, mode, atLeast);
-        },
-        [this](bool shown) {
-            if (shown)
+        [this, chapterId, mode](int atLeast) { return startChapterPage(chapterId, mode, atLeast); },
+        [this, chapterId, mode](bool shown) {
+            if (shown) {
                 reloadingAfterRendererEnded_ = false;
+                restoreKeptAnswers(chapterId, mode);
+            }
             bank_.close();
             emit pageShown();
         });
+}
+
+void MainWindow::keepAnswersOfPageLeft() {
+    if (shownChapterId_ == 0)
+        return;
+    pageView_->readControlsOfPageLeft(
+        [this, chapterId = shownChapterId_, mode = shownMode_,
+         complete = pageComplete_](const web::ControlSnapshot& controls) {
+            keptAnswers_.keep(practice::KeptAnswers::pageOf(mode, chapterId), controls, complete);
+            emit ungradedPageLeft(chapterId, mode, controls);
+        });
+}
+
+void MainWindow::restoreKeptAnswers(qint64 chapterId, collections::ViewMode mode) {
+    if (chapterId == shownChapterId_ && mode == shownMode_)
+        pageComplete_ = true;
+    const web::ControlSnapshot kept =
+        keptAnswers_.answersOf(practice::KeptAnswers::pageOf(mode, chapterId));
+    if (!kept.isEmpty())
+        pageView_->restoreControls(kept);
+    // With the answers back, so that they are judged too.
+    if (choices_.instantJudging)
+        pageView_->runScript(QStringLiteral("mqSetInstant(true)"));
+}
+
+void MainWindow::forgetShownPageAnswers() {
+    keptAnswers_.forget(practice::KeptAnswers::pageOf(shownMode_, shownChapterId_));
+    shownChapterId_ = 0;
 }
 
 web::PageStart MainWindow::startChapterPage(qint64 chapterId, collections::ViewMode mode,
@@ -140,6 +173,8 @@ void MainWindow::reloadAfterRendererEnded() {
         return;
     }
     reloadingAfterRendererEnded_ = true;
+    // The page is gone: what was kept before it stays kept.
+    shownChapterId_ = 0;
     // The chapter on show, whatever the tree has selected since.
     bool numeric = false;
     const qint64 chapterId = currentChapterId_.toLongLong(&numeric);
@@ -193,6 +228,8 @@ void MainWindow::gradeChapter() {
             prompter_.error(this, QStringLiteral("成绩未能保存：%1").arg(error.message()));
             return;
         }
+        if (chapterId == shownChapterId_ && mode == shownMode_)
+            forgetShownPageAnswers();
         QStringList spans;
         for (qint64 id : result.wrongQuestionIds)
             spans << QStringLiteral("fan%1").arg(id);
@@ -227,6 +264,7 @@ void MainWindow::redoChapter() {
                            QStringLiteral("重新答题会清除当前所选的答案，是否继续？")))
         return;
     resetAnswerButtons();
+    forgetShownPageAnswers();
     // The chapter on show, whatever the tree has selected since (a section, say).
     bool numeric = false;
     const qint64 chapterId = currentChapterId_.toLongLong(&numeric);
@@ -249,9 +287,12 @@ void MainWindow::hideAllAnswers() {
 void MainWindow::zoomIn() {
     ++fontLevel_;
     if (fontLevel_ < 12) {
-        pageView_->setBodyFontSize(fontLevel_ + 14);
+        choices_.textSize = fontLevel_ + 14;
+        pageView_->setBodyFontSize(choices_.textSize);
+        rememberChoices();
         return;
     }
+    rememberChoices();
     skipAutoOpen_ = true;
     showMessage(QStringLiteral("不能将字体设置过大！"));
 }
@@ -259,12 +300,45 @@ void MainWindow::zoomIn() {
 void MainWindow::zoomOut() {
     --fontLevel_;
     if (fontLevel_ > 0) {
-        pageView_->setBodyFontSize(fontLevel_ + 12);
+        choices_.textSize = fontLevel_ + 12;
+        pageView_->setBodyFontSize(choices_.textSize);
+        rememberChoices();
         return;
     }
     fontLevel_ = 0;
+    rememberChoices();
     skipAutoOpen_ = true;
     showMessage(QStringLiteral("不能将字体设置过小！"));
+}
+
+void MainWindow::toggleInstantJudging() {
+    choices_.instantJudging = !choices_.instantJudging;
+    showInstantJudgingState();
+    rememberChoices();
+    pageView_->runScript(
+        QStringLiteral("mqSetInstant(%1)")
+            .arg(choices_.instantJudging ? QStringLiteral("true") : QStringLiteral("false")));
+}
+
+void MainWindow::showInstantJudgingState() {
+    instantOnButton_->setVisible(choices_.instantJudging);
+    instantOffButton_->setVisible(!choices_.instantJudging);
+}
+
+// Every later page starts with them; a file that cannot be written loses
+// them at the end of the run only.
+void MainWindow::rememberChoices() {
+    choices_.fontLevel = fontLevel_;
+    updatePageScript();
+    services::writePracticeChoices(dataFolder_, choices_);
+}
+
+void MainWindow::updatePageScript() {
+    QString script = choices_.instantJudging ? QStringLiteral("window.mqInstant = true;")
+                                             : QStringLiteral("window.mqInstant = false;");
+    if (choices_.textSize > 0)
+        script += QStringLiteral(" document.body.style.fontSize = '%1px';").arg(choices_.textSize);
+    pageView_->setPageScript(script);
 }
 
 } // namespace app
