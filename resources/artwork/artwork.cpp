@@ -112,7 +112,8 @@ QImage pageButton(int width, const QString& label, State state) {
     p.setPen(QPen(state == State::Normal ? QColor(130, 165, 190) : brandDark, 1));
     p.drawRoundedRect(plate, 5, 5);
     p.setPen(state == State::Pressed ? Qt::white : (state == State::Hover ? brandDark : ink));
-    p.setFont(cjkFont(13, state != State::Normal));
+    // The narrow buttons of the practice modes take a smaller type.
+    p.setFont(cjkFont(width < 60 ? 11 : 13, state != State::Normal));
     p.drawText(plate.translated(0, state == State::Pressed ? 1 : 0), Qt::AlignCenter, label);
     return image;
 }
@@ -447,7 +448,7 @@ const PageArt pageArt[] = {
     {"xsda", "显示答案", 95}, {"ycda", "隐藏答案", 95}, {"cxdt", "重新答题", 95},
     {"tjsj", "提交试卷", 95}, {"da", "放大字体", 76},   {"xiao", "缩小字体", 76},
     {"qpxs", "全屏显示", 76}, {"ckxs", "窗口显示", 76}, {"gb", "关  闭", 105},
-    {"sjlx", "随机练习", 76}, {"jspt", "即时判题", 76}, {"jspk", "即时判题 √", 76, true},
+    {"sjlx", "随机练习", 51}, {"jspt", "即时判题", 51}, {"jspk", "即时判题", 51, true},
 };
 
 struct TitleArt {

@@ -7,6 +7,7 @@
 #include "collections/view_mode.h"
 #include "collections/wrong_question_manager.h"
 #include "exam/exam_entry.h"
+#include "exam/paper_drawer.h"
 #include "services/backup_dialog.h"
 #include "services/daily_backup.h"
 #include "services/feedback_dialog.h"
@@ -85,6 +86,8 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
     }
     readBankTexts();
 }
+
+MainWindow::~MainWindow() = default;
 
 QString MainWindow::statusPanelText(int panel) const {
     return statusPanels_[panel]->text();

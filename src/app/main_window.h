@@ -9,9 +9,11 @@
 #include "widgets/picture_button.h"
 
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 class QLabel;
+class QMenu;
 class QStatusBar;
 
 namespace collections {
@@ -22,6 +24,11 @@ class WrongQuestionManager;
 
 namespace exam {
 class ExamEntry;
+class RandomSource;
+} // namespace exam
+
+namespace practice {
+struct PracticeSelection;
 }
 
 namespace services {
@@ -55,6 +62,7 @@ class MainWindow : public QWidget {
 public:
     MainWindow(const Folders& folders, Prompter& prompter, widgets::Desktop& desktop,
                QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The program's own one-button message; the window is activated again after it.
     void showMessage(const QString& text);
@@ -75,6 +83,8 @@ public:
     web::HtmlView* page() const { return pageView_; }
     int fontLevel() const { return fontLevel_; }
     bool instantJudging() const { return choices_.instantJudging; }
+    // The source random practice draws with; the system's unless a test sets one.
+    void setRandomSource(std::unique_ptr<exam::RandomSource> random);
     bool layoutChanged() const { return layoutChanged_; }
     QString statusPanelText(int panel) const;
     services::FeedbackDialog* feedbackDialog() const { return feedbackDialog_; }
@@ -105,8 +115,7 @@ private:
     QWidget* createToolBar();
     QWidget* createTreePanel();
     QWidget* createPagePanel();
-    // Returns the last button of the page bar.
-    QWidget* createPracticeModeButtons(QWidget* bar);
+    void createPracticeModeButtons(QWidget* bar);
     void showInstantJudgingState();
     QStatusBar* createStatusBar();
     PictureButton* pictureButton(const QString& name, PictureButton::Pictures pictures, QSize size,
@@ -148,6 +157,12 @@ private:
     void updatePageScript();
     void rememberChoices();
     void toggleInstantJudging();
+    // Draws `count` questions from what the tree has selected and shows them.
+    void startRandomPractice(int count);
+    void showDrawnPage(std::shared_ptr<const practice::PracticeSelection> selection);
+    // The chapters of the node selected in the tree: a chapter, a section's
+    // chapters, or every chapter of the view.
+    std::vector<qint64> selectedChapters() const;
     void openWholeBank();
     void openBackupDialog();
     void openRestoreDialog();
@@ -192,7 +207,9 @@ private:
     PictureButton *showAllAnswersButton_ = nullptr, *hideAllAnswersButton_ = nullptr,
                   *redoButton_ = nullptr, *gradeButton_ = nullptr, *fullScreenButton_ = nullptr,
                   *leaveFullScreenButton_ = nullptr;
-    PictureButton *instantOffButton_ = nullptr, *instantOnButton_ = nullptr;
+    PictureButton *randomPracticeButton_ = nullptr, *instantOffButton_ = nullptr,
+                  *instantOnButton_ = nullptr;
+    QMenu* randomPracticeMenu_ = nullptr;
     web::HtmlView* pageView_ = nullptr;
     QLabel* chapterNameLabel_ = nullptr;
     services::FeedbackDialog* feedbackDialog_ = nullptr;
@@ -223,6 +240,9 @@ private:
     qint64 shownChapterId_ = 0;
     collections::ViewMode shownMode_{};
     bool pageComplete_ = false;
+    // The drawn questions on show, graded and redone instead of a chapter.
+    std::shared_ptr<const practice::PracticeSelection> drawnPage_;
+    std::unique_ptr<exam::RandomSource> random_;
     QString subjectFolder_;
     QString updateInfoUrl_;
 };

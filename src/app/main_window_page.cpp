@@ -3,8 +3,10 @@
 #include "app/chapter_tree_view.h"
 #include "app/main_window.h"
 #include "collections/view_mode.h"
+#include "exam/paper_drawer.h"
 #include "practice/grader.h"
 #include "practice/page_builder.h"
+#include "practice/random_practice.h"
 #include "practice/result_window.h"
 #include "practice/score_report.h"
 #include "services/feedback_dialog.h"
@@ -72,6 +74,7 @@ void MainWindow::openSelectedChapter() {
 
 void MainWindow::showChapter(qint64 chapterId) {
     keepAnswersOfPageLeft();
+    drawnPage_.reset();
     const collections::ViewMode mode = collections::viewModeOfKey(viewKey_);
     shownChapterId_ = chapterId;
     shownMode_ = mode;
@@ -208,34 +211,36 @@ void MainWindow::gradeChapter() {
     skipAutoOpen_ = true;
     bool numeric = false;
     const qint64 chapterId = currentChapterId_.toLongLong(&numeric);
-    if (!numeric)
+    if (!numeric && !drawnPage_)
         return;
     const collections::ViewMode mode = collections::viewModeOfKey(viewKey_);
-    pageView_->readControls([this, chapterId, mode](const web::ControlSnapshot& controls) {
-        // A page that does not match the chapter stops grading silently; a
-        // store failure (a full disk, a locked bank) is named. Nothing has been
-        // written in either case.
-        practice::GradingResult result;
-        try {
-            bank_.reopen();
-            result = practice::gradeChapter(bank_, chapterId, mode, controls);
-            bank_.close();
-        } catch (const practice::MissingControl&) {
-            bank_.close();
-            return;
-        } catch (const store::StoreError& error) {
-            bank_.close();
-            prompter_.error(this, QStringLiteral("成绩未能保存：%1").arg(error.message()));
-            return;
-        }
-        if (chapterId == shownChapterId_ && mode == shownMode_)
-            forgetShownPageAnswers();
-        QStringList spans;
-        for (qint64 id : result.wrongQuestionIds)
-            spans << QStringLiteral("fan%1").arg(id);
-        pageView_->setColor(spans, QStringLiteral("red"));
-        showGradingResult();
-    });
+    pageView_->readControls(
+        [this, chapterId, mode, drawn = drawnPage_](const web::ControlSnapshot& controls) {
+            // A page that does not match the chapter stops grading silently; a
+            // store failure (a full disk, a locked bank) is named. Nothing has been
+            // written in either case.
+            practice::GradingResult result;
+            try {
+                bank_.reopen();
+                result = drawn ? practice::gradeSelection(bank_, *drawn, controls)
+                               : practice::gradeChapter(bank_, chapterId, mode, controls);
+                bank_.close();
+            } catch (const practice::MissingControl&) {
+                bank_.close();
+                return;
+            } catch (const store::StoreError& error) {
+                bank_.close();
+                prompter_.error(this, QStringLiteral("成绩未能保存：%1").arg(error.message()));
+                return;
+            }
+            if (!drawn && chapterId == shownChapterId_ && mode == shownMode_)
+                forgetShownPageAnswers();
+            QStringList spans;
+            for (qint64 id : result.wrongQuestionIds)
+                spans << QStringLiteral("fan%1").arg(id);
+            pageView_->setColor(spans, QStringLiteral("red"));
+            showGradingResult();
+        });
 }
 
 void MainWindow::showGradingResult() {
@@ -265,11 +270,90 @@ void MainWindow::redoChapter() {
         return;
     resetAnswerButtons();
     forgetShownPageAnswers();
+    if (drawnPage_) {
+        showDrawnPage(drawnPage_);
+        return;
+    }
     // The chapter on show, whatever the tree has selected since (a section, say).
     bool numeric = false;
     const qint64 chapterId = currentChapterId_.toLongLong(&numeric);
     if (numeric)
         showChapter(chapterId);
+}
+
+void MainWindow::setRandomSource(std::unique_ptr<exam::RandomSource> random) {
+    random_ = std::move(random);
+}
+
+std::vector<qint64> MainWindow::selectedChapters() const {
+    std::vector<qint64> chapters;
+    const auto add = [&](const QTreeWidgetItem* item) {
+        const int position = chapterTree_->positionOf(item);
+        if (position >= 0 && size_t(position) < nodeIds_.size() && nodeIds_[size_t(position)] != 0)
+            chapters.push_back(nodeIds_[size_t(position)]);
+    };
+    const QTreeWidgetItem* item = chapterTree_->currentItem();
+    const int level = item ? ChapterTreeView::levelOf(item) : 0;
+    if (level == 2) {
+        add(item);
+    } else if (level == 1) {
+        for (int i = 0; i < item->childCount(); ++i)
+            add(item->child(i));
+    } else {
+        for (qint64 chapterId : nodeIds_)
+            if (chapterId != 0)
+                chapters.push_back(chapterId);
+    }
+    return chapters;
+}
+
+void MainWindow::startRandomPractice(int count) {
+    skipAutoOpen_ = true;
+    if (!random_)
+        random_ = std::make_unique<exam::SystemRandom>();
+    const std::vector<qint64> chapters = selectedChapters();
+    auto selection = std::make_shared<practice::PracticeSelection>();
+    if (!reportingErrors([&] {
+            bank_.reopen();
+            *selection = practice::drawRandomPractice(
+                bank_, chapters, collections::viewModeOfKey(viewKey_), count, *random_);
+            bank_.close();
+        })) {
+        bank_.close();
+        return;
+    }
+    if (selection->questionCount() == 0) {
+        showMessage(QStringLiteral("所选范围内没有试题！"));
+        return;
+    }
+    resetAnswerButtons();
+    showDrawnPage(selection);
+}
+
+void MainWindow::showDrawnPage(std::shared_ptr<const practice::PracticeSelection> selection) {
+    keepAnswersOfPageLeft();
+    shownChapterId_ = 0;
+    drawnPage_ = selection;
+    chapterNameLabel_->setText(QStringLiteral("随机练习（%1 题）").arg(selection->questionCount()));
+    pageView_->setTextZoom(1);
+    pageView_->showBuiltPage(
+        programFolder_ + QStringLiteral("ty.html"),
+        [this, selection](int) {
+            web::PageStart start;
+            try {
+                bank_.reopen();
+                practice::ChapterPageBuilder builder(bank_, *selection);
+                builder.writeRest(start.fragments);
+            } catch (const store::StoreError&) {
+            }
+            bank_.close();
+            return start;
+        },
+        [this](bool shown) {
+            if (shown && choices_.instantJudging)
+                pageView_->runScript(QStringLiteral("mqSetInstant(true)"));
+            emit pageShown();
+        });
 }
 
 void MainWindow::showAllAnswers() {

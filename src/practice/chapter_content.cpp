@@ -1,5 +1,6 @@
 #include "practice/chapter_content.h"
 
+#include "practice/random_practice.h"
 #include "store/question_statements.h"
 
 #include <iterator>
@@ -15,7 +16,27 @@ ChapterContent::ChapterContent(store::Bank& bank, qint64 chapterId, collections:
         types_.insert(type.id, std::move(type));
 }
 
+ChapterContent::ChapterContent(store::Bank& bank, const PracticeSelection& selection)
+    : bank_(bank)
+    , chapterId_(0)
+    , groups_(selection.groups)
+    , drawn_(true) {
+    for (store::QuestionType& type : store::allTypes(bank))
+        types_.insert(type.id, std::move(type));
+    for (const store::QuestionGroup& group : groups_)
+        questionsOfGroup_[group.id];
+    for (const store::Question& question : selection.questions)
+        questionsOfGroup_[question.readtextid] << &questions_.emplace_back(question);
+}
+
 void ChapterContent::readAll() {
+    if (drawn_) {
+        // A drawn page is small: its options are read question by question.
+        for (const store::Question& question : questions_)
+            optionsOf(question);
+        readAll_ = true;
+        return;
+    }
     auto questions = store::questionsOfChapter(bank_, chapterId_, filter_);
     auto options = store::optionsOfChapter(bank_, chapterId_);
     questionsOfGroup_.clear();

@@ -13,6 +13,8 @@
 
 namespace practice {
 
+struct PracticeSelection;
+
 // A chapter as a page shows it: its groups in type order, the types, the
 // questions of each group (only those of the view's collection in a
 // collection view) and the options of each question. The groups and types
@@ -22,6 +24,8 @@ namespace practice {
 class ChapterContent {
 public:
     ChapterContent(store::Bank& bank, qint64 chapterId, collections::ViewMode mode);
+    // The groups and questions of a drawn page, as drawn.
+    ChapterContent(store::Bank& bank, const PracticeSelection& selection);
 
     const std::vector<store::QuestionGroup>& groups() const { return groups_; }
     // Whether only the questions of a collection are shown.
@@ -41,6 +45,8 @@ private:
     std::vector<store::QuestionGroup> groups_;
     QHash<qint64, store::QuestionType> types_;
     bool readAll_ = false;
+    // The content is a drawn page's, not a chapter's.
+    bool drawn_ = false;
     // Deques, so that the rows the lists below point to stay where they are.
     std::deque<store::Question> questions_;
     std::deque<store::Option> options_;

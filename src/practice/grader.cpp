@@ -2,6 +2,7 @@
 
 #include "practice/chapter_content.h"
 #include "practice/page_fragments.h"
+#include "practice/random_practice.h"
 #include "store/question_statements.h"
 #include "store/tally_statements.h"
 
@@ -72,11 +73,8 @@ std::vector<store::Tally> mergeHeadings(std::vector<store::Tally> rows) {
     return rows;
 }
 
-} // namespace
-
-GradingResult gradeChapter(store::Bank& bank, qint64 chapterId, collections::ViewMode mode,
+GradingResult gradeContent(store::Bank& bank, ChapterContent& chapter,
                            const web::ControlSnapshot& controls) {
-    ChapterContent chapter(bank, chapterId, mode);
     chapter.readAll();
     GradingResult result;
     std::vector<store::Tally> rows;
@@ -106,6 +104,20 @@ GradingResult gradeChapter(store::Bank& bank, qint64 chapterId, collections::Vie
             store::insertTally(bank, row);
     });
     return result;
+}
+
+} // namespace
+
+GradingResult gradeChapter(store::Bank& bank, qint64 chapterId, collections::ViewMode mode,
+                           const web::ControlSnapshot& controls) {
+    ChapterContent chapter(bank, chapterId, mode);
+    return gradeContent(bank, chapter, controls);
+}
+
+GradingResult gradeSelection(store::Bank& bank, const PracticeSelection& selection,
+                             const web::ControlSnapshot& controls) {
+    ChapterContent content(bank, selection);
+    return gradeContent(bank, content, controls);
 }
 
 } // namespace practice

@@ -41,4 +41,9 @@ inline const QString a3a4Heading = QStringLiteral(
 GradingResult gradeChapter(store::Bank& bank, qint64 chapterId, collections::ViewMode mode,
                            const web::ControlSnapshot& controls);
 
+struct PracticeSelection;
+// Grades a page of drawn questions the same way.
+GradingResult gradeSelection(store::Bank& bank, const PracticeSelection& selection,
+                             const web::ControlSnapshot& controls);
+
 } // namespace practice

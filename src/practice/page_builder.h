@@ -19,6 +19,7 @@ struct PageCounters {
 };
 
 class ChapterContent;
+struct PracticeSelection;
 
 // Builds a chapter's page in steps, so that the first screen of a large
 // chapter goes out before the rest is read: the first groups are read one at a
@@ -29,6 +30,8 @@ class ChapterPageBuilder {
 public:
     // Reads the chapter's groups and the question types.
     ChapterPageBuilder(store::Bank& bank, qint64 chapterId, collections::ViewMode mode);
+    // The page of drawn questions, built like a chapter's.
+    ChapterPageBuilder(store::Bank& bank, const PracticeSelection& selection);
     ~ChapterPageBuilder();
 
     // Appends whole groups until `fragments` holds at least `atLeast`

@@ -1,3 +1,4 @@
+#include "exam/paper_drawer.h"
 #include "main_window_fixture.h"
 #include "page_input.h"
 #include "page_support.h"
@@ -6,6 +7,7 @@
 #include "store/question_statements.h"
 
 #include <QFile>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -34,8 +36,39 @@ void everyKindOfQuestion(store::BankBuilder& rows) {
         rows.addOption({id, 10010, letter, "项"});
 }
 
+// Offsets that walk through every bound in turn.
+class CountingRandom : public exam::RandomSource {
+public:
+    quint32 below(quint32 bound) override { return next_++ % bound; }
+
+private:
+    quint32 next_ = 7;
+};
+
 class PracticeModes : public MainWindowTest {
 protected:
+    // Selects the tree node as a user does; a section or the top opens nothing.
+    void selectNode(QTreeWidgetItem* item) {
+        tree()->scrollToItem(item);
+        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {},
+                          tree()->visualItemRect(item).center());
+    }
+    // 随机练习, then the menu's entry for `count` questions.
+    bool practiseAtRandom(int count) {
+        QSignalSpy shown(window.get(), &app::MainWindow::pageShown);
+        click("RandomPractice");
+        auto* menu = window->findChild<QMenu*>("RandomPracticeMenu");
+        if (!menu || !testing_support::waitUntil([&] { return menu->isVisible(); }, 5000))
+            return false;
+        for (QAction* action : menu->actions())
+            if (action->text() == QStringLiteral("随机 %1 题").arg(count))
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        return shown.wait(20000);
+    }
+    int questionsOnPage() {
+        return evaluate(window->page(), "document.querySelectorAll('span[id^=fan]').length")
+            .toInt();
+    }
     bool openPage(const std::function<void(store::BankBuilder&)>& content) {
         createWindow(2, 1, content);
         QSignalSpy shown(window.get(), &app::MainWindow::pageShown);
@@ -257,6 +290,51 @@ TEST_F(PracticeModes, InstantJudgingIsRememberedAndJudgesWhatWasAnswered) {
     EXPECT_EQ(judgement(10007), QString());
     ASSERT_TRUE(restart());
     EXPECT_FALSE(window->instantJudging());
+}
+
+TEST_F(PracticeModes, RandomPracticeDrawsFromTheSelectionAndIsGradedLikeAChapter) {
+    ASSERT_TRUE(openPage([](store::BankBuilder& rows) {
+        largeChapter(rows);
+        // One question in the second section's chapter 201.
+        rows.addGroup({2, 201, 3, {}, {}});
+        store::Question q;
+        q.id = 29999;
+        q.readtextid = 2;
+        q.content = "题29999";
+        q.answer = "A";
+        rows.addQuestion(q);
+        rows.addOption({299991, 29999, "A", "甲"});
+    }));
+    window->setRandomSource(std::make_unique<CountingRandom>());
+    // The second section: its one question.
+    selectNode(tree()->topLevelItem(0)->child(1));
+    ASSERT_TRUE(practiseAtRandom(10));
+    EXPECT_EQ(questionsOnPage(), 1);
+
+    // The first section: 20 of chapter 101's questions.
+    selectNode(tree()->topLevelItem(0)->child(0));
+    ASSERT_TRUE(practiseAtRandom(20));
+    EXPECT_EQ(questionsOnPage(), 20);
+    EXPECT_EQ(evaluate(window->page(), "document.getElementById('fan29999') == null").toBool(),
+              true);
+    const QString first =
+        evaluate(window->page(), "document.querySelector('span[id^=fan]').id.slice(3)").toString();
+    ASSERT_TRUE(tick(first + "1"));
+
+    prompter.yesAnswer = true;
+    grade();
+    EXPECT_TRUE(prompter.errors.isEmpty());
+    store::Bank bank(fixture.bankPath());
+    int wrong = 0;
+    for (qint64 id = 20001; id <= 20600; ++id)
+        wrong += store::questionById(bank, id)->ct1 == "1";
+    EXPECT_EQ(wrong, 19) << "the drawn questions but the one answered right";
+    EXPECT_EQ(store::questionById(bank, first.toLongLong())->ct1, QString());
+
+    // The whole view from the top node.
+    selectNode(tree()->topLevelItem(0));
+    ASSERT_TRUE(practiseAtRandom(100));
+    EXPECT_EQ(questionsOnPage(), 100);
 }
 
 TEST_F(PracticeModes, TextSizeStaysForEveryPageAndAfterARestart) {
