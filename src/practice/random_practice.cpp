@@ -6,17 +6,15 @@
 
 #include <QHash>
 #include <algorithm>
-#include <map>
+#include <tuple>
 
 namespace practice {
 
 namespace {
 
-// What is drawn as one: a question, or a case or matching group's questions.
-struct Piece {
-    const store::QuestionGroup* group;
-    std::vector<const store::Question*> questions;
-};
+// What is drawn as one: a question, or a case or matching group's questions,
+// as places in the pool.
+using Piece = std::vector<const store::QuestionPlace*>;
 
 // Fisher–Yates, with the injected source.
 template <class T> void shuffle(std::vector<T>& items, exam::RandomSource& random) {
@@ -32,70 +30,59 @@ PracticeSelection drawRandomPractice(store::Bank& bank, const std::vector<qint64
     QHash<qint64, int> codes;
     for (const store::QuestionType& type : store::allTypes(bank))
         codes.insert(type.id, ChapterContent::codeOf(type));
+    QHash<qint64, int> chapterOrder;
+    for (qint64 chapterId : chapterIds)
+        chapterOrder.insert(chapterId, int(chapterOrder.size()));
 
-    std::vector<store::QuestionGroup> groups;
-    std::vector<store::Question> questions;
-    for (qint64 chapterId : chapterIds) {
-        for (store::QuestionGroup& group : store::groupsOfChapter(bank, chapterId))
-            groups.push_back(std::move(group));
-        for (store::Question& question :
-             store::questionsOfChapter(bank, chapterId, collections::filterOf(mode)))
-            questions.push_back(std::move(question));
-    }
-    QHash<qint64, const store::QuestionGroup*> groupById;
-    for (const store::QuestionGroup& group : groups)
-        groupById.insert(group.id, &group);
-
+    // The pool without its texts: only the drawn questions are read whole.
+    const std::vector<store::QuestionPlace> pool =
+        store::questionPlacesOfChapters(bank, chapterIds, collections::filterOf(mode));
     std::vector<Piece> pieces;
     QHash<qint64, size_t> wholeGroupPiece;
-    for (const store::Question& question : questions) {
-        const store::QuestionGroup* group = groupById.value(question.readtextid);
-        if (!group || !codes.contains(group->qtypeid))
+    for (const store::QuestionPlace& place : pool) {
+        if (!codes.contains(place.qtypeid))
             continue;
-        const QuestionClass questionClass = classOfCode(codes.value(group->qtypeid));
+        const QuestionClass questionClass = classOfCode(codes.value(place.qtypeid));
         if (questionClass == QuestionClass::Other)
             continue;
-        const bool whole =
-            questionClass == QuestionClass::Case || questionClass == QuestionClass::Matching;
-        if (!whole) {
-            pieces.push_back({group, {&question}});
+        if (questionClass != QuestionClass::Case && questionClass != QuestionClass::Matching) {
+            pieces.push_back({&place});
             continue;
         }
-        const auto found = wholeGroupPiece.constFind(group->id);
+        const auto found = wholeGroupPiece.constFind(place.readtextid);
         if (found != wholeGroupPiece.cend()) {
-            pieces[*found].questions.push_back(&question);
+            pieces[*found].push_back(&place);
         } else {
-            wholeGroupPiece.insert(group->id, pieces.size());
-            pieces.push_back({group, {&question}});
+            wholeGroupPiece.insert(place.readtextid, pieces.size());
+            pieces.push_back({&place});
         }
     }
     shuffle(pieces, random);
 
-    std::vector<const Piece*> taken;
-    int total = 0;
+    std::vector<const store::QuestionPlace*> drawn;
     for (const Piece& piece : pieces) {
-        if (total >= count)
+        if (int(drawn.size()) >= count)
             break;
-        const int size = int(piece.questions.size());
-        if (total + size > count && total > 0)
+        if (int(drawn.size() + piece.size()) > count && !drawn.empty())
             continue;
-        taken.push_back(&piece);
-        total += size;
+        drawn.insert(drawn.end(), piece.begin(), piece.end());
     }
-
-    // Shown as a chapter shows them: groups by type, then as stored; the
-    // questions of a group as stored.
-    std::map<std::pair<qint64, size_t>, std::vector<const store::Question*>> byGroup;
-    for (const Piece* piece : taken) {
-        auto& list = byGroup[{piece->group->qtypeid, size_t(piece->group - groups.data())}];
-        list.insert(list.end(), piece->questions.begin(), piece->questions.end());
-    }
+    // Shown as a chapter shows them: groups by type, then chapter by chapter
+    // as stored; the questions of a group as stored.
+    std::sort(drawn.begin(), drawn.end(), [&](const auto* a, const auto* b) {
+        return std::tuple(a->qtypeid, chapterOrder.value(a->treeid), a->groupRow, a->row) <
+               std::tuple(b->qtypeid, chapterOrder.value(b->treeid), b->groupRow, b->row);
+    });
     PracticeSelection selection;
-    for (auto& [place, list] : byGroup) {
-        selection.groups.push_back(groups[place.second]);
-        std::sort(list.begin(), list.end());
-        for (const store::Question* question : list)
-            selection.questions.push_back(*question);
+    for (const store::QuestionPlace* place : drawn) {
+        if (selection.groups.empty() || selection.groups.back().id != place->readtextid) {
+            const auto group = store::groupById(bank, place->readtextid);
+            if (!group)
+                continue;
+            selection.groups.push_back(*group);
+        }
+        if (auto question = store::questionById(bank, place->id))
+            selection.questions.push_back(std::move(*question));
     }
     return selection;
 }
