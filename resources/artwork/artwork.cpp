@@ -112,7 +112,8 @@ QImage pageButton(int width, const QString& label, State state) {
     p.setPen(QPen(state == State::Normal ? QColor(130, 165, 190) : brandDark, 1));
     p.drawRoundedRect(plate, 5, 5);
     p.setPen(state == State::Pressed ? Qt::white : (state == State::Hover ? brandDark : ink));
-    p.setFont(cjkFont(13, state != State::Normal));
+    // The narrow buttons of the practice modes take a smaller type.
+    p.setFont(cjkFont(width < 60 ? 11 : 13, state != State::Normal));
     p.drawText(plate.translated(0, state == State::Pressed ? 1 : 0), Qt::AlignCenter, label);
     return image;
 }
@@ -439,12 +440,15 @@ struct PageArt {
     const char* stem;
     const char* label;
     int width;
+    // A toggle's "on" button: its normal picture is drawn pressed.
+    bool latched = false;
 };
 
 const PageArt pageArt[] = {
     {"xsda", "显示答案", 95}, {"ycda", "隐藏答案", 95}, {"cxdt", "重新答题", 95},
     {"tjsj", "提交试卷", 95}, {"da", "放大字体", 76},   {"xiao", "缩小字体", 76},
     {"qpxs", "全屏显示", 76}, {"ckxs", "窗口显示", 76}, {"gb", "关  闭", 105},
+    {"sjlx", "随机练习", 51}, {"jspt", "即时判题", 51}, {"jspk", "即时判题", 51, true},
 };
 
 struct TitleArt {
@@ -502,8 +506,9 @@ bool drawAll(const QString& folder) {
     }
     for (const PageArt& art : pageArt) {
         for (int s = 0; s < 3; ++s)
-            ok &= save(pageButton(art.width, QString::fromUtf8(art.label), states[s]), folder,
-                       QStringLiteral("%1-%2.bmp").arg(QLatin1String(art.stem)).arg(s + 1));
+            ok &= save(pageButton(art.width, QString::fromUtf8(art.label),
+                                  art.latched && s == 0 ? State::Pressed : states[s]),
+                       folder, QStringLiteral("%1-%2.bmp").arg(QLatin1String(art.stem)).arg(s + 1));
     }
     for (const TitleArt& art : titleArt) {
         for (int s = 0; s < 3; ++s)

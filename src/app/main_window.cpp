@@ -7,6 +7,7 @@
 #include "collections/view_mode.h"
 #include "collections/wrong_question_manager.h"
 #include "exam/exam_entry.h"
+#include "exam/paper_drawer.h"
 #include "services/backup_dialog.h"
 #include "services/daily_backup.h"
 #include "services/feedback_dialog.h"
@@ -34,6 +35,7 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
     , prompter_(prompter)
     , desktop_(desktop)
     , settings_(services::readSettings(dataFolder_))
+    , choices_(services::readPracticeChoices(dataFolder_))
     , bank_(store::Bank::pathIn(dataFolder_)) {
     setObjectName(QStringLiteral("TForm10"));
     setWindowTitle(QStringLiteral("Morrowquill"));
@@ -58,6 +60,9 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
     frame->addWidget(main, 1);
     frame->addWidget(createStatusBar());
     resize(1001 + 6, 545 + 6);
+    if (choices_.textSize > 0)
+        fontLevel_ = choices_.fontLevel;
+    updatePageScript();
 
     chapterNameLabel_ = new QLabel(this);
     chapterNameLabel_->setObjectName(QStringLiteral("Label1"));
@@ -81,6 +86,8 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
     }
     readBankTexts();
 }
+
+MainWindow::~MainWindow() = default;
 
 QString MainWindow::statusPanelText(int panel) const {
     return statusPanels_[panel]->text();
@@ -175,7 +182,9 @@ void MainWindow::openFirstChapter() {
         if (QTreeWidgetItem* item = chapterTree_->nodeAt(firstChapterPosition())) {
             chapterTree_->setCurrentItem(item);
             openSelectedChapter();
-            fontLevel_ = 2;
+            // A text size the user chose stays, and its step with it.
+            if (choices_.textSize == 0)
+                fontLevel_ = 2;
         }
     }
     skipAutoOpen_ = false;

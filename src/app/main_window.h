@@ -2,6 +2,8 @@
 
 #include "app/chapter_tree.h"
 #include "app/folders.h"
+#include "practice/kept_answers.h"
+#include "services/practice_choices.h"
 #include "services/settings.h"
 #include "store/bank.h"
 #include "widgets/picture_button.h"
@@ -14,6 +16,7 @@
 #include <vector>
 
 class QLabel;
+class QMenu;
 class QStatusBar;
 
 namespace collections {
@@ -24,11 +27,13 @@ class WrongQuestionManager;
 
 namespace exam {
 class ExamEntry;
-}
+class RandomSource;
+} // namespace exam
 
 namespace practice {
 class ChapterPageBuilder;
-}
+struct PracticeSelection;
+} // namespace practice
 
 namespace services {
 class BackupDialog;
@@ -61,6 +66,7 @@ class MainWindow : public QWidget {
 public:
     MainWindow(const Folders& folders, Prompter& prompter, widgets::Desktop& desktop,
                QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The program's own one-button message; the window is activated again after it.
     void showMessage(const QString& text);
@@ -87,6 +93,9 @@ public:
     const QString& currentChapterId() const { return currentChapterId_; }
     web::HtmlView* page() const { return pageView_; }
     int fontLevel() const { return fontLevel_; }
+    bool instantJudging() const { return choices_.instantJudging; }
+    // The source random practice draws with; the system's unless a test sets one.
+    void setRandomSource(std::unique_ptr<exam::RandomSource> random);
     bool layoutChanged() const { return layoutChanged_; }
     QString statusPanelText(int panel) const;
     services::FeedbackDialog* feedbackDialog() const { return feedbackDialog_; }
@@ -100,6 +109,10 @@ public:
 signals:
     // A chapter's page has been rendered completely.
     void pageShown();
+    // A chapter's page was left before it was graded, with what its controls
+    // held (the answers given on it, instant judging or not).
+    void ungradedPageLeft(qint64 chapterId, collections::ViewMode mode,
+                          const web::ControlSnapshot& controls);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -113,6 +126,8 @@ private:
     QWidget* createToolBar();
     QWidget* createTreePanel();
     QWidget* createPagePanel();
+    void createPracticeModeButtons(QWidget* bar);
+    void showInstantJudgingState();
     QStatusBar* createStatusBar();
     PictureButton* pictureButton(const QString& name, PictureButton::Pictures pictures, QSize size,
                                  QWidget* parent);
@@ -124,9 +139,10 @@ private:
     void openSelectedChapter();
     // Builds the page of a chapter of the current view; 0 shows an empty page.
     void showChapter(qint64 chapterId);
-    // Shows the page that a builder made by `makeBuilder` writes.
+    // Shows the page that a builder made by `makeBuilder` writes, then runs
+    // `afterShown` once it is complete.
     using BuilderMaker = std::function<std::shared_ptr<practice::ChapterPageBuilder>()>;
-    void showBuiltPage(const BuilderMaker& makeBuilder);
+    void showBuiltPage(const BuilderMaker& makeBuilder, const std::function<void()>& afterShown);
     // The first `atLeast` fragments of a page, and the build of its rest; a
     // store failure ends the page with what was built.
     web::PageStart startPage(const BuilderMaker& makeBuilder, int atLeast);
@@ -148,6 +164,23 @@ private:
     void hideAllAnswers();
     void zoomIn();
     void zoomOut();
+    // Keeps the answers of the chapter page on show, which is being left.
+    void keepAnswersOfPageLeft();
+    // Puts the kept answers of a chapter page back once it is complete.
+    void restoreKeptAnswers(qint64 chapterId, collections::ViewMode mode);
+    void forgetShownPageAnswers();
+    // Judges what the page holds at once when instant judging is on.
+    void judgeAtOnceWhenOn();
+    // What every page starts with: the chosen text size, instant judging.
+    void updatePageScript();
+    void rememberChoices();
+    void toggleInstantJudging();
+    // Draws `count` questions from what the tree has selected and shows them.
+    void startRandomPractice(int count);
+    void showDrawnPage(std::shared_ptr<const practice::PracticeSelection> selection);
+    // The chapters of the node selected in the tree: a chapter, a section's
+    // chapters, or every chapter of the view.
+    std::vector<qint64> selectedChapters() const;
     void openWholeBank();
     void openBackupDialog();
     void openRestoreDialog();
@@ -177,6 +210,7 @@ private:
     Prompter& prompter_;
     widgets::Desktop& desktop_;
     services::Settings settings_;
+    services::PracticeChoices choices_;
     store::Bank bank_;
 
     QWidget* titleBar_ = nullptr;
@@ -191,6 +225,9 @@ private:
     PictureButton *showAllAnswersButton_ = nullptr, *hideAllAnswersButton_ = nullptr,
                   *redoButton_ = nullptr, *gradeButton_ = nullptr, *fullScreenButton_ = nullptr,
                   *leaveFullScreenButton_ = nullptr;
+    PictureButton *randomPracticeButton_ = nullptr, *instantOffButton_ = nullptr,
+                  *instantOnButton_ = nullptr;
+    QMenu* randomPracticeMenu_ = nullptr;
     web::HtmlView* pageView_ = nullptr;
     QLabel* chapterNameLabel_ = nullptr;
     services::FeedbackDialog* feedbackDialog_ = nullptr;
@@ -218,6 +255,15 @@ private:
     enum class WindowDrag { NotStarted, BySystem, ByHand };
     WindowDrag windowDrag_ = WindowDrag::NotStarted;
     int fontLevel_ = 0;
+    practice::KeptAnswers keptAnswers_;
+    // The chapter page on show whose answers are kept when it is left: none
+    // once it is graded or redone.
+    qint64 shownChapterId_ = 0;
+    collections::ViewMode shownMode_{};
+    bool pageComplete_ = false;
+    // The drawn questions on show, graded and redone instead of a chapter.
+    std::shared_ptr<const practice::PracticeSelection> drawnPage_;
+    std::unique_ptr<exam::RandomSource> random_;
     QString subjectFolder_;
     QString updateInfoUrl_;
 };

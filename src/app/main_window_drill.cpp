@@ -36,13 +36,18 @@ void MainWindow::openWeakPointDrill() {
 }
 
 void MainWindow::showDrill(const std::vector<qint64>& questionIds) {
+    keepAnswersOfPageLeft();
+    shownChapterId_ = 0;
+    drawnPage_.reset();
     chapterNameLabel_->setText(practice::drillTitle);
     const QString title = QStringLiteral("%1：%2 道题，练习或考试中答错最多、之后还没有答对的题")
                               .arg(practice::drillTitle)
                               .arg(questionIds.size());
-    showBuiltPage([this, questionIds, title] {
-        return std::make_shared<practice::ChapterPageBuilder>(bank_, questionIds, title);
-    });
+    showBuiltPage(
+        [this, questionIds, title] {
+            return std::make_shared<practice::ChapterPageBuilder>(bank_, questionIds, title);
+        },
+        [this] { judgeAtOnceWhenOn(); });
     drillQuestions_ = questionIds;
 }
 

@@ -3,10 +3,12 @@
 #include "app/chapter_tree_view.h"
 #include "app/main_window.h"
 #include "app/startup_texts.h"
+#include "practice/random_practice.h"
 #include "web/html_view.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -223,6 +225,7 @@ QWidget* MainWindow::createPagePanel() {
     leaveFullScreenButton_->move(648, 2);
     hideAllAnswersButton_->hide();
     leaveFullScreenButton_->hide();
+    createPracticeModeButtons(bar);
     // However far the tree is widened, the page bar keeps all its buttons.
     bar->setMinimumWidth(fullScreenButton_->geometry().right() + 1 + pageBarEndGap);
     connect(showAllAnswersButton_, &PictureButton::clicked, this, &MainWindow::showAllAnswers);
@@ -246,6 +249,40 @@ QWidget* MainWindow::createPagePanel() {
             &MainWindow::reloadAfterRendererEnded);
     column->addWidget(pageView_, 1);
     return panel;
+}
+
+// 随机练习 (with its menu of counts) and the 即时判题 toggle (one button for
+// each state, at the same place; "on" looks pressed) in the room between
+// 提交试卷 and 放大字体, which the bar keeps whatever the tree's width.
+void MainWindow::createPracticeModeButtons(QWidget* bar) {
+    const QSize narrow(51, 25);
+    randomPracticeButton_ =
+        pictureButton(QStringLiteral("RandomPractice"),
+                      pictures("/tp/sjlx-1.bmp", "/tp/sjlx-2.bmp", "/tp/sjlx-3.bmp"), narrow, bar);
+    randomPracticeButton_->move(359, 2);
+    randomPracticeButton_->setToolTip(QStringLiteral("从所选章节、小节或整个视图中随机抽题练习"));
+    randomPracticeMenu_ = new QMenu(this);
+    randomPracticeMenu_->setObjectName(QStringLiteral("RandomPracticeMenu"));
+    for (int count : practice::randomPracticeCounts)
+        connect(randomPracticeMenu_->addAction(QStringLiteral("随机 %1 题").arg(count)),
+                &QAction::triggered, this, [this, count] { startRandomPractice(count); });
+    connect(randomPracticeButton_, &PictureButton::clicked, this, [this] {
+        randomPracticeMenu_->popup(
+            randomPracticeButton_->mapToGlobal(QPoint(0, randomPracticeButton_->height())));
+    });
+    instantOffButton_ =
+        pictureButton(QStringLiteral("InstantJudgingOff"),
+                      pictures("/tp/jspt-1.bmp", "/tp/jspt-2.bmp", "/tp/jspt-3.bmp"), narrow, bar);
+    instantOnButton_ =
+        pictureButton(QStringLiteral("InstantJudgingOn"),
+                      pictures("/tp/jspk-1.bmp", "/tp/jspk-2.bmp", "/tp/jspk-3.bmp"), narrow, bar);
+    instantOffButton_->move(413, 2);
+    instantOnButton_->move(413, 2);
+    instantOffButton_->setToolTip(QStringLiteral("即时判题：选择答案后立即判断对错"));
+    instantOnButton_->setToolTip(QStringLiteral("即时判题已开启，单击关闭"));
+    showInstantJudgingState();
+    connect(instantOffButton_, &PictureButton::clicked, this, &MainWindow::toggleInstantJudging);
+    connect(instantOnButton_, &PictureButton::clicked, this, &MainWindow::toggleInstantJudging);
 }
 
 QStatusBar* MainWindow::createStatusBar() {

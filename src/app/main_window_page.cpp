@@ -3,8 +3,10 @@
 #include "app/chapter_tree_view.h"
 #include "app/main_window.h"
 #include "collections/view_mode.h"
+#include "exam/paper_drawer.h"
 #include "practice/grader.h"
 #include "practice/page_builder.h"
+#include "practice/random_practice.h"
 #include "practice/result_window.h"
 #include "practice/score_report.h"
 #include "services/feedback_dialog.h"
@@ -71,13 +73,22 @@ void MainWindow::openSelectedChapter() {
 }
 
 void MainWindow::showChapter(qint64 chapterId) {
+    keepAnswersOfPageLeft();
     drillQuestions_.reset();
-    showBuiltPage([this, chapterId, mode = collections::viewModeOfKey(viewKey_)] {
-        return std::make_shared<practice::ChapterPageBuilder>(bank_, chapterId, mode);
-    });
+    drawnPage_.reset();
+    const collections::ViewMode mode = collections::viewModeOfKey(viewKey_);
+    shownChapterId_ = chapterId;
+    shownMode_ = mode;
+    pageComplete_ = false;
+    showBuiltPage(
+        [this, chapterId, mode] {
+            return std::make_shared<practice::ChapterPageBuilder>(bank_, chapterId, mode);
+        },
+        [this, chapterId, mode] { restoreKeptAnswers(chapterId, mode); });
 }
 
-void MainWindow::showBuiltPage(const BuilderMaker& makeBuilder) {
+void MainWindow::showBuiltPage(const BuilderMaker& makeBuilder,
+                               const std::function<void()>& afterShown) {
     pageOpenedAt_ = QDateTime::currentDateTime();
     pageView_->setTextZoom(1);
     // The page is read while the browser takes the old page down, the rest
@@ -85,12 +96,46 @@ void MainWindow::showBuiltPage(const BuilderMaker& makeBuilder) {
     pageView_->showBuiltPage(
         programFolder_ + QStringLiteral("ty.html"),
         [this, makeBuilder](int atLeast) { return startPage(makeBuilder, atLeast); },
-        [this](bool shown) {
-            if (shown)
+        [this, afterShown](bool shown) {
+            if (shown) {
                 reloadingAfterRendererEnded_ = false;
+                afterShown();
+            }
             bank_.close();
             emit pageShown();
         });
+}
+
+void MainWindow::keepAnswersOfPageLeft() {
+    if (shownChapterId_ == 0)
+        return;
+    pageView_->readControlsOfPageLeft(
+        [this, chapterId = shownChapterId_, mode = shownMode_,
+         complete = pageComplete_](const web::ControlSnapshot& controls) {
+            keptAnswers_.keep(practice::KeptAnswers::pageOf(mode, chapterId), controls, complete);
+            emit ungradedPageLeft(chapterId, mode, controls);
+        });
+}
+
+void MainWindow::restoreKeptAnswers(qint64 chapterId, collections::ViewMode mode) {
+    if (chapterId == shownChapterId_ && mode == shownMode_)
+        pageComplete_ = true;
+    const web::ControlSnapshot kept =
+        keptAnswers_.answersOf(practice::KeptAnswers::pageOf(mode, chapterId));
+    if (!kept.isEmpty())
+        pageView_->restoreControls(kept);
+    // With the answers back, so that they are judged too.
+    judgeAtOnceWhenOn();
+}
+
+void MainWindow::judgeAtOnceWhenOn() {
+    if (choices_.instantJudging)
+        pageView_->runScript(QStringLiteral("mqSetInstant(true)"));
+}
+
+void MainWindow::forgetShownPageAnswers() {
+    keptAnswers_.forget(practice::KeptAnswers::pageOf(shownMode_, shownChapterId_));
+    shownChapterId_ = 0;
 }
 
 web::PageStart MainWindow::startPage(const BuilderMaker& makeBuilder, int atLeast) {
@@ -145,10 +190,14 @@ void MainWindow::reloadAfterRendererEnded() {
         return;
     }
     reloadingAfterRendererEnded_ = true;
+    // The page is gone: what was kept before it stays kept.
+    shownChapterId_ = 0;
     // The page on show, whatever the tree has selected since.
     bool numeric = false;
     const qint64 chapterId = currentChapterId_.toLongLong(&numeric);
-    if (drillQuestions_)
+    if (drawnPage_)
+        showDrawnPage(drawnPage_);
+    else if (drillQuestions_)
         showDrill(*drillQuestions_);
     else
         showChapter(numeric ? chapterId : 0);
@@ -181,20 +230,23 @@ void MainWindow::gradeChapter() {
     skipAutoOpen_ = true;
     bool numeric = false;
     const qint64 chapterId = currentChapterId_.toLongLong(&numeric);
-    if (!numeric && !drillQuestions_)
+    if (!numeric && !drillQuestions_ && !drawnPage_)
         return;
     const collections::ViewMode mode = collections::viewModeOfKey(viewKey_);
-    pageView_->readControls([this, chapterId, mode,
-                             drill = drillQuestions_](const web::ControlSnapshot& controls) {
+    pageView_->readControls([this, chapterId, mode, drill = drillQuestions_,
+                             drawn = drawnPage_](const web::ControlSnapshot& controls) {
         // A page that does not match the chapter stops grading silently; a
         // store failure (a full disk, a locked bank) is named. Nothing has been
         // written in either case.
         practice::GradingResult result;
         try {
             bank_.reopen();
-            result = drill
-                         ? practice::gradeDrill(bank_, *drill, controls, pageOpenedAt_)
-                         : practice::gradeChapter(bank_, chapterId, mode, controls, pageOpenedAt_);
+            if (drill)
+                result = practice::gradeDrill(bank_, *drill, controls, pageOpenedAt_);
+            else if (drawn)
+                result = practice::gradeSelection(bank_, *drawn, controls, pageOpenedAt_);
+            else
+                result = practice::gradeChapter(bank_, chapterId, mode, controls, pageOpenedAt_);
             bank_.close();
         } catch (const practice::MissingControl&) {
             bank_.close();
@@ -204,6 +256,8 @@ void MainWindow::gradeChapter() {
             prompter_.error(this, QStringLiteral("成绩未能保存：%1").arg(error.message()));
             return;
         }
+        if (!drill && !drawn && chapterId == shownChapterId_ && mode == shownMode_)
+            forgetShownPageAnswers();
         QStringList spans;
         for (qint64 id : result.wrongQuestionIds)
             spans << QStringLiteral("fan%1").arg(id);
@@ -240,6 +294,11 @@ void MainWindow::redoChapter() {
                            QStringLiteral("重新答题会清除当前所选的答案，是否继续？")))
         return;
     resetAnswerButtons();
+    forgetShownPageAnswers();
+    if (drawnPage_) {
+        showDrawnPage(drawnPage_);
+        return;
+    }
     // The page on show, whatever the tree has selected since (a section, say).
     bool numeric = false;
     const qint64 chapterId = currentChapterId_.toLongLong(&numeric);
@@ -247,6 +306,68 @@ void MainWindow::redoChapter() {
         showDrill(*drillQuestions_);
     else if (numeric)
         showChapter(chapterId);
+}
+
+void MainWindow::setRandomSource(std::unique_ptr<exam::RandomSource> random) {
+    random_ = std::move(random);
+}
+
+std::vector<qint64> MainWindow::selectedChapters() const {
+    std::vector<qint64> chapters;
+    const auto add = [&](const QTreeWidgetItem* item) {
+        const int position = chapterTree_->positionOf(item);
+        if (position >= 0 && size_t(position) < nodeIds_.size() && nodeIds_[size_t(position)] != 0)
+            chapters.push_back(nodeIds_[size_t(position)]);
+    };
+    const QTreeWidgetItem* item = chapterTree_->currentItem();
+    const int level = item ? ChapterTreeView::levelOf(item) : 0;
+    if (level == 2) {
+        add(item);
+    } else if (level == 1) {
+        for (int i = 0; i < item->childCount(); ++i)
+            add(item->child(i));
+    } else {
+        for (qint64 chapterId : nodeIds_)
+            if (chapterId != 0)
+                chapters.push_back(chapterId);
+    }
+    return chapters;
+}
+
+void MainWindow::startRandomPractice(int count) {
+    skipAutoOpen_ = true;
+    if (!random_)
+        random_ = std::make_unique<exam::SystemRandom>();
+    const std::vector<qint64> chapters = selectedChapters();
+    auto selection = std::make_shared<practice::PracticeSelection>();
+    if (!reportingErrors([&] {
+            bank_.reopen();
+            *selection = practice::drawRandomPractice(
+                bank_, chapters, collections::viewModeOfKey(viewKey_), count, *random_);
+            bank_.close();
+        })) {
+        bank_.close();
+        return;
+    }
+    if (selection->questionCount() == 0) {
+        showMessage(QStringLiteral("所选范围内没有试题！"));
+        return;
+    }
+    resetAnswerButtons();
+    showDrawnPage(selection);
+}
+
+void MainWindow::showDrawnPage(std::shared_ptr<const practice::PracticeSelection> selection) {
+    keepAnswersOfPageLeft();
+    shownChapterId_ = 0;
+    drillQuestions_.reset();
+    drawnPage_ = selection;
+    chapterNameLabel_->setText(QStringLiteral("随机练习（%1 题）").arg(selection->questionCount()));
+    showBuiltPage(
+        [this, selection] {
+            return std::make_shared<practice::ChapterPageBuilder>(bank_, *selection);
+        },
+        [this] { judgeAtOnceWhenOn(); });
 }
 
 void MainWindow::showAllAnswers() {
@@ -264,9 +385,12 @@ void MainWindow::hideAllAnswers() {
 void MainWindow::zoomIn() {
     ++fontLevel_;
     if (fontLevel_ < 12) {
-        pageView_->setBodyFontSize(fontLevel_ + 14);
+        choices_.textSize = fontLevel_ + 14;
+        pageView_->setBodyFontSize(choices_.textSize);
+        rememberChoices();
         return;
     }
+    rememberChoices();
     skipAutoOpen_ = true;
     showMessage(QStringLiteral("不能将字体设置过大！"));
 }
@@ -274,12 +398,45 @@ void MainWindow::zoomIn() {
 void MainWindow::zoomOut() {
     --fontLevel_;
     if (fontLevel_ > 0) {
-        pageView_->setBodyFontSize(fontLevel_ + 12);
+        choices_.textSize = fontLevel_ + 12;
+        pageView_->setBodyFontSize(choices_.textSize);
+        rememberChoices();
         return;
     }
     fontLevel_ = 0;
+    rememberChoices();
     skipAutoOpen_ = true;
     showMessage(QStringLiteral("不能将字体设置过小！"));
+}
+
+void MainWindow::toggleInstantJudging() {
+    choices_.instantJudging = !choices_.instantJudging;
+    showInstantJudgingState();
+    rememberChoices();
+    pageView_->runScript(
+        QStringLiteral("mqSetInstant(%1)")
+            .arg(choices_.instantJudging ? QStringLiteral("true") : QStringLiteral("false")));
+}
+
+void MainWindow::showInstantJudgingState() {
+    instantOnButton_->setVisible(choices_.instantJudging);
+    instantOffButton_->setVisible(!choices_.instantJudging);
+}
+
+// Every later page starts with them; a file that cannot be written loses
+// them at the end of the run only.
+void MainWindow::rememberChoices() {
+    choices_.fontLevel = fontLevel_;
+    updatePageScript();
+    services::writePracticeChoices(dataFolder_, choices_);
+}
+
+void MainWindow::updatePageScript() {
+    QString script = choices_.instantJudging ? QStringLiteral("window.mqInstant = true;")
+                                             : QStringLiteral("window.mqInstant = false;");
+    if (choices_.textSize > 0)
+        script += QStringLiteral(" document.body.style.fontSize = '%1px';").arg(choices_.textSize);
+    pageView_->setPageScript(script);
 }
 
 } // namespace app

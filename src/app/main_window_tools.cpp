@@ -20,6 +20,9 @@ void MainWindow::openRestoreDialog() {
 }
 
 void MainWindow::showRestoredBank() {
+    // Another bank: the answers kept for the old one's pages do not apply.
+    keptAnswers_.forgetAll();
+    shownChapterId_ = 0;
     readBankTexts();
     rebuildTree();
     openFirstChapter();

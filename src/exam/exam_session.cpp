@@ -33,8 +33,8 @@ void placeInBank(store::Bank& bank, record::Sitting& sitting) {
     std::vector<qint64> ids;
     for (const record::AnsweredQuestion& question : sitting.questions)
         ids.push_back(question.questionId);
-    QHash<qint64, store::QuestionPlace> places;
-    for (const store::QuestionPlace& place : store::placesOfQuestions(bank, ids))
+    QHash<qint64, store::QuestionOrigin> places;
+    for (const store::QuestionOrigin& place : store::originsOfQuestions(bank, ids))
         places.insert(place.questionId, place);
     for (record::AnsweredQuestion& question : sitting.questions)
         if (const auto place = places.constFind(question.questionId); place != places.cend()) {

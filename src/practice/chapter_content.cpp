@@ -1,5 +1,6 @@
 #include "practice/chapter_content.h"
 
+#include "practice/random_practice.h"
 #include "store/question_set_statements.h"
 #include "store/question_statements.h"
 
@@ -26,9 +27,29 @@ ChapterContent::ChapterContent(store::Bank& bank, const std::vector<qint64>& que
     keep(store::questionsWithIds(bank, questionIds), store::optionsOfQuestions(bank, questionIds));
 }
 
+ChapterContent::ChapterContent(store::Bank& bank, const PracticeSelection& selection)
+    : bank_(bank)
+    , chapterId_(0)
+    , groups_(selection.groups)
+    , drawn_(true) {
+    for (store::QuestionType& type : store::allTypes(bank))
+        types_.insert(type.id, std::move(type));
+    for (const store::QuestionGroup& group : groups_)
+        questionsOfGroup_[group.id];
+    for (const store::Question& question : selection.questions)
+        questionsOfGroup_[question.readtextid] << &questions_.emplace_back(question);
+}
+
 void ChapterContent::readAll(Detail detail) {
     if (picked_)
         return;
+    if (drawn_) {
+        // A drawn page is small: its options are read question by question.
+        for (const store::Question& question : questions_)
+            optionsOf(question);
+        readAll_ = true;
+        return;
+    }
     if (detail == Detail::Page)
         keep(store::questionsOfChapter(bank_, chapterId_, filter_),
              store::optionsOfChapter(bank_, chapterId_));

@@ -13,6 +13,8 @@
 
 namespace practice {
 
+struct PracticeSelection;
+
 // A chapter as a page shows it: its groups in type order, the types, the
 // questions of each group (only those of the view's collection in a
 // collection view) and the options of each question. The groups and types
@@ -25,6 +27,8 @@ class ChapterContent {
 public:
     ChapterContent(store::Bank& bank, qint64 chapterId, collections::ViewMode mode);
     ChapterContent(store::Bank& bank, const std::vector<qint64>& questionIds);
+    // The groups and questions of a drawn page, as drawn.
+    ChapterContent(store::Bank& bank, const PracticeSelection& selection);
 
     const std::vector<store::QuestionGroup>& groups() const { return groups_; }
     // Whether only some questions of the groups are shown: a collection's or picked ones.
@@ -51,6 +55,8 @@ private:
     std::vector<store::QuestionGroup> groups_;
     QHash<qint64, store::QuestionType> types_;
     bool readAll_ = false;
+    // The content is a drawn page's, not a chapter's.
+    bool drawn_ = false;
     // Deques, so that the rows the lists below point to stay where they are.
     std::deque<store::Question> questions_;
     std::deque<store::Option> options_;

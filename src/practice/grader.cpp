@@ -2,6 +2,7 @@
 
 #include "practice/chapter_content.h"
 #include "practice/page_fragments.h"
+#include "practice/random_practice.h"
 #include "record/sitting.h"
 #include "store/question_statements.h"
 #include "store/tally_statements.h"
@@ -147,6 +148,15 @@ GradingResult gradeDrill(store::Bank& bank, const std::vector<qint64>& questionI
     sitting.kind = record::SittingKind::Drill;
     sitting.title = drillTitle;
     return gradePage(bank, drill, controls, std::move(sitting), pageOpenedAt);
+}
+
+GradingResult gradeSelection(store::Bank& bank, const PracticeSelection& selection,
+                             const web::ControlSnapshot& controls, const QDateTime& pageOpenedAt) {
+    ChapterContent content(bank, selection);
+    record::Sitting sitting;
+    sitting.kind = record::SittingKind::Random;
+    sitting.title = randomPracticeTitle;
+    return gradePage(bank, content, controls, std::move(sitting), pageOpenedAt);
 }
 
 } // namespace practice

@@ -55,4 +55,12 @@ inline const QString drillTitle = QStringLiteral("薄弱环节练习");
 GradingResult gradeDrill(store::Bank& bank, const std::vector<qint64>& questionIds,
                          const web::ControlSnapshot& controls, const QDateTime& pageOpenedAt);
 
+struct PracticeSelection;
+// The title of a random page's sitting.
+inline const QString randomPracticeTitle = QStringLiteral("随机练习");
+
+// Grades a page of drawn questions the same way, recording a sitting of kind random.
+GradingResult gradeSelection(store::Bank& bank, const PracticeSelection& selection,
+                             const web::ControlSnapshot& controls, const QDateTime& pageOpenedAt);
+
 } // namespace practice

@@ -113,6 +113,10 @@ ChapterPageBuilder::ChapterPageBuilder(store::Bank& bank, const std::vector<qint
     , writer_(std::make_unique<Writer>(*chapter_))
     , title_(title) {}
 
+ChapterPageBuilder::ChapterPageBuilder(store::Bank& bank, const PracticeSelection& selection)
+    : chapter_(std::make_unique<ChapterContent>(bank, selection))
+    , writer_(std::make_unique<Writer>(*chapter_)) {}
+
 ChapterPageBuilder::~ChapterPageBuilder() = default;
 
 void ChapterPageBuilder::writeFirst(int atLeast, QStringList& fragments) {

@@ -20,6 +20,7 @@ struct PageCounters {
 };
 
 class ChapterContent;
+struct PracticeSelection;
 
 // Builds a chapter's page in steps, so that the first screen of a large
 // chapter goes out before the rest is read: the first groups are read one at a
@@ -34,6 +35,8 @@ public:
     // numbered as a chapter is.
     ChapterPageBuilder(store::Bank& bank, const std::vector<qint64>& questionIds,
                        const QString& title);
+    // The page of drawn questions, built like a chapter's.
+    ChapterPageBuilder(store::Bank& bank, const PracticeSelection& selection);
     ~ChapterPageBuilder();
 
     // Appends whole groups until `fragments` holds at least `atLeast`

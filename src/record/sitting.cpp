@@ -53,6 +53,8 @@ QString kindCode(SittingKind kind) {
         return QStringLiteral("exam");
     case SittingKind::Drill:
         return QStringLiteral("drill");
+    case SittingKind::Random:
+        return QStringLiteral("random");
     }
     return QStringLiteral("chapter");
 }

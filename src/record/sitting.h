@@ -8,12 +8,12 @@
 #include <vector>
 
 // One sitting of the learning record: a graded chapter, a handed-in exam or a
-// graded drill, with every question it showed.
+// graded drill or random page, with every question it showed.
 namespace record {
 
-enum class SittingKind { Chapter, Exam, Drill };
+enum class SittingKind { Chapter, Exam, Drill, Random };
 
-// How the kind is stored: "chapter", "exam", "drill".
+// How the kind is stored: "chapter", "exam", "drill", "random".
 QString kindCode(SittingKind kind);
 
 struct AnsweredQuestion {

@@ -43,8 +43,8 @@ std::vector<qint64> weakPointQuestions(store::Bank& bank, int limit) {
         std::vector<qint64> ids;
         for (const store::WrongTally& candidate : fresh)
             ids.push_back(candidate.questionId);
-        QHash<qint64, store::QuestionPlace> places;
-        for (const store::QuestionPlace& place : store::placesOfQuestions(bank, ids))
+        QHash<qint64, store::QuestionOrigin> places;
+        for (const store::QuestionOrigin& place : store::originsOfQuestions(bank, ids))
             places.insert(place.questionId, place);
         for (const store::WrongTally& candidate : fresh) {
             const auto place = places.constFind(candidate.questionId);

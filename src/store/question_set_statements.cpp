@@ -25,15 +25,15 @@ QString idArray(const std::vector<qint64>& ids) {
 
 } // namespace
 
-std::vector<QuestionPlace> placesOfQuestions(Bank& bank, const std::vector<qint64>& questionIds) {
-    return allRows<QuestionPlace>(
+std::vector<QuestionOrigin> originsOfQuestions(Bank& bank, const std::vector<qint64>& questionIds) {
+    return allRows<QuestionOrigin>(
         bank.execute(QStringLiteral("SELECT q.id, r.id, r.treeid, t.code FROM question q "
                                     "JOIN readtext r ON q.readtextid = r.id "
                                     "LEFT JOIN qtype t ON r.qtypeid = t.id "
                                     "WHERE q.id IN " ID_SET),
                      {idArray(questionIds)}),
         [](const QSqlQuery& q) {
-            return QuestionPlace{integerAt(q, 0), integerAt(q, 1), integerAt(q, 2), textAt(q, 3)};
+            return QuestionOrigin{integerAt(q, 0), integerAt(q, 1), integerAt(q, 2), textAt(q, 3)};
         });
 }
 

@@ -10,13 +10,13 @@
 namespace store {
 
 // Where a question sits: its group, the group's chapter and its type's code.
-struct QuestionPlace {
+struct QuestionOrigin {
     qint64 questionId = 0;
     qint64 groupId = 0;
     qint64 chapterId = 0;
     QString typeCode;
 };
-std::vector<QuestionPlace> placesOfQuestions(Bank& bank, const std::vector<qint64>& questionIds);
+std::vector<QuestionOrigin> originsOfQuestions(Bank& bank, const std::vector<qint64>& questionIds);
 
 // The groups of the questions, in ascending type order, in stored order within a type.
 std::vector<QuestionGroup> groupsOfQuestions(Bank& bank, const std::vector<qint64>& questionIds);

@@ -54,4 +54,20 @@ std::vector<Question> answersOfChapter(Bank& bank, qint64 treeId,
                                        std::optional<CollectionFlag> flag = std::nullopt);
 std::vector<Option> optionIdsOfChapter(Bank& bank, qint64 treeId);
 
+// Where a question stands, without its texts: enough to draw from a pool and
+// to put what is drawn in the order of a chapter's page.
+struct QuestionPlace {
+    qint64 id = 0;
+    qint64 readtextid = 0;
+    qint64 qtypeid = 0;
+    qint64 treeid = 0;
+    // Stored order of the group and of the question.
+    qint64 groupRow = 0;
+    qint64 row = 0;
+};
+// The questions of the chapters `treeIds` (only those carrying `flag` when
+// given), in stored order, in one statement.
+std::vector<QuestionPlace> questionPlacesOfChapters(Bank& bank, const std::vector<qint64>& treeIds,
+                                                    std::optional<CollectionFlag> flag);
+
 } // namespace store

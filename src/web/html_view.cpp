@@ -362,19 +362,21 @@ void HtmlView::appendFragments(int generation) {
     // The first screenful goes in a small call of its own; the rest of a large
     // chapter is handed over only once that is painted, as the browser reads
     // a large call whole before it paints again.
-    const QString emptying = std::exchange(emptyFirst_, false)
-                                 ? QString::fromLatin1(emptyPageScript) + QLatin1Char(';')
-                                 : QString();
+    QString pageStart = std::exchange(emptyFirst_, false)
+                            ? QString::fromLatin1(emptyPageScript) + QLatin1Char(';')
+                            : QString();
+    if (!pageScript_.isEmpty())
+        pageStart += pageScript_ + QStringLiteral(";\n");
     const QStringList first = pendingFragments_.mid(0, firstScreenFragments);
     pendingFragments_ = pendingFragments_.mid(firstScreenFragments);
     grouped_ = first.size() + pendingFragments_.size() > containerFragments || pendingRestBuild_;
     if (pendingFragments_.isEmpty() && !pendingRestBuild_) {
-        runLastAppend(emptying + lastAppendScript(first), generation);
+        runLastAppend(pageStart + lastAppendScript(first), generation);
         return;
     }
     restAwaited_ = true;
     page_->runJavaScript(
-        emptying + appendDefinition() + QString::fromLatin1(appendThenReportPaintScript) +
+        pageStart + appendDefinition() + QString::fromLatin1(appendThenReportPaintScript) +
         QStringLiteral("(") + scriptStringArray(first) + QStringLiteral(", ") + jsonBool(grouped_) +
         QStringLiteral(", ") + scriptString(firstPaintPrefix + QString::number(generation)) +
         QStringLiteral(")"));
@@ -501,26 +503,81 @@ void HtmlView::runScript(const QString& script, std::function<void(const QVarian
                          });
 }
 
-void HtmlView::readControls(std::function<void(const ControlSnapshot&)> done) {
-    runScript(QStringLiteral(R"((function () {
-        var result = {};
-        var controls = document.querySelectorAll('input, select');
-        for (var i = 0; i < controls.length; i++) {
-            var c = controls[i];
-            if (c.id) result[c.id] = {checked: !!c.checked, value: String(c.value)};
+namespace {
+
+const char readControlsScript[] = R"((function () {
+    var result = {};
+    var controls = document.querySelectorAll('input, select');
+    for (var i = 0; i < controls.length; i++) {
+        var c = controls[i];
+        if (c.id) result[c.id] = {checked: !!c.checked, value: String(c.value)};
+    }
+    return result;
+})())";
+
+ControlSnapshot snapshotOf(const QVariant& result) {
+    ControlSnapshot snapshot;
+    const QVariantMap controls = result.toMap();
+    for (auto it = controls.cbegin(); it != controls.cend(); ++it) {
+        const QVariantMap state = it.value().toMap();
+        snapshot.insert(it.key(), {state.value(QStringLiteral("checked")).toBool(),
+                                   state.value(QStringLiteral("value")).toString()});
+    }
+    return snapshot;
+}
+
+// Takes the saved state {id: [checked, value]}; a group the user answered
+// since is left as it is.
+const char restoreControlsScript[] = R"((function (saved) {
+    function answered(e) {
+        if (e.tagName == 'SELECT') {
+            var first = e.querySelector('option[selected]') || e.options[0];
+            return !!first && e.value != first.value;
         }
-        return result;
-    })())"),
-              [done = std::move(done)](const QVariant& result) {
-                  ControlSnapshot snapshot;
-                  const QVariantMap controls = result.toMap();
-                  for (auto it = controls.cbegin(); it != controls.cend(); ++it) {
-                      const QVariantMap state = it.value().toMap();
-                      snapshot.insert(it.key(), {state.value(QStringLiteral("checked")).toBool(),
-                                                 state.value(QStringLiteral("value")).toString()});
-                  }
-                  done(snapshot);
-              });
+        if (!e.name) return e.checked;
+        var group = document.getElementsByName(e.name);
+        for (var i = 0; i < group.length; i++) if (group[i].checked) return true;
+        return false;
+    }
+    var left = {}, targets = [];
+    for (var id in saved) {
+        var e = document.getElementById(id);
+        if (!e) continue;
+        var group = e.tagName == 'SELECT' ? '#' + id : e.name || '#' + id;
+        if (!(group in left)) left[group] = answered(e);
+        if (!left[group]) targets.push([e, saved[id]]);
+    }
+    targets.forEach(function (t) {
+        if (t[0].tagName == 'SELECT') t[0].value = t[1][1];
+        else t[0].checked = t[1][0];
+    });
+}))";
+
+} // namespace
+
+void HtmlView::readControls(std::function<void(const ControlSnapshot&)> done) {
+    runScript(QString::fromLatin1(readControlsScript),
+              [done = std::move(done)](const QVariant& result) { done(snapshotOf(result)); });
+}
+
+void HtmlView::readControlsOfPageLeft(std::function<void(const ControlSnapshot&)> done) {
+    page_->runJavaScript(QString::fromLatin1(readControlsScript),
+                         [this, done = std::move(done)](const QVariant& result) {
+                             deliver([done, snapshot = snapshotOf(result)] { done(snapshot); });
+                         });
+}
+
+void HtmlView::restoreControls(const ControlSnapshot& controls) {
+    QString saved = QStringLiteral("{");
+    for (auto it = controls.cbegin(); it != controls.cend(); ++it) {
+        if (saved.size() > 1)
+            saved += QLatin1Char(',');
+        saved += scriptString(it.key()) + QStringLiteral(":[") +
+                 (it->checked ? QStringLiteral("true") : QStringLiteral("false")) +
+                 QLatin1Char(',') + scriptString(it->value) + QLatin1Char(']');
+    }
+    runScript(QString::fromLatin1(restoreControlsScript) + QLatin1Char('(') + saved +
+              QStringLiteral("})"));
 }
 
 void HtmlView::setChecked(const QString& id, bool checked) {

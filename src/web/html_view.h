@@ -56,6 +56,14 @@ public:
 
     // Every input and select with an id, in one call.
     void readControls(std::function<void(const ControlSnapshot&)> done);
+    // The same for the page on show now, delivered even when the next page
+    // replaces it meanwhile: what a user leaves can be kept.
+    void readControlsOfPageLeft(std::function<void(const ControlSnapshot&)> done);
+    // Sets the controls named in `controls` back (ticks, drop-down choices),
+    // in one call, except in a question the user has answered since the page
+    // began: an option group (one name) with a tick, a drop-down moved off
+    // its first entry.
+    void restoreControls(const ControlSnapshot& controls);
 
     void setChecked(const QString& id, bool checked);
     void setValue(const QString& id, const QString& value);
@@ -69,6 +77,9 @@ public:
     // While on, every navigation of the page is refused and its address, as
     // the browser normalises it ("http://scbt123/"), is reported.
     void setInterceptNavigation(bool on);
+    // A script run in every page from now on, with its first fragments (the
+    // page's own settings, in force from the first screenful on).
+    void setPageScript(const QString& script) { pageScript_ = script; }
     bool interceptsNavigation() const { return intercept_; }
     // Whether a page has been asked for and is not yet complete.
     bool pageUnderWay() const { return bool(pendingDone_); }
@@ -126,6 +137,7 @@ private:
     // The view's surface, watched for the paint that shows the first screenful.
     QPointer<QWidget> paintSurface_;
     bool grouped_ = false;
+    QString pageScript_;
     std::function<void(bool)> pendingDone_;
 };
 
