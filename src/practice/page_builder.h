@@ -36,6 +36,11 @@ public:
     void writeFirst(int atLeast, QStringList& fragments);
     // Appends every group not yet written.
     void writeRest(QStringList& fragments);
+    // The rest in parts, each a short stretch of work: the first call reads
+    // the rest of the chapter and appends nothing, each later one appends
+    // whole groups until `atLeast` fragments were added or the chapter is
+    // written.
+    void writeMore(int atLeast, QStringList& fragments);
     bool finished() const;
 
 private:
@@ -45,6 +50,7 @@ private:
     std::unique_ptr<ChapterContent> chapter_;
     std::unique_ptr<Writer> writer_;
     size_t written_ = 0;
+    bool restRead_ = false;
 };
 
 // Appends the fragments of a chapter's page to `fragments`, in the order they
