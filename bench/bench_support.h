@@ -6,6 +6,8 @@
 #include "event_wait.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -25,5 +27,41 @@ template <class Condition> void waitFor(Condition condition, const char* what) {
         std::exit(1);
     }
 }
+
+// An event-loop watchdog: a timer of this thread due every few milliseconds
+// notes how late each of its ticks comes. The latest one is the longest
+// stretch of work that held the thread (and the window's painting) up.
+class BusyWatch {
+public:
+    BusyWatch() {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(interval);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
+    }
+    void start() {
+        longest_ = 0;
+        clock_.start();
+        last_ = 0;
+        timer_.start();
+    }
+    // The longest lateness since start(), in milliseconds.
+    double stop() {
+        tick();
+        timer_.stop();
+        return longest_;
+    }
+
+private:
+    static constexpr int interval = 4;
+    void tick() {
+        const double now = double(clock_.nsecsElapsed()) / 1e6;
+        longest_ = std::max(longest_, now - last_ - interval);
+        last_ = now;
+    }
+    QTimer timer_;
+    QElapsedTimer clock_;
+    double last_ = 0;
+    double longest_ = 0;
+};
 
 } // namespace bench_support

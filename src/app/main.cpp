@@ -4,7 +4,9 @@
 #include "app/main_window.h"
 #include "app/screenshot.h"
 #include "app/single_instance.h"
+#include "app/startup_profile.h"
 #include "services/feedback_sender.h"
+#include "web/html_view.h"
 #include "widgets/desktop.h"
 #include "widgets/prompter.h"
 
@@ -15,10 +17,13 @@
 #include <cstdlib>
 
 int main(int argc, char* argv[]) {
+    app::markStartup("main");
     // The embedded browser shares its graphics context with the windows.
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
+    app::markStartup("application object");
     app::configureApplication();
+    app::markStartup("translations and fonts");
     QApplication::setApplicationVersion(QStringLiteral(MORROWQUILL_VERSION));
 
     QCommandLineParser options;
@@ -53,12 +58,23 @@ int main(int argc, char* argv[]) {
         prompter.message(nullptr, app::alreadyRunningText);
         return 1;
     }
+    app::markStartup("single instance");
     if (const QString failure = app::prepareDataFolder(folders); !failure.isEmpty())
         prompter.error(nullptr, failure);
+    app::markStartup("data folder");
     int status = 0;
     {
         app::MainWindow window(folders, prompter, desktop);
+        app::markStartup("main window built");
+        QObject::connect(
+            window.page(), &web::HtmlView::pageOnScreen, &window,
+            [] { app::markStartup("first page on screen"); }, Qt::SingleShotConnection);
         window.show();
+        app::markStartup("window shown");
+        // Behind the work the window queued when it was shown.
+        QMetaObject::invokeMethod(
+            &window, [] { app::markStartup("tree filled, first chapter asked for"); },
+            Qt::QueuedConnection);
         QObject::connect(&instance, &app::SingleInstance::showRequested, &window,
                          &app::MainWindow::bringToFront);
         if (options.isSet(screenshot)) {

@@ -23,6 +23,11 @@ namespace app {
 
 namespace {
 
+// The rest of a large chapter is built and handed to the page in parts of
+// about this many fragments (some two hundred questions), each a few
+// milliseconds of work, so that the window keeps painting and answering.
+constexpr int restPartFragments = 3000;
+
 // Turns every answer button of the page whose value is `value`, whatever its
 // question's key. Only the page's own buttons count (bank texts carry no
 // inputs, ids or names), and the template's xsda is called directly, so no
@@ -144,14 +149,15 @@ web::PageStart MainWindow::startPage(const BuilderMaker& makeBuilder, int atLeas
         std::shared_ptr<practice::ChapterPageBuilder> builder = makeBuilder();
         builder->writeFirst(atLeast, start.fragments);
         if (!builder->finished())
-            start.buildRest = [this, builder] {
-                QStringList rest;
+            start.buildRest = [this, builder](QStringList& rest) {
                 try {
-                    builder->writeRest(rest);
+                    builder->writeMore(restPartFragments, rest);
+                    if (!builder->finished())
+                        return true;
                 } catch (const store::StoreError&) {
                 }
                 bank_.close();
-                return rest;
+                return false;
             };
     } catch (const store::StoreError&) {
     }

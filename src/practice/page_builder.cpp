@@ -125,9 +125,21 @@ void ChapterPageBuilder::writeFirst(int atLeast, QStringList& fragments) {
 }
 
 void ChapterPageBuilder::writeRest(QStringList& fragments) {
-    if (!finished())
+    if (!finished() && !restRead_)
         chapter_->readAll();
+    restRead_ = true;
     while (!finished())
+        writeNextGroup(fragments);
+}
+
+void ChapterPageBuilder::writeMore(int atLeast, QStringList& fragments) {
+    if (!finished() && !restRead_) {
+        chapter_->readAll();
+        restRead_ = true;
+        return;
+    }
+    const qsizetype target = fragments.size() + atLeast;
+    while (!finished() && fragments.size() < target)
         writeNextGroup(fragments);
 }
 

@@ -44,6 +44,11 @@ public:
     void writeFirst(int atLeast, QStringList& fragments);
     // Appends every group not yet written.
     void writeRest(QStringList& fragments);
+    // The rest in parts, each a short stretch of work: the first call reads
+    // the rest of the chapter and appends nothing, each later one appends
+    // whole groups until `atLeast` fragments were added or the chapter is
+    // written.
+    void writeMore(int atLeast, QStringList& fragments);
     bool finished() const;
 
 private:
@@ -55,6 +60,7 @@ private:
     size_t written_ = 0;
     // Written before the first group, then cleared.
     QString title_;
+    bool restRead_ = false;
 };
 
 // Appends the fragments of a chapter's page to `fragments`, in the order they

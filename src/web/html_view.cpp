@@ -414,11 +414,31 @@ void HtmlView::appendRest(int generation) {
         return;
     restAwaited_ = false;
     stopWatchingPaint();
-    // Built only now: building while the first screenful is on its way would
-    // hold its painting back, as the view's frames pass through this thread.
-    if (pendingRestBuild_)
-        pendingFragments_ += std::exchange(pendingRestBuild_, nullptr)();
-    runLastAppend(lastAppendScript(std::exchange(pendingFragments_, {})), generation);
+    appendNextPart(generation);
+}
+
+// The rest is built only now: building while the first screenful is on its
+// way would hold its painting back, as the view's frames pass through this
+// thread. It is built and handed over a part at a time, each in a short
+// stretch of this thread's work, the event loop running in between; the
+// page takes the parts in the order they were sent.
+void HtmlView::appendNextPart(int generation) {
+    if (generation != generation_)
+        return;
+    if (pendingRestBuild_ && !pendingRestBuild_(pendingFragments_))
+        pendingRestBuild_ = nullptr;
+    if (!pendingRestBuild_) {
+        runLastAppend(lastAppendScript(std::exchange(pendingFragments_, {})), generation);
+        return;
+    }
+    if (!pendingFragments_.isEmpty()) {
+        QString script =
+            appendDefinition() + QString::fromLatin1(appendNowScript) + QLatin1Char('(');
+        appendScriptStringArray(script, std::exchange(pendingFragments_, {}));
+        script += QStringLiteral(", ") + jsonBool(grouped_) + QStringLiteral(")");
+        page_->runJavaScript(script);
+    }
+    QTimer::singleShot(0, this, [this, generation] { appendNextPart(generation); });
 }
 
 QString HtmlView::lastAppendScript(const QStringList& fragments) {

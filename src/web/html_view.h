@@ -16,10 +16,12 @@ namespace web {
 class InterceptingPage;
 
 // The start of a page built in steps: its first fragments and, when more
-// follow, the function that builds the rest.
+// follow, the function that builds the rest a part at a time: it appends the
+// next part to its list and says whether more remains, and is called again,
+// after the event loop has had its turn, until it says no.
 struct PageStart {
     QStringList fragments;
-    std::function<QStringList()> buildRest;
+    std::function<bool(QStringList&)> buildRest;
 };
 
 // The one wrapper around the embedded browser. Everything is asynchronous:
@@ -108,6 +110,7 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void stopWatchingPaint();
     void appendRest(int generation);
+    void appendNextPart(int generation);
     // Appends `fragments` and runs the page's finishing script.
     QString lastAppendScript(const QStringList& fragments);
     void runLastAppend(const QString& script, int generation);
@@ -131,7 +134,7 @@ private:
     QStringList pendingFragments_;
     QString pendingScript_;
     std::function<PageStart(int)> pendingBuild_;
-    std::function<QStringList()> pendingRestBuild_;
+    std::function<bool(QStringList&)> pendingRestBuild_;
     // The first screenful is on its way and the rest still to be appended.
     bool restAwaited_ = false;
     // The view's surface, watched for the paint that shows the first screenful.

@@ -269,6 +269,30 @@ TEST(HtmlViewPages, TextsReachThePageExactly) {
     EXPECT_EQ(evaluate(&viewed.view, web::scriptStringArray(texts)).toStringList(), texts);
 }
 
+// What a screenshot waits for: a page under way, complete or failed, reports
+// that it is on the screen, after its completion; a page replaced first
+// reports nothing.
+TEST(HtmlViewPages, AFinishedPageReportsOnceThatItIsOnTheScreen) {
+    TemplateView viewed;
+    QSignalSpy onScreen(&viewed.view, &web::HtmlView::pageOnScreen);
+    EXPECT_FALSE(viewed.view.pageUnderWay());
+    bool done = false;
+    viewed.view.showPage(viewed.page(), {QStringLiteral("被替换")});
+    viewed.view.showPage(viewed.page(), {QStringLiteral("第一页")}, [&](bool) {
+        done = true;
+        EXPECT_EQ(onScreen.count(), 0);
+    });
+    EXPECT_TRUE(viewed.view.pageUnderWay());
+    ASSERT_TRUE(onScreen.wait(20000));
+    EXPECT_TRUE(done);
+    EXPECT_FALSE(viewed.view.pageUnderWay());
+
+    viewed.view.showPage(viewed.fixture.programFolder() + "missing.html", {});
+    ASSERT_TRUE(onScreen.wait(20000));
+    EXPECT_EQ(onScreen.count(), 2);
+    EXPECT_FALSE(viewed.view.pageUnderWay());
+}
+
 TEST(HtmlViewPages, ANewPageStartedDuringALoadReplacesIt) {
     TemplateView viewed;
     web::HtmlView& view = viewed.view;
@@ -304,8 +328,8 @@ namespace {
 
 // A page built while its template loads: built once, after the call returned,
 // and not at all when a newer page replaced it before its load. A rest is
-// built once and follows the first fragments, the page laid out as a large
-// one; a page without a rest goes straight into the body.
+// built in parts until it says it is done, and follows the first fragments, the page laid out as a
+// large one; a page without a rest goes straight into the body.
 TEST(HtmlViewPages, APageBuiltDuringItsLoadIsBuiltOnceAndOnlyWhileItIsWanted) {
     TemplateView viewed;
     web::HtmlView& view = viewed.view;
@@ -317,20 +341,21 @@ TEST(HtmlViewPages, APageBuiltDuringItsLoadIsBuiltOnceAndOnlyWhileItIsWanted) {
         page,
         [&](int) {
             ++builds;
-            return web::PageStart{{QStringLiteral("<p id='first'>1</p>")}, [&] {
-                                      ++restBuilds;
-                                      return QStringList{QStringLiteral("<p id='rest'>2</p>")};
-                                  }};
+            return web::PageStart{
+                {QStringLiteral("<p id='first'>1</p>")}, [&](QStringList& rest) {
+                    rest << QStringLiteral("<p id='rest%1'>2</p>").arg(++restBuilds);
+                    return restBuilds < 3;
+                }};
         },
         [&](bool ok) { shown = ok; });
     EXPECT_EQ(builds, 0) << "built while the template loads, not before";
     ASSERT_TRUE(testing_support::waitUntil([&] { return shown; }));
     EXPECT_EQ(builds, 1);
-    EXPECT_EQ(restBuilds, 1);
+    EXPECT_EQ(restBuilds, 3);
     EXPECT_EQ(evaluate(&view, QStringLiteral("Array.from(document.querySelectorAll('.mq-part "
                                              "p')).map(function (p) { return p.id; }).join()"))
                   .toString(),
-              QStringLiteral("first,rest"));
+              QStringLiteral("first,rest1,rest2,rest3"));
 
     shown = false;
     view.showBuiltPage(

@@ -223,9 +223,9 @@ TEST_F(PageBuilder, NumbersRunAcrossPlainCaseAndMatchingGroups) {
     EXPECT_EQ(fragments.count("&nbsp <b>题型11</b>"), 1);
 }
 
-// The first groups read one by one and the rest read at once make the page the
-// chapter read at once makes, wherever the first step stops; it stops after
-// the group that brings it to what was asked for.
+// The first groups read one by one and the rest read at once (written at once
+// or in parts) make the page the chapter read at once makes, wherever the
+// first step stops; it stops after the group that brings it to what was asked for.
 TEST_F(PageBuilder, APageBuiltInTwoStepsIsThePageBuiltAtOnce) {
     mixedChapter();
     for (store::Question& q : pending) {
@@ -252,6 +252,14 @@ TEST_F(PageBuilder, APageBuiltInTwoStepsIsThePageBuiltAtOnce) {
             builder.writeRest(whole);
             EXPECT_EQ(whole, atOnce);
             EXPECT_TRUE(builder.finished());
+
+            // The rest in small parts comes out the same.
+            practice::ChapterPageBuilder inParts(bank, chapter, mode);
+            QStringList parted;
+            inParts.writeFirst(atLeast, parted);
+            for (int part = 0; !inParts.finished() && part < 1000; ++part)
+                inParts.writeMore(7, parted);
+            EXPECT_EQ(parted, atOnce);
         }
     }
 }
