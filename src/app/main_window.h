@@ -22,6 +22,9 @@ namespace exam {
 class ExamEntry;
 }
 
+namespace record {
+class StatisticsWindow;
+}
 namespace services {
 class BackupDialog;
 class FeedbackDialog;
@@ -81,6 +84,9 @@ public:
     services::BackupDialog* backupDialog() const { return backupDialog_; }
     services::RestoreDialog* restoreDialog() const { return restoreDialog_; }
     services::UpdateNotifier* updateNotifier() const { return updateNotifier_; }
+    record::StatisticsWindow* statisticsWindow() const { return statisticsWindow_; }
+    // The tree's tooltip of the node at `position`: a chapter's figures.
+    QString chapterTooltipAt(int position);
 
 signals:
     // A chapter's page has been rendered completely.
@@ -137,6 +143,9 @@ private:
     void openHomePage();
     void openShop();
     void openHelp();
+    void openStatistics();
+    // Shows a chapter of the whole bank, as a click on it in the tree does.
+    void openChapterById(qint64 chapterId);
     void toggleMaximised();
     void enterFullScreen();
     void leaveFullScreen();
@@ -180,6 +189,7 @@ private:
     services::BackupDialog* backupDialog_ = nullptr;
     services::RestoreDialog* restoreDialog_ = nullptr;
     services::UpdateNotifier* updateNotifier_ = nullptr;
+    record::StatisticsWindow* statisticsWindow_ = nullptr;
     QLabel* statusPanels_[3] = {};
 
     QString viewKey_ = collections::startViewKey;

@@ -6,6 +6,7 @@
 #include "store/statistics_statements.h"
 
 #include <algorithm>
+#include <map>
 
 namespace record {
 
@@ -176,6 +177,19 @@ void sortWeakestFirst(std::vector<ChapterFigures>& chapters) {
                      });
 }
 
+QString durationText(qint64 milliseconds) {
+    const qint64 seconds = std::max<qint64>(0, milliseconds) / 1000;
+    if (seconds < 60)
+        return QStringLiteral("%1秒").arg(seconds);
+    if (seconds < 3600)
+        return QStringLiteral("%1分%2秒")
+            .arg(seconds / 60)
+            .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1小时%2分")
+        .arg(seconds / 3600)
+        .arg(seconds % 3600 / 60, 2, 10, QLatin1Char('0'));
+}
+
 QDateTime recordedTime(const QString& text) {
     return QDateTime::fromString(text, Qt::ISODate);
 }
@@ -202,19 +216,16 @@ Statistics readStatistics(store::Bank& bank, const QDate& today) {
     return statistics;
 }
 
-std::map<qint64, QString> chapterTooltips(store::Bank& bank) {
-    std::map<qint64, QString> tooltips;
+QString chapterTooltip(store::Bank& bank, qint64 chapterId) {
     if (!recordReadable(store::ownTablesStatus(bank, store::recordTables())))
-        return tooltips;
-    for (const store::ChapterAnswerTotals& row : store::chapterAnswerTotals(bank)) {
-        if (row.totals.answered <= 0)
-            continue;
-        tooltips[row.chapterId] = QStringLiteral("已答 %1 题（%2 道不同的题），正确率 %3%")
-                                      .arg(row.totals.answered)
-                                      .arg(row.distinctAnswered)
-                                      .arg(*accuracyPercent(row.totals.answered, row.totals.right));
-    }
-    return tooltips;
+        return {};
+    const store::ChapterAnswerTotals row = store::answerTotalsOfChapter(bank, chapterId);
+    if (row.totals.answered <= 0)
+        return {};
+    return QStringLiteral("已答 %1 题（%2 道不同的题），正确率 %3%")
+        .arg(row.totals.answered)
+        .arg(row.distinctAnswered)
+        .arg(*accuracyPercent(row.totals.answered, row.totals.right));
 }
 
 } // namespace record

@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QString>
 #include <array>
-#include <map>
 #include <optional>
 #include <vector>
 
@@ -104,9 +103,12 @@ int currentStreak(const std::vector<QDate>& daysNewestFirst, const QDate& today)
 // first among equals), chapters without answers last in their given order.
 void sortWeakestFirst(std::vector<ChapterFigures>& chapters);
 
-// The chapter tree's tooltips: answered count and accuracy of every chapter
-// with answers. Empty when the record is absent or unusable.
-std::map<qint64, QString> chapterTooltips(store::Bank& bank);
+// A chapter's tooltip in the tree: its answered count and accuracy; empty when
+// it has no answers or the record is absent or unusable.
+QString chapterTooltip(store::Bank& bank, qint64 chapterId);
+
+// A sitting's duration as the window shows it: "45秒", "12分30秒", "1小时05分".
+QString durationText(qint64 milliseconds);
 
 // A recorded time (ISO 8601, local) as a date and time.
 QDateTime recordedTime(const QString& text);

@@ -128,6 +128,20 @@ std::vector<ChapterAnswerTotals> chapterAnswerTotals(Bank& bank) {
     return rows;
 }
 
+ChapterAnswerTotals answerTotalsOfChapter(Bank& bank, qint64 chapterId) {
+    StatementResult result = bank.execute(
+        QStringLiteral("SELECT count(DISTINCT CASE WHEN given <> '' THEN question_id END), "
+                       "total(given <> ''), total(correct AND given <> '') FROM mq_answer "
+                       "WHERE chapter_id = ?"),
+        {chapterId});
+    if (!result.next())
+        return {chapterId, 0, {}, {}};
+    return {chapterId,
+            countAt(result.row(), 0),
+            {countAt(result.row(), 1), countAt(result.row(), 2)},
+            {}};
+}
+
 std::vector<RecordedAnswer> answersOfSitting(Bank& bank, qint64 sittingId) {
     return allRows<RecordedAnswer>(
         bank.execute(QStringLiteral("SELECT position, question_id, type_code, given, right_answer, "

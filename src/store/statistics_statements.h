@@ -83,6 +83,8 @@ struct ChapterAnswerTotals {
 
 // Per chapter of the answered questions, in practice and exams alike.
 std::vector<ChapterAnswerTotals> chapterAnswerTotals(Bank& bank);
+// The same for one chapter, without its last practice.
+ChapterAnswerTotals answerTotalsOfChapter(Bank& bank, qint64 chapterId);
 
 struct RecordedAnswer {
     int position = 0;

@@ -284,7 +284,7 @@ TEST_F(StatisticsRecordState, ABankWithoutTheRecordListsItsChaptersAtNothing) {
     ASSERT_EQ(figures.chapters.size(), 3u);
     EXPECT_EQ(figures.chapters.front().chapterId, 101); // tree order
     EXPECT_EQ(figures.days.size(), size_t(record::chartDays));
-    EXPECT_TRUE(record::chapterTooltips(bank).empty());
+    EXPECT_TRUE(record::chapterTooltip(bank, 101).isEmpty());
 }
 
 TEST_F(StatisticsRecordState, DamagedOrNewerTablesAreNamedAndNothingIsRead) {
@@ -299,7 +299,7 @@ TEST_F(StatisticsRecordState, DamagedOrNewerTablesAreNamedAndNothingIsRead) {
             << figures.message.toStdString();
         EXPECT_EQ(figures.summary.answered, 0);
         EXPECT_EQ(figures.chapters.size(), 3u);
-        EXPECT_TRUE(record::chapterTooltips(bank).empty());
+        EXPECT_TRUE(record::chapterTooltip(bank, 101).isEmpty());
     }
 }
 
@@ -307,9 +307,17 @@ TEST_F(StatisticsRecordState, TooltipsGiveAnsweredCountAndAccuracy) {
     testing_support::insertSitting(bank, practice(0, 101,
                                                   {answer(1, "A", true), answer(2, "B", false),
                                                    answer(1, "A", true), answer(3, "", false)}));
-    const std::map<qint64, QString> tooltips = record::chapterTooltips(bank);
-    ASSERT_EQ(tooltips.size(), 1u);
-    EXPECT_EQ(tooltips.at(101), QStringLiteral("已答 3 题（2 道不同的题），正确率 67%"));
+    EXPECT_EQ(record::chapterTooltip(bank, 101),
+              QStringLiteral("已答 3 题（2 道不同的题），正确率 67%"));
+    EXPECT_TRUE(record::chapterTooltip(bank, 102).isEmpty());
+}
+
+TEST(StatisticsDurations, ReadAsSecondsMinutesOrHours) {
+    const std::pair<qint64, const char*> cases[] = {{-5, "0秒"},           {59999, "59秒"},
+                                                    {60000, "1分00秒"},    {750000, "12分30秒"},
+                                                    {3599999, "59分59秒"}, {3900000, "1小时05分"}};
+    for (const auto& [ms, text] : cases)
+        EXPECT_EQ(record::durationText(ms), QString::fromUtf8(text)) << ms;
 }
 
 TEST(StatisticsTypeCodes, QuestionCodesAndExamSectionsFallIntoTheFourSections) {
