@@ -6,6 +6,7 @@
 #include "collections/collections.h"
 #include "practice/grader.h"
 #include "practice/page_builder.h"
+#include "record/sitting.h"
 #include "store/bank.h"
 #include "store/question_statements.h"
 #include "store/tree_statements.h"
@@ -51,12 +52,40 @@ void GradeChapterOf1000Questions(benchmark::State& state) {
     const int chapter = firstChapter(bank);
     const web::ControlSnapshot controls = answeredPage(bank, chapter);
     for (auto _ : state) {
-        const auto result =
-            practice::gradeChapter(bank, chapter, collections::ViewMode::WholeBank, controls);
+        const auto result = practice::gradeChapter(bank, chapter, collections::ViewMode::WholeBank,
+                                                   controls, QDateTime::currentDateTime());
         benchmark::DoNotOptimize(result.wrongQuestionIds.size());
     }
 }
 BENCHMARK(GradeChapterOf1000Questions)->Unit(benchmark::kMillisecond);
+
+// What recording a graded 1 000-question chapter adds to its grading: the
+// sitting and its answers written, in a transaction of its own here (so one
+// commit more than inside the grading), onto a log that grows run by run.
+void RecordSittingOf1000Questions(benchmark::State& state) {
+    SyntheticFolder folder({1000, 7, 1000});
+    store::Bank bank(folder.path());
+    const int chapter = firstChapter(bank);
+    record::Sitting sitting;
+    sitting.chapterId = chapter;
+    sitting.title = QStringLiteral("章");
+    sitting.finishedAt = QDateTime::currentDateTime();
+    int position = 0;
+    for (const store::Question& question : store::questionsOfChapter(bank, chapter)) {
+        const bool right = ++position % 2 == 0;
+        sitting.questions.push_back({question.id,
+                                     chapter,
+                                     QStringLiteral("1"),
+                                     right ? question.answer : QStringLiteral("E"),
+                                     question.answer,
+                                     right,
+                                     {}});
+    }
+    record::recordSitting(bank, sitting); // the tables made before the runs
+    for (auto _ : state)
+        record::recordSitting(bank, sitting);
+}
+BENCHMARK(RecordSittingOf1000Questions)->Unit(benchmark::kMillisecond);
 
 void BuildPageOf1000Questions(benchmark::State& state) {
     SyntheticFolder folder({1000, 7, 1000});

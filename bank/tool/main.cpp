@@ -4,6 +4,7 @@
 #include "bank_source.h"
 #include "bank_writer.h"
 #include "synthetic_bank.h"
+#include "synthetic_history.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,12 +13,13 @@
 
 namespace {
 
-const char usage[] =
-    "用法：\n"
-    "  morrowquill-bank build SOURCE... -o FILE\n"
-    "      由题库源文件（或含源文件的文件夹）生成题库文件\n"
-    "  morrowquill-bank synth --questions N [--seed S] [--chapter-questions K] -o FILE\n"
-    "      生成 N 道试题的合成题库，同一种子得到同一题库\n";
+const char usage[] = "用法：\n"
+                     "  morrowquill-bank build SOURCE... -o FILE\n"
+                     "      由题库源文件（或含源文件的文件夹）生成题库文件\n"
+                     "  morrowquill-bank synth --questions N [--seed S] [--chapter-questions K]\n"
+                     "                        [--history-answers A] [--history-exams E] -o FILE\n"
+                     "      生成 N 道试题的合成题库，同一种子得到同一题库；\n"
+                     "      给出 A 或 E 时另写入一年的学习记录：共 A 道作答，其中 E 场模拟考试\n";
 
 int fail(const QString& message) {
     std::fprintf(stderr, "morrowquill-bank: %s\n", qPrintable(message));
@@ -42,6 +44,7 @@ int run(const QStringList& arguments) {
     QString output;
     QStringList sources;
     banktool::SyntheticShape shape;
+    banktool::HistoryShape history;
     for (int i = 2; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
@@ -56,6 +59,12 @@ int run(const QStringList& arguments) {
         else if (command == QStringLiteral("synth") &&
                  argument == QStringLiteral("--chapter-questions") && hasValue)
             shape.chapterQuestions = positiveNumber(arguments[++i], argument);
+        else if (command == QStringLiteral("synth") &&
+                 argument == QStringLiteral("--history-answers") && hasValue)
+            history.answers = positiveNumber(arguments[++i], argument);
+        else if (command == QStringLiteral("synth") &&
+                 argument == QStringLiteral("--history-exams") && hasValue)
+            history.exams = positiveNumber(arguments[++i], argument);
         else if (command == QStringLiteral("build") && !argument.startsWith('-'))
             sources << argument;
         else
@@ -81,6 +90,8 @@ int run(const QStringList& arguments) {
         return fail(QStringLiteral("未知的命令“%1”。\n").arg(command) + QString::fromUtf8(usage));
     }
     banktool::writeBank(content, output);
+    history.seed = shape.seed;
+    banktool::writeSyntheticHistory(content, history, output);
     std::printf("%s: %zu 道试题，%zu 个章节节点，用时 %.1f 秒\n", qPrintable(output),
                 content.questions.size(), content.nodes.size(), clock.elapsed() / 1000.0);
     return 0;

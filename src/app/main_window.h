@@ -6,7 +6,11 @@
 #include "store/bank.h"
 #include "widgets/picture_button.h"
 
+#include <QDateTime>
 #include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -25,6 +29,10 @@ class ExamEntry;
 namespace record {
 class StatisticsWindow;
 }
+namespace practice {
+class ChapterPageBuilder;
+}
+
 namespace services {
 class BackupDialog;
 class FeedbackDialog;
@@ -61,6 +69,13 @@ public:
     void showMessage(const QString& text);
     // Brings the window in front of the others, out of the task bar if minimised.
     void bringToFront();
+    // Shows a practice page of the candidate's weak points (the questions
+    // answered wrong most often and not right since), graded like a chapter;
+    // says so when there are none.
+    void openWeakPointDrill();
+    // The questions of the drill on show, if one is.
+    const std::optional<std::vector<qint64>>& drillQuestions() const { return drillQuestions_; }
+
     // Keeps the next activation from reopening the first chapter.
     void setSkipAutoOpen() { skipAutoOpen_ = true; }
 
@@ -115,9 +130,13 @@ private:
     void openSelectedChapter();
     // Builds the page of a chapter of the current view; 0 shows an empty page.
     void showChapter(qint64 chapterId);
-    // The first `atLeast` fragments of a chapter's page, and the build of its
-    // rest; a store failure ends the page with what was built.
-    web::PageStart startChapterPage(qint64 chapterId, collections::ViewMode mode, int atLeast);
+    // Shows the page that a builder made by `makeBuilder` writes.
+    using BuilderMaker = std::function<std::shared_ptr<practice::ChapterPageBuilder>()>;
+    void showBuiltPage(const BuilderMaker& makeBuilder);
+    // The first `atLeast` fragments of a page, and the build of its rest; a
+    // store failure ends the page with what was built.
+    web::PageStart startPage(const BuilderMaker& makeBuilder, int atLeast);
+    void showDrill(const std::vector<qint64>& questionIds);
     void runPageCommand(const QString& address);
     void reloadAfterRendererEnded();
     void favouriteToggle(qint64 questionId);
@@ -195,6 +214,9 @@ private:
     QString viewKey_ = collections::startViewKey;
     std::vector<qint64> nodeIds_;
     QString currentChapterId_;
+    // When the page on show was opened: a graded sitting lasted from then.
+    QDateTime pageOpenedAt_;
+    std::optional<std::vector<qint64>> drillQuestions_;
     // The chapter is being shown again after its renderer ended.
     bool reloadingAfterRendererEnded_ = false;
     bool skipAutoOpen_ = false;

@@ -71,14 +71,20 @@ void MainWindow::openSelectedChapter() {
 }
 
 void MainWindow::showChapter(qint64 chapterId) {
+    drillQuestions_.reset();
+    showBuiltPage([this, chapterId, mode = collections::viewModeOfKey(viewKey_)] {
+        return std::make_shared<practice::ChapterPageBuilder>(bank_, chapterId, mode);
+    });
+}
+
+void MainWindow::showBuiltPage(const BuilderMaker& makeBuilder) {
+    pageOpenedAt_ = QDateTime::currentDateTime();
     pageView_->setTextZoom(1);
-    // The chapter is read while the browser takes the old page down, the
-    // rest of a large one after its first screen is painted.
+    // The page is read while the browser takes the old page down, the rest
+    // of a large one after its first screen is painted.
     pageView_->showBuiltPage(
         programFolder_ + QStringLiteral("ty.html"),
-        [this, chapterId, mode = collections::viewModeOfKey(viewKey_)](int atLeast) {
-            return startChapterPage(chapterId, mode, atLeast);
-        },
+        [this, makeBuilder](int atLeast) { return startPage(makeBuilder, atLeast); },
         [this](bool shown) {
             if (shown)
                 reloadingAfterRendererEnded_ = false;
@@ -87,11 +93,10 @@ void MainWindow::showChapter(qint64 chapterId) {
         });
 }
 
-web::PageStart MainWindow::startChapterPage(qint64 chapterId, collections::ViewMode mode,
-                                            int atLeast) {
+web::PageStart MainWindow::startPage(const BuilderMaker& makeBuilder, int atLeast) {
     web::PageStart start;
     try {
-        auto builder = std::make_shared<practice::ChapterPageBuilder>(bank_, chapterId, mode);
+        std::shared_ptr<practice::ChapterPageBuilder> builder = makeBuilder();
         builder->writeFirst(atLeast, start.fragments);
         if (!builder->finished())
             start.buildRest = [this, builder] {
@@ -140,10 +145,13 @@ void MainWindow::reloadAfterRendererEnded() {
         return;
     }
     reloadingAfterRendererEnded_ = true;
-    // The chapter on show, whatever the tree has selected since.
+    // The page on show, whatever the tree has selected since.
     bool numeric = false;
     const qint64 chapterId = currentChapterId_.toLongLong(&numeric);
-    showChapter(numeric ? chapterId : 0);
+    if (drillQuestions_)
+        showDrill(*drillQuestions_);
+    else
+        showChapter(numeric ? chapterId : 0);
     showMessage(QStringLiteral("页面显示进程意外结束，已重新载入本章。"));
 }
 
@@ -173,17 +181,20 @@ void MainWindow::gradeChapter() {
     skipAutoOpen_ = true;
     bool numeric = false;
     const qint64 chapterId = currentChapterId_.toLongLong(&numeric);
-    if (!numeric)
+    if (!numeric && !drillQuestions_)
         return;
     const collections::ViewMode mode = collections::viewModeOfKey(viewKey_);
-    pageView_->readControls([this, chapterId, mode](const web::ControlSnapshot& controls) {
+    pageView_->readControls([this, chapterId, mode,
+                             drill = drillQuestions_](const web::ControlSnapshot& controls) {
         // A page that does not match the chapter stops grading silently; a
         // store failure (a full disk, a locked bank) is named. Nothing has been
         // written in either case.
         practice::GradingResult result;
         try {
             bank_.reopen();
-            result = practice::gradeChapter(bank_, chapterId, mode, controls);
+            result = drill
+                         ? practice::gradeDrill(bank_, *drill, controls, pageOpenedAt_)
+                         : practice::gradeChapter(bank_, chapterId, mode, controls, pageOpenedAt_);
             bank_.close();
         } catch (const practice::MissingControl&) {
             bank_.close();
@@ -197,6 +208,8 @@ void MainWindow::gradeChapter() {
         for (qint64 id : result.wrongQuestionIds)
             spans << QStringLiteral("fan%1").arg(id);
         pageView_->setColor(spans, QStringLiteral("red"));
+        if (!result.recordNotice.isEmpty())
+            prompter_.message(this, result.recordNotice);
         showGradingResult();
     });
 }
@@ -227,10 +240,12 @@ void MainWindow::redoChapter() {
                            QStringLiteral("重新答题会清除当前所选的答案，是否继续？")))
         return;
     resetAnswerButtons();
-    // The chapter on show, whatever the tree has selected since (a section, say).
+    // The page on show, whatever the tree has selected since (a section, say).
     bool numeric = false;
     const qint64 chapterId = currentChapterId_.toLongLong(&numeric);
-    if (numeric)
+    if (drillQuestions_)
+        showDrill(*drillQuestions_);
+    else if (numeric)
         showChapter(chapterId);
 }
 

@@ -3,8 +3,12 @@
 #include "exam/answer_sheet.h"
 #include "exam/paper_drawer.h"
 #include "practice/answer_match.h"
+#include "record/sitting.h"
 #include "store/exam_statements.h"
+#include "store/question_set_statements.h"
 #include "store/question_statements.h"
+
+#include <QHash>
 
 namespace exam {
 
@@ -22,6 +26,32 @@ QString tableRow(const QString& name, int total, int right) {
            QStringLiteral("</td><td>") + r + QStringLiteral("</td><td>") +
            QString::number(ratePercent(right, total)) + QStringLiteral("%") +
            QStringLiteral("</td> </tr> ");
+}
+
+// Fills in each question's chapter and type code from the bank.
+void placeInBank(store::Bank& bank, record::Sitting& sitting) {
+    std::vector<qint64> ids;
+    for (const record::AnsweredQuestion& question : sitting.questions)
+        ids.push_back(question.questionId);
+    QHash<qint64, store::QuestionPlace> places;
+    for (const store::QuestionPlace& place : store::placesOfQuestions(bank, ids))
+        places.insert(place.questionId, place);
+    for (record::AnsweredQuestion& question : sitting.questions)
+        if (const auto place = places.constFind(question.questionId); place != places.cend()) {
+            question.chapterId = place->chapterId;
+            question.typeCode = place->typeCode;
+        }
+}
+
+// Records the graded paper in a transaction of its own: the hand-in has
+// written nothing else. Returns what to tell the user when it is not kept.
+QString recordHandIn(store::Bank& bank, record::Sitting& sitting) {
+    try {
+        placeInBank(bank, sitting);
+        return record::recordSittingOrExplain(bank, sitting);
+    } catch (const store::StoreError& error) {
+        return QStringLiteral("本次考试没有记入学习记录：%1").arg(error.message());
+    }
 }
 
 } // namespace
@@ -55,9 +85,11 @@ QString resultTable(const TypeTally tallies[4]) {
     return table + tableRow(QStringLiteral("合  计"), total, right) + QStringLiteral("</table>");
 }
 
-ExamSession::ExamSession(store::Bank& bank, std::vector<store::PaperItem> items)
+ExamSession::ExamSession(store::Bank& bank, std::vector<store::PaperItem> items,
+                         QDateTime startedAt)
     : bank_(bank)
-    , items_(std::move(items)) {
+    , items_(std::move(items))
+    , startedAt_(std::move(startedAt)) {
     if (!items_.empty())
         currentTid_ = items_.front().tid;
 }
@@ -290,6 +322,9 @@ SessionStep ExamSession::handIn(const web::ControlSnapshot& controls) {
     step.progress = step.answeredCount = answeredCount();
     handedIn_ = true;
     TypeTally tallies[4];
+    record::Sitting sitting;
+    sitting.kind = record::SittingKind::Exam;
+    sitting.title = examSittingTitle;
     for (const store::PaperItem& item : store::paperItems(bank_)) {
         int type = 0;
         while (type < 4 && item.lx != QLatin1String(typeCodes[type]))
@@ -301,6 +336,7 @@ SessionStep ExamSession::handIn(const web::ControlSnapshot& controls) {
             for (const store::Question& sub : store::questionsOfGroup(bank_, itemTargetId(item))) {
                 const bool right = answerIsRight(item.lx, sub.answer, sub.lx);
                 ++(right ? tallies[type].right : tallies[type].wrong);
+                sitting.questions.push_back({sub.id, {}, {}, sub.lx, sub.answer, right, item.tid});
                 allRight = allRight && right;
             }
             step.paints.push_back({item.tid, allRight ? CellColour::Right : CellColour::Wrong});
@@ -308,9 +344,16 @@ SessionStep ExamSession::handIn(const web::ControlSnapshot& controls) {
         }
         const bool right = answerIsRight(item.lx, item.da, item.tjda);
         ++(right ? tallies[type].right : tallies[type].wrong);
+        bool numeric = false;
+        if (const qint64 id = item.tgid.trimmed().toLongLong(&numeric); numeric)
+            sitting.questions.push_back({id, {}, {}, item.tjda, item.da, right, item.tid});
         step.paints.push_back({item.tid, right ? CellColour::Right : CellColour::Wrong});
     }
     step.resultTable = resultTable(tallies);
+    sitting.finishedAt = QDateTime::currentDateTime();
+    sitting.durationMs = startedAt_.msecsTo(sitting.finishedAt);
+    if (const QString notice = recordHandIn(bank_, sitting); !notice.isEmpty())
+        step.messages << notice;
     return step;
 }
 

@@ -4,6 +4,7 @@
 #include "store/bank.h"
 #include "web/control_snapshot.h"
 
+#include <QDateTime>
 #include <QStringList>
 #include <optional>
 #include <vector>
@@ -39,8 +40,10 @@ enum class Move { Previous, Next, Jump };
 
 class ExamSession {
 public:
-    // `items` is the drawn paper in order; its first item is on screen.
-    ExamSession(store::Bank& bank, std::vector<store::PaperItem> items);
+    // `items` is the drawn paper in order; its first item is on screen. The
+    // exam starts now unless `startedAt` says when.
+    ExamSession(store::Bank& bank, std::vector<store::PaperItem> items,
+                QDateTime startedAt = QDateTime::currentDateTime());
 
     const QString& currentTid() const { return currentTid_; }
     bool handedIn() const { return handedIn_; }
@@ -65,7 +68,9 @@ public:
     // The item whose answer is held, or empty.
     QString heldTid() const { return held_ ? held_->tid : QString(); }
     // Hand-in is refused, with the paper left open, when an answer cannot be
-    // written.
+    // written. The graded paper is recorded as a sitting (its rows in order,
+    // with the answers given and the right ones); when the record cannot be
+    // kept the step's messages say so, once per run.
     SessionStep handIn(const web::ControlSnapshot& controls);
 
 private:
@@ -97,11 +102,15 @@ private:
 
     store::Bank& bank_;
     std::vector<store::PaperItem> items_;
+    QDateTime startedAt_;
     QString currentTid_;
     bool handedIn_ = false;
     QStringList promptedTypes_;
     std::optional<HeldAnswer> held_;
 };
+
+// The title of an exam's sitting in the learning record.
+inline const QString examSittingTitle = QStringLiteral("模拟考试");
 
 // Whether a stored answer is right: multiple-answer items by their set of
 // letters, single letters exactly; blanks around the stored answer do not count.

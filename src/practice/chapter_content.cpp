@@ -1,5 +1,6 @@
 #include "practice/chapter_content.h"
 
+#include "store/question_set_statements.h"
 #include "store/question_statements.h"
 
 #include <iterator>
@@ -15,9 +16,24 @@ ChapterContent::ChapterContent(store::Bank& bank, qint64 chapterId, collections:
         types_.insert(type.id, std::move(type));
 }
 
+ChapterContent::ChapterContent(store::Bank& bank, const std::vector<qint64>& questionIds)
+    : bank_(bank)
+    , chapterId_(0)
+    , picked_(true)
+    , groups_(store::groupsOfQuestions(bank, questionIds)) {
+    for (store::QuestionType& type : store::allTypes(bank))
+        types_.insert(type.id, std::move(type));
+    keep(store::questionsWithIds(bank, questionIds), store::optionsOfQuestions(bank, questionIds));
+}
+
 void ChapterContent::readAll() {
-    auto questions = store::questionsOfChapter(bank_, chapterId_, filter_);
-    auto options = store::optionsOfChapter(bank_, chapterId_);
+    if (!picked_)
+        keep(store::questionsOfChapter(bank_, chapterId_, filter_),
+             store::optionsOfChapter(bank_, chapterId_));
+}
+
+void ChapterContent::keep(std::vector<store::Question> questions,
+                          std::vector<store::Option> options) {
     questionsOfGroup_.clear();
     optionsOfQuestion_.clear();
     questions_.assign(std::make_move_iterator(questions.begin()),

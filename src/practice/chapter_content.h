@@ -18,14 +18,17 @@ namespace practice {
 // collection view) and the options of each question. The groups and types
 // are read at once; the questions and options either a group and a question
 // at a time, as they are asked for (cheap for the first few of a large
-// chapter), or, after readAll(), the whole chapter's in two statements.
+// chapter), or, after readAll(), the whole chapter's in two statements. A
+// page of picked questions (a drill) is read whole at once, its groups from
+// whichever chapters hold them.
 class ChapterContent {
 public:
     ChapterContent(store::Bank& bank, qint64 chapterId, collections::ViewMode mode);
+    ChapterContent(store::Bank& bank, const std::vector<qint64>& questionIds);
 
     const std::vector<store::QuestionGroup>& groups() const { return groups_; }
-    // Whether only the questions of a collection are shown.
-    bool filtered() const { return filter_.has_value(); }
+    // Whether only some questions of the groups are shown: a collection's or picked ones.
+    bool filtered() const { return filter_.has_value() || picked_; }
     // The group's type; throws StoreError when the bank lacks it.
     const store::QuestionType& typeOf(const store::QuestionGroup& group) const;
     // The type's code as a number; throws StoreError when it is none.
@@ -35,9 +38,12 @@ public:
     void readAll();
 
 private:
+    void keep(std::vector<store::Question> questions, std::vector<store::Option> options);
+
     store::Bank& bank_;
     qint64 chapterId_;
     std::optional<store::CollectionFlag> filter_;
+    bool picked_ = false;
     std::vector<store::QuestionGroup> groups_;
     QHash<qint64, store::QuestionType> types_;
     bool readAll_ = false;

@@ -2,8 +2,10 @@
 
 #include "practice/chapter_content.h"
 #include "practice/page_fragments.h"
+#include "record/sitting.h"
 #include "store/question_statements.h"
 #include "store/tally_statements.h"
+#include "store/tree_statements.h"
 
 namespace practice {
 
@@ -33,6 +35,13 @@ QString userAnswer(const store::Question& question, QuestionClass questionClass,
             answer += input.value;
     }
     return answer;
+}
+
+// What the candidate gave, as the record keeps it: a drop-down left on its
+// placeholder gave nothing.
+QString givenAnswer(QuestionClass questionClass, const QString& answer) {
+    return questionClass == QuestionClass::Matching && answer == QLatin1String("daan") ? QString()
+                                                                                       : answer;
 }
 
 // Check boxes may be ticked in any order; radio buttons and drop-downs give one value.
@@ -72,11 +81,11 @@ std::vector<store::Tally> mergeHeadings(std::vector<store::Tally> rows) {
     return rows;
 }
 
-} // namespace
-
-GradingResult gradeChapter(store::Bank& bank, qint64 chapterId, collections::ViewMode mode,
-                           const web::ControlSnapshot& controls) {
-    ChapterContent chapter(bank, chapterId, mode);
+// Grades every question `chapter` shows and writes the grading and its sitting
+// in one transaction.
+GradingResult gradePage(store::Bank& bank, ChapterContent& chapter,
+                        const web::ControlSnapshot& controls, record::Sitting sitting,
+                        const QDateTime& pageOpenedAt) {
     chapter.readAll();
     GradingResult result;
     std::vector<store::Tally> rows;
@@ -88,14 +97,24 @@ GradingResult gradeChapter(store::Bank& bank, qint64 chapterId, collections::Vie
             ++count.questions;
             const QString answer =
                 userAnswer(*question, questionClass, chapter.optionsOf(*question), controls);
-            if (isRightAnswer(answer, question->answer, answerKindOf(questionClass)))
+            const bool right = isRightAnswer(answer, question->answer, answerKindOf(questionClass));
+            if (right)
                 ++count.correct;
             else
                 result.wrongQuestionIds.push_back(question->id);
+            sitting.questions.push_back({question->id,
+                                         group.treeid,
+                                         type.code,
+                                         givenAnswer(questionClass, answer),
+                                         question->answer,
+                                         right,
+                                         {}});
         }
         rows.push_back(tally(type.title, count));
     }
     result.tallies = mergeHeadings(std::move(rows));
+    sitting.finishedAt = QDateTime::currentDateTime();
+    sitting.durationMs = pageOpenedAt.isValid() ? pageOpenedAt.msecsTo(sitting.finishedAt) : 0;
 
     bank.inTransaction([&] {
         store::clearLastGradingFlags(bank);
@@ -104,8 +123,31 @@ GradingResult gradeChapter(store::Bank& bank, qint64 chapterId, collections::Vie
             store::markGradedWrong(bank, id);
         for (const store::Tally& row : result.tallies)
             store::insertTally(bank, row);
+        result.recordNotice = record::recordSittingOrExplain(bank, sitting);
     });
     return result;
+}
+
+} // namespace
+
+GradingResult gradeChapter(store::Bank& bank, qint64 chapterId, collections::ViewMode mode,
+                           const web::ControlSnapshot& controls, const QDateTime& pageOpenedAt) {
+    ChapterContent chapter(bank, chapterId, mode);
+    record::Sitting sitting;
+    sitting.kind = record::SittingKind::Chapter;
+    sitting.chapterId = chapterId;
+    if (const auto node = store::nodeById(bank, chapterId))
+        sitting.title = node->nodename;
+    return gradePage(bank, chapter, controls, std::move(sitting), pageOpenedAt);
+}
+
+GradingResult gradeDrill(store::Bank& bank, const std::vector<qint64>& questionIds,
+                         const web::ControlSnapshot& controls, const QDateTime& pageOpenedAt) {
+    ChapterContent drill(bank, questionIds);
+    record::Sitting sitting;
+    sitting.kind = record::SittingKind::Drill;
+    sitting.title = drillTitle;
+    return gradePage(bank, drill, controls, std::move(sitting), pageOpenedAt);
 }
 
 } // namespace practice

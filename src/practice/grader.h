@@ -6,6 +6,7 @@
 #include "store/rows.h"
 #include "web/control_snapshot.h"
 
+#include <QDateTime>
 #include <QString>
 #include <stdexcept>
 #include <vector>
@@ -22,6 +23,9 @@ public:
 struct GradingResult {
     std::vector<qint64> wrongQuestionIds;
     std::vector<store::Tally> tallies; // as stored, merged headings last
+    // What to tell the user when the learning record could not keep the
+    // grading (said once per run); empty otherwise.
+    QString recordNotice;
 };
 
 // The headings whose tallies are merged into one row each, in merge order; the
@@ -37,8 +41,18 @@ inline const QString a3a4Heading = QStringLiteral(
 // a matching question), compared with the stored answer by isRightAnswer(): as
 // a set of letters for multiple-answer and case questions, exactly otherwise. Then, in one
 // transaction: `ct1` cleared everywhere, `ct` and `ct1` set on the wrong questions, and the tally
-// rewritten. Throws MissingControl or StoreError before writing anything.
+// rewritten, and the grading recorded as a sitting that lasted from `pageOpenedAt` until now
+// (the grading stands when the record cannot be written). Throws MissingControl or StoreError
+// before writing anything.
 GradingResult gradeChapter(store::Bank& bank, qint64 chapterId, collections::ViewMode mode,
-                           const web::ControlSnapshot& controls);
+                           const web::ControlSnapshot& controls, const QDateTime& pageOpenedAt);
+
+// The title of a drill's page and sitting.
+inline const QString drillTitle = QStringLiteral("薄弱环节练习");
+
+// Grades a page of picked questions (a drill) as gradeChapter() grades a chapter,
+// recording a sitting of kind drill.
+GradingResult gradeDrill(store::Bank& bank, const std::vector<qint64>& questionIds,
+                         const web::ControlSnapshot& controls, const QDateTime& pageOpenedAt);
 
 } // namespace practice

@@ -107,6 +107,10 @@ ChapterPageBuilder::ChapterPageBuilder(store::Bank& bank, qint64 chapterId,
     : chapter_(std::make_unique<ChapterContent>(bank, chapterId, mode))
     , writer_(std::make_unique<Writer>(*chapter_)) {}
 
+ChapterPageBuilder::ChapterPageBuilder(store::Bank& bank, const std::vector<qint64>& questionIds)
+    : chapter_(std::make_unique<ChapterContent>(bank, questionIds))
+    , writer_(std::make_unique<Writer>(*chapter_)) {}
+
 ChapterPageBuilder::~ChapterPageBuilder() = default;
 
 void ChapterPageBuilder::writeFirst(int atLeast, QStringList& fragments) {

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 namespace practice {
 
@@ -29,6 +30,8 @@ class ChapterPageBuilder {
 public:
     // Reads the chapter's groups and the question types.
     ChapterPageBuilder(store::Bank& bank, qint64 chapterId, collections::ViewMode mode);
+    // A page of the picked questions (a drill), read at once; numbered as a chapter is.
+    ChapterPageBuilder(store::Bank& bank, const std::vector<qint64>& questionIds);
     ~ChapterPageBuilder();
 
     // Appends whole groups until `fragments` holds at least `atLeast`

@@ -64,7 +64,7 @@ protected:
             fixture.finish();
             finished = true;
         }
-        return gradeChapter(bank, chapter, mode, controls);
+        return gradeChapter(bank, chapter, mode, controls, QDateTime::currentDateTime());
     }
 
     std::vector<std::pair<QString, QString>> storedTallies() {

@@ -1,0 +1,43 @@
+// The drill of weak points: a practice page of picked questions.
+
+#include "app/main_window.h"
+#include "practice/grader.h"
+#include "practice/page_builder.h"
+#include "record/weak_points.h"
+#include "store/own_tables.h"
+#include "widgets/prompter.h"
+
+#include <QLabel>
+
+namespace app {
+
+void MainWindow::openWeakPointDrill() {
+    skipAutoOpen_ = true;
+    std::vector<qint64> questions;
+    try {
+        bank_.reopen();
+        questions = record::weakPointQuestions(bank_);
+        bank_.close();
+    } catch (const store::StoreError& error) {
+        bank_.close();
+        prompter_.error(this, QStringLiteral("无法列出薄弱环节：%1").arg(error.message()));
+        return;
+    }
+    if (questions.empty()) {
+        showMessage(
+            QStringLiteral("目前没有薄弱环节：练习或考试中答错、之后还没有答对的题会出现在这里。"));
+        return;
+    }
+    resetAnswerButtons();
+    showDrill(questions);
+}
+
+void MainWindow::showDrill(const std::vector<qint64>& questionIds) {
+    chapterNameLabel_->setText(practice::drillTitle);
+    showBuiltPage([this, questionIds] {
+        return std::make_shared<practice::ChapterPageBuilder>(bank_, questionIds);
+    });
+    drillQuestions_ = questionIds;
+}
+
+} // namespace app
