@@ -15,6 +15,8 @@ void MainWindow::openStatistics() {
         statisticsWindow_ = new record::StatisticsWindow(programFolder_, bank_.filePath(), this);
         connect(statisticsWindow_, &record::StatisticsWindow::chapterRequested, this,
                 &MainWindow::openChapterById);
+        connect(statisticsWindow_, &record::StatisticsWindow::weakPointDrillRequested, this,
+                &MainWindow::openWeakPointDrill);
         statisticsWindow_->move(geometry().center() - statisticsWindow_->rect().center());
     }
     statisticsWindow_->refresh();

@@ -5,6 +5,7 @@
 #include "practice/page_fragments.h"
 #include "record/statistics.h"
 #include "store/question_statements.h"
+#include "store/record_statements.h"
 #include "store/statistics_statements.h"
 
 namespace record {
@@ -28,7 +29,7 @@ QString titleFragment(const store::ExamSittingRow& exam) {
 }
 
 // The answers as the record kept them: never bank HTML, always plain text.
-QString answerLines(const store::RecordedAnswer& answer, const QString& explanation) {
+QString answerLines(const store::AnswerRow& answer, const QString& explanation) {
     const QString given = answer.given.isEmpty() ? QStringLiteral("未作答") : answer.given;
     const bool right = answer.correct && !answer.given.isEmpty();
     return QStringLiteral("<div class=\"Answer\" style=\"display\">"
@@ -51,7 +52,7 @@ QStringList examReviewFragments(store::Bank& bank, qint64 sittingId) {
         return {QStringLiteral("<p align=\"center\">学习记录中没有这次考试。</p>")};
     QStringList out{titleFragment(*exam)};
     qint64 shownGroup = 0;
-    for (const store::RecordedAnswer& answer : store::answersOfSitting(bank, sittingId)) {
+    for (const store::AnswerRow& answer : store::answersOfSitting(bank, sittingId)) {
         const QString number = (answer.tid.isEmpty() ? QString::number(answer.position + 1)
                                                      : answer.tid.toHtmlEscaped()) +
                                QStringLiteral(". ");

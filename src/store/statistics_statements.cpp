@@ -142,17 +142,4 @@ ChapterAnswerTotals answerTotalsOfChapter(Bank& bank, qint64 chapterId) {
             {}};
 }
 
-std::vector<RecordedAnswer> answersOfSitting(Bank& bank, qint64 sittingId) {
-    return allRows<RecordedAnswer>(
-        bank.execute(QStringLiteral("SELECT position, question_id, type_code, given, right_answer, "
-                                    "correct, coalesce(tid, '') FROM mq_answer "
-                                    "WHERE sitting_id = ? ORDER BY position"),
-                     {sittingId}),
-        [](const QSqlQuery& q) {
-            return RecordedAnswer{int(countAt(q, 0)), integerAt(q, 1), textAt(q, 2),
-                                  textAt(q, 3),       textAt(q, 4),    countAt(q, 5) != 0,
-                                  textAt(q, 6)};
-        });
-}
-
 } // namespace store

@@ -86,17 +86,4 @@ std::vector<ChapterAnswerTotals> chapterAnswerTotals(Bank& bank);
 // The same for one chapter, without its last practice.
 ChapterAnswerTotals answerTotalsOfChapter(Bank& bank, qint64 chapterId);
 
-struct RecordedAnswer {
-    int position = 0;
-    qint64 questionId = 0;
-    QString typeCode;
-    QString given;
-    QString rightAnswer;
-    bool correct = false;
-    QString tid;
-};
-
-// A sitting's answers in the order its page or paper showed them.
-std::vector<RecordedAnswer> answersOfSitting(Bank& bank, qint64 sittingId);
-
 } // namespace store
