@@ -6,6 +6,7 @@
 #include "record/statistics.h"
 #include "record/statistics_window.h"
 
+#include <QScreen>
 #include <algorithm>
 
 namespace app {
@@ -17,7 +18,13 @@ void MainWindow::openStatistics() {
                 &MainWindow::openChapterById);
         connect(statisticsWindow_, &record::StatisticsWindow::weakPointDrillRequested, this,
                 &MainWindow::openWeakPointDrill);
-        statisticsWindow_->move(geometry().center() - statisticsWindow_->rect().center());
+        // Over the main window, and whole on its screen.
+        QRect place(QPoint(), statisticsWindow_->size());
+        place.moveCenter(geometry().center());
+        const QRect screenArea = screen()->availableGeometry();
+        place.moveTop(std::max(place.top(), screenArea.top()));
+        place.moveLeft(std::max(place.left(), screenArea.left()));
+        statisticsWindow_->move(place.topLeft());
     }
     statisticsWindow_->refresh();
     statisticsWindow_->show();

@@ -145,8 +145,9 @@ QWidget* StatisticsWindow::createExamsTab() {
     reviewView_->setAccessibleName(QStringLiteral("考试回顾"));
     splitter->addWidget(examTable_);
     splitter->addWidget(reviewView_);
-    splitter->setStretchFactor(0, 1);
-    splitter->setStretchFactor(1, 2);
+    splitter->setChildrenCollapsible(false);
+    reviewView_->setMinimumHeight(200);
+    splitter->setSizes({170, 400});
     connect(examTable_, &QTableWidget::cellClicked, this,
             [this](int row, int) { openExamOfRow(row); });
     connect(examTable_, &QTableWidget::cellActivated, this,
