@@ -8,7 +8,9 @@
 #include "practice/page_builder.h"
 #include "record/sitting.h"
 #include "store/bank.h"
+#include "store/own_tables.h"
 #include "store/question_statements.h"
+#include "store/record_tables.h"
 #include "store/tree_statements.h"
 #include "synthetic_bank.h"
 
@@ -58,6 +60,27 @@ void GradeChapterOf1000Questions(benchmark::State& state) {
     }
 }
 BENCHMARK(GradeChapterOf1000Questions)->Unit(benchmark::kMillisecond);
+
+// The same grading on a bank whose record was written by a later program, so
+// that no sitting is kept: its difference to the one above is what recording
+// adds to a grading.
+void GradeChapterOf1000QuestionsKeepingNoRecord(benchmark::State& state) {
+    SyntheticFolder folder({1000, 7, 1000});
+    store::Bank bank(folder.path());
+    const store::OwnTableSet laterRecord{store::recordTables().name,
+                                         store::recordTables().title,
+                                         {{QStringLiteral("CREATE TABLE mq_later_a (a)")},
+                                          {QStringLiteral("CREATE TABLE mq_later_b (b)")}}};
+    store::ensureOwnTables(bank, laterRecord);
+    const int chapter = firstChapter(bank);
+    const web::ControlSnapshot controls = answeredPage(bank, chapter);
+    for (auto _ : state) {
+        const auto result = practice::gradeChapter(bank, chapter, collections::ViewMode::WholeBank,
+                                                   controls, QDateTime::currentDateTime());
+        benchmark::DoNotOptimize(result.wrongQuestionIds.size());
+    }
+}
+BENCHMARK(GradeChapterOf1000QuestionsKeepingNoRecord)->Unit(benchmark::kMillisecond);
 
 // What recording a graded 1 000-question chapter adds to its grading: the
 // sitting and its answers written, in a transaction of its own here (so one

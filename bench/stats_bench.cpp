@@ -23,7 +23,8 @@ void DrillPageOfWeakPoints(benchmark::State& state) {
     for (auto _ : state) {
         const std::vector<qint64> picked = record::weakPointQuestions(bank);
         QStringList fragments;
-        practice::ChapterPageBuilder(bank, picked).writeRest(fragments);
+        practice::ChapterPageBuilder(bank, picked, QStringLiteral("薄弱环节练习"))
+            .writeRest(fragments);
         questions = picked.size();
         benchmark::DoNotOptimize(fragments.size());
     }

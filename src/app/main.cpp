@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -30,7 +31,8 @@ int main(int argc, char* argv[]) {
     options.addOption(screenshot);
     const QCommandLineOption show(
         QStringLiteral("show"),
-        QStringLiteral("截图时显示考场窗口 <name>：settings、login、candidate、exam 或 result。"),
+        QStringLiteral("截图时显示考场窗口 <name>：settings、login、candidate、exam 或 "
+                       "result；drill 为主窗口中的薄弱环节练习。"),
         QStringLiteral("name"));
     options.addOption(show);
     options.process(application);
@@ -61,7 +63,10 @@ int main(int argc, char* argv[]) {
                          &app::MainWindow::bringToFront);
         if (options.isSet(screenshot)) {
             QWidget* shown = &window;
-            if (options.isSet(show)) {
+            if (options.value(show) == QStringLiteral("drill")) {
+                // After the first chapter the window opens by itself.
+                QTimer::singleShot(1000, &window, [&window] { window.openWeakPointDrill(); });
+            } else if (options.isSet(show)) {
                 shown = app::openExamPreview(options.value(show), window, folders, desktop);
                 if (!shown) {
                     std::fprintf(stderr, "morrowquill: unknown window %s\n",

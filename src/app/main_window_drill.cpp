@@ -1,5 +1,6 @@
 // The drill of weak points: a practice page of picked questions.
 
+#include "app/chapter_tree_view.h"
 #include "app/main_window.h"
 #include "practice/grader.h"
 #include "practice/page_builder.h"
@@ -29,13 +30,18 @@ void MainWindow::openWeakPointDrill() {
         return;
     }
     resetAnswerButtons();
+    // The page is no chapter of the tree.
+    chapterTree_->clearSelection();
     showDrill(questions);
 }
 
 void MainWindow::showDrill(const std::vector<qint64>& questionIds) {
     chapterNameLabel_->setText(practice::drillTitle);
-    showBuiltPage([this, questionIds] {
-        return std::make_shared<practice::ChapterPageBuilder>(bank_, questionIds);
+    const QString title = QStringLiteral("%1：%2 道题，练习或考试中答错最多、之后还没有答对的题")
+                              .arg(practice::drillTitle)
+                              .arg(questionIds.size());
+    showBuiltPage([this, questionIds, title] {
+        return std::make_shared<practice::ChapterPageBuilder>(bank_, questionIds, title);
     });
     drillQuestions_ = questionIds;
 }

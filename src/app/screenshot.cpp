@@ -1,12 +1,16 @@
 #include "app/screenshot.h"
 
+#include "web/html_view.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <chrono>
 #include <cstdio>
+#include <memory>
 
 namespace app {
 
@@ -23,16 +27,50 @@ QPixmap capture(QWidget* window) {
     return window->grab();
 }
 
+// The longest a picture waits for the window's pages: a page that never
+// comes (a renderer that cannot start) still gives a picture of the rest.
+constexpr std::chrono::seconds pageLimit{20};
+
+void saveThenQuit(QWidget* window, const QString& path) {
+    window->repaint();
+    const bool saved = capture(window).save(path, "PNG");
+    if (!saved)
+        std::fprintf(stderr, "morrowquill: cannot write %s\n", qPrintable(path));
+    QApplication::exit(saved ? 0 : 1);
+}
+
 } // namespace
 
 void screenshotThenQuit(QWidget* window, const QString& path) {
-    // Give the window time to appear and settle before taking the picture.
-    QTimer::singleShot(3000, window, [window, path] {
-        const bool saved = capture(window).save(path, "PNG");
-        if (!saved)
-            std::fprintf(stderr, "morrowquill: cannot write %s\n", qPrintable(path));
-        QApplication::exit(saved ? 0 : 1);
-    });
+    // Queued behind what the window queued when it was shown (its first page
+    // among them), then waits for every page under way to be on the screen.
+    QMetaObject::invokeMethod(
+        window,
+        [window, path] {
+            auto pending = std::make_shared<int>(0);
+            auto taken = std::make_shared<bool>(false);
+            const auto take = [window, path, taken] {
+                if (!std::exchange(*taken, true))
+                    saveThenQuit(window, path);
+            };
+            for (web::HtmlView* view : window->findChildren<web::HtmlView*>()) {
+                if (!view->pageUnderWay())
+                    continue;
+                ++*pending;
+                QObject::connect(
+                    view, &web::HtmlView::pageOnScreen, window,
+                    [pending, take] {
+                        if (--*pending == 0)
+                            take();
+                    },
+                    Qt::SingleShotConnection);
+            }
+            if (*pending == 0)
+                take();
+            else
+                QTimer::singleShot(pageLimit, window, take);
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace app

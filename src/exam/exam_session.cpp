@@ -336,7 +336,9 @@ SessionStep ExamSession::handIn(const web::ControlSnapshot& controls) {
             for (const store::Question& sub : store::questionsOfGroup(bank_, itemTargetId(item))) {
                 const bool right = answerIsRight(item.lx, sub.answer, sub.lx);
                 ++(right ? tallies[type].right : tallies[type].wrong);
-                sitting.questions.push_back({sub.id, {}, {}, sub.lx, sub.answer, right, item.tid});
+                // A sub-question not answered still carries the drawing's tag.
+                const QString given = sub.lx == matchingGroup ? QString() : sub.lx;
+                sitting.questions.push_back({sub.id, {}, {}, given, sub.answer, right, item.tid});
                 allRight = allRight && right;
             }
             step.paints.push_back({item.tid, allRight ? CellColour::Right : CellColour::Wrong});

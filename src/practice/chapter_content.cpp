@@ -26,10 +26,15 @@ ChapterContent::ChapterContent(store::Bank& bank, const std::vector<qint64>& que
     keep(store::questionsWithIds(bank, questionIds), store::optionsOfQuestions(bank, questionIds));
 }
 
-void ChapterContent::readAll() {
-    if (!picked_)
+void ChapterContent::readAll(Detail detail) {
+    if (picked_)
+        return;
+    if (detail == Detail::Page)
         keep(store::questionsOfChapter(bank_, chapterId_, filter_),
              store::optionsOfChapter(bank_, chapterId_));
+    else
+        keep(store::answersOfChapter(bank_, chapterId_, filter_),
+             store::optionIdsOfChapter(bank_, chapterId_));
 }
 
 void ChapterContent::keep(std::vector<store::Question> questions,

@@ -35,7 +35,11 @@ public:
     static int codeOf(const store::QuestionType& type);
     QList<const store::Question*> questionsOf(const store::QuestionGroup& group);
     QList<const store::Option*> optionsOf(const store::Question& question);
-    void readAll();
+    // What readAll() reads of each row: everything a page shows, or only
+    // what grading compares (a question's id, group and answer, an option's
+    // id and question).
+    enum class Detail { Page, Answers };
+    void readAll(Detail detail = Detail::Page);
 
 private:
     void keep(std::vector<store::Question> questions, std::vector<store::Option> options);

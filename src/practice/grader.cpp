@@ -86,7 +86,7 @@ std::vector<store::Tally> mergeHeadings(std::vector<store::Tally> rows) {
 GradingResult gradePage(store::Bank& bank, ChapterContent& chapter,
                         const web::ControlSnapshot& controls, record::Sitting sitting,
                         const QDateTime& pageOpenedAt) {
-    chapter.readAll();
+    chapter.readAll(ChapterContent::Detail::Answers);
     GradingResult result;
     std::vector<store::Tally> rows;
     for (const store::QuestionGroup& group : chapter.groups()) {
@@ -119,8 +119,7 @@ GradingResult gradePage(store::Bank& bank, ChapterContent& chapter,
     bank.inTransaction([&] {
         store::clearLastGradingFlags(bank);
         store::clearTallies(bank);
-        for (qint64 id : result.wrongQuestionIds)
-            store::markGradedWrong(bank, id);
+        store::markGradedWrong(bank, result.wrongQuestionIds);
         for (const store::Tally& row : result.tallies)
             store::insertTally(bank, row);
         result.recordNotice = record::recordSittingOrExplain(bank, sitting);

@@ -1,6 +1,7 @@
 #include "practice/html_sanitiser.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
@@ -541,12 +542,168 @@ private:
     const char* lastStart_ = nullptr;
 };
 
+// The markup the scan below judges without the parser: elements whose
+// parsing follows their tags, nothing implied, nothing moved, nothing
+// reconstructed, as long as each is closed by its own end tag in order.
+enum class Plain { No, Phrase, Paragraph, Void };
+
+Plain plainKindOf(QStringView name) {
+    static const QHash<QString, Plain> kinds = [] {
+        QHash<QString, Plain> kinds;
+        for (const char* phrase :
+             {"b",   "i",    "u",       "s",    "strike", "em",  "strong", "small", "big",  "tt",
+              "sub", "sup",  "span",    "font", "code",   "var", "samp",   "kbd",   "cite", "q",
+              "dfn", "abbr", "acronym", "mark", "ins",    "del", "bdi",    "bdo"})
+            kinds.insert(QString::fromLatin1(phrase), Plain::Phrase);
+        kinds.insert(QStringLiteral("p"), Plain::Paragraph);
+        for (const char* empty : {"br", "wbr", "img"})
+            kinds.insert(QString::fromLatin1(empty), Plain::Void);
+        return kinds;
+    }();
+    return kinds.value(name.toString().toLower(), Plain::No);
+}
+
+bool isTagBlank(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r';
+}
+
+bool isAsciiLetter(QChar c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+// Reads the attributes of a start tag from `i`, up to and past its '>'.
+// Only quoted values without character references, each attribute once and
+// allowed. False when the tag is anything else.
+bool scanAttributes(QStringView html, qsizetype& i, Plain kind, bool image) {
+    QStringList seen;
+    const qsizetype size = html.size();
+    for (;;) {
+        const qsizetype blanks = i;
+        while (i < size && isTagBlank(html[i]))
+            ++i;
+        if (i >= size)
+            return false;
+        if (html[i] == u'>') {
+            ++i;
+            return true;
+        }
+        if (html[i] == u'/') {
+            // Only an empty element may close itself; on others the slash means nothing.
+            if (kind != Plain::Void || i + 1 >= size || html[i + 1] != u'>')
+                return false;
+            i += 2;
+            return true;
+        }
+        if (i == blanks)
+            return false;
+        const qsizetype nameStart = i;
+        while (i < size && (isAsciiLetter(html[i]) || html[i] == u'-'))
+            ++i;
+        const QString name = html.mid(nameStart, i - nameStart).toString().toLower();
+        if (name.isEmpty() || seen.contains(name))
+            return false;
+        seen << name;
+        QString value;
+        if (i < size && html[i] == u'=') {
+            ++i;
+            if (i >= size || (html[i] != u'"' && html[i] != u'\''))
+                return false;
+            const QChar quote = html[i++];
+            const qsizetype end = html.indexOf(quote, i);
+            if (end < 0)
+                return false;
+            value = html.mid(i, end - i).toString();
+            i = end + 1;
+            if (value.contains(u'&'))
+                return false;
+        } else if (i < size && !isTagBlank(html[i]) && html[i] != u'>' && html[i] != u'/') {
+            return false;
+        }
+        const bool allowed = name == QLatin1String("style") ? isPlainStyle(value)
+                             : name == QLatin1String("src") ? image && isRelativePicture(value)
+                                                            : isPlainAttribute(name.toLatin1());
+        if (!allowed)
+            return false;
+    }
+}
+
+// Whether the text is certainly whole and allowed as it stands, judged by
+// one pass over it: every tag one of the plain ones above with allowed,
+// quoted attributes, each element closed by its own end tag in order, no
+// paragraph inside a paragraph, no comment or declaration, no '<' left
+// hanging at the end, nesting within the depth limit. A text the scan does
+// not vouch for goes to the parser, which decides.
+bool isPlainlyWhole(QStringView html) {
+    struct Open {
+        QString name;
+        Plain kind;
+    };
+    std::vector<Open> open;
+    qsizetype tags = 0;
+    const qsizetype size = html.size();
+    for (qsizetype i = html.indexOf(u'<'); i >= 0; i = html.indexOf(u'<', i)) {
+        if (++tags > maxTags || i + 1 >= size)
+            return false;
+        const QChar next = html[i + 1];
+        if (next == u'/') {
+            const qsizetype nameStart = i + 2;
+            qsizetype end = nameStart;
+            while (end < size && isAsciiLetter(html[end]))
+                ++end;
+            if (open.empty() || end >= size || html[end] != u'>' ||
+                html.mid(nameStart, end - nameStart)
+                        .compare(open.back().name, Qt::CaseInsensitive) != 0)
+                return false;
+            open.pop_back();
+            i = end + 1;
+            continue;
+        }
+        if (!isAsciiLetter(next)) {
+            // A '<' before anything else is text, except where it starts a
+            // comment, a declaration or a processing instruction.
+            if (next == u'!' || next == u'?')
+                return false;
+            ++i;
+            continue;
+        }
+        qsizetype end = i + 1;
+        while (end < size && (isAsciiLetter(html[end]) || (html[end] >= u'0' && html[end] <= u'9')))
+            ++end;
+        const QStringView name = html.mid(i + 1, end - i - 1);
+        const Plain kind = plainKindOf(name);
+        if (kind == Plain::No)
+            return false;
+        // Beyond three of the same kind the parser forgets the outer ones.
+        const auto same = std::count_if(open.begin(), open.end(), [&](const Open& o) {
+            return name.compare(o.name, Qt::CaseInsensitive) == 0;
+        });
+        if (same >= 3 ||
+            (kind == Plain::Paragraph && std::any_of(open.begin(), open.end(), [](const Open& o) {
+                 return o.kind == Plain::Paragraph;
+             })))
+            return false;
+        i = end;
+        if (!scanAttributes(html, i, kind, name.compare(u"img", Qt::CaseInsensitive) == 0))
+            return false;
+        if (kind == Plain::Void)
+            continue;
+        if (qsizetype(open.size()) >= maxDepth)
+            return false;
+        open.push_back({name.toString(), kind});
+    }
+    return open.empty();
+}
+
 } // namespace
 
 SanitisedHtml sanitiseBankHtml(const QString& html) {
     // Without a '<' there is no element: entities and quotes stay text.
-    if (!html.contains(QLatin1Char('<')))
+    if (!html.contains(QLatin1Char('<')) || isPlainlyWhole(html))
         return {html, {}, {}};
+    return sanitiseBankHtmlByParsing(html);
+}
+
+SanitisedHtml sanitiseBankHtmlByParsing(const QString& html) {
     if (html.count(QLatin1Char('<')) > maxTags)
         return {html.toHtmlEscaped(), {QStringLiteral("过多的标记")}, {}};
     const QByteArray source = html.toUtf8();

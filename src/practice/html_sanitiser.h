@@ -26,7 +26,10 @@ struct SanitisedHtml {
 // element closed, every text and attribute value escaped, nesting flattened
 // beyond a fixed depth. Either way the result leaves nothing open for the
 // markup after it, and sanitising it again changes nothing.
+// A text that one scan shows to be whole and allowed is not parsed at all.
 SanitisedHtml sanitiseBankHtml(const QString& html);
+// The same, always through the parser.
+SanitisedHtml sanitiseBankHtmlByParsing(const QString& html);
 
 // The longest bank text a page shows whole, in UTF-8 bytes; the bank tool
 // refuses longer ones.

@@ -107,9 +107,11 @@ ChapterPageBuilder::ChapterPageBuilder(store::Bank& bank, qint64 chapterId,
     : chapter_(std::make_unique<ChapterContent>(bank, chapterId, mode))
     , writer_(std::make_unique<Writer>(*chapter_)) {}
 
-ChapterPageBuilder::ChapterPageBuilder(store::Bank& bank, const std::vector<qint64>& questionIds)
+ChapterPageBuilder::ChapterPageBuilder(store::Bank& bank, const std::vector<qint64>& questionIds,
+                                       const QString& title)
     : chapter_(std::make_unique<ChapterContent>(bank, questionIds))
-    , writer_(std::make_unique<Writer>(*chapter_)) {}
+    , writer_(std::make_unique<Writer>(*chapter_))
+    , title_(title) {}
 
 ChapterPageBuilder::~ChapterPageBuilder() = default;
 
@@ -130,6 +132,9 @@ bool ChapterPageBuilder::finished() const {
 }
 
 void ChapterPageBuilder::writeNextGroup(QStringList& fragments) {
+    if (!title_.isEmpty())
+        fragments << QStringLiteral("<h3>") + title_.toHtmlEscaped() + QStringLiteral("</h3>");
+    title_.clear();
     writer_->writeGroup(fragments, chapter_->groups()[written_]);
     ++written_;
 }

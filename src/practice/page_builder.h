@@ -30,8 +30,10 @@ class ChapterPageBuilder {
 public:
     // Reads the chapter's groups and the question types.
     ChapterPageBuilder(store::Bank& bank, qint64 chapterId, collections::ViewMode mode);
-    // A page of the picked questions (a drill), read at once; numbered as a chapter is.
-    ChapterPageBuilder(store::Bank& bank, const std::vector<qint64>& questionIds);
+    // A page of the picked questions (a drill), read at once, under `title`;
+    // numbered as a chapter is.
+    ChapterPageBuilder(store::Bank& bank, const std::vector<qint64>& questionIds,
+                       const QString& title);
     ~ChapterPageBuilder();
 
     // Appends whole groups until `fragments` holds at least `atLeast`
@@ -48,6 +50,8 @@ private:
     std::unique_ptr<ChapterContent> chapter_;
     std::unique_ptr<Writer> writer_;
     size_t written_ = 0;
+    // Written before the first group, then cleared.
+    QString title_;
 };
 
 // Appends the fragments of a chapter's page to `fragments`, in the order they

@@ -142,11 +142,23 @@ void setQuestionLx(Bank& bank, qint64 id, const QString& lx) {
 }
 
 void clearLastGradingFlags(Bank& bank) {
-    bank.execute(QStringLiteral("UPDATE question SET ct1 = ''"));
+    // Rows already clear are left alone: a large bank holds few marked ones.
+    bank.execute(QStringLiteral("UPDATE question SET ct1 = '' WHERE ct1 IS NOT ''"));
 }
 
-void markGradedWrong(Bank& bank, qint64 id) {
-    bank.execute(QStringLiteral("UPDATE question SET ct = '1', ct1 = '1' WHERE id = ?"), {id});
+void markGradedWrong(Bank& bank, const std::vector<qint64>& ids) {
+    if (ids.empty())
+        return;
+    // One statement for the whole list, which travels as a JSON array of numbers.
+    QByteArray list = "[";
+    for (qint64 id : ids) {
+        list += QByteArray::number(id);
+        list += ',';
+    }
+    list.back() = ']';
+    bank.execute(QStringLiteral("UPDATE question SET ct = '1', ct1 = '1' "
+                                "WHERE id IN (SELECT value FROM json_each(?))"),
+                 {QString::fromLatin1(list)});
 }
 
 bool hasFlaggedQuestions(Bank& bank, CollectionFlag flag) {
@@ -181,6 +193,37 @@ std::vector<Question> questionsOfChapter(Bank& bank, qint64 treeId,
     else if (flag == CollectionFlag::Wrong)
         sql = QStringLiteral(CHAPTER_QUESTION_COLUMNS "AND q.ct = '1' ORDER BY q.rowid");
     return allRows<Question>(bank.execute(sql, {treeId}), readQuestion);
+}
+
+#define CHAPTER_ANSWER_COLUMNS                                                                     \
+    "SELECT q.id, q.readtextid, q.answer FROM question q JOIN readtext r ON q.readtextid = r.id "  \
+    "WHERE r.treeid = ? "
+
+std::vector<Question> answersOfChapter(Bank& bank, qint64 treeId,
+                                       std::optional<CollectionFlag> flag) {
+    QString sql = QStringLiteral(CHAPTER_ANSWER_COLUMNS "ORDER BY q.rowid");
+    if (flag == CollectionFlag::Favourite)
+        sql = QStringLiteral(CHAPTER_ANSWER_COLUMNS "AND q.scbt = '1' ORDER BY q.rowid");
+    else if (flag == CollectionFlag::Wrong)
+        sql = QStringLiteral(CHAPTER_ANSWER_COLUMNS "AND q.ct = '1' ORDER BY q.rowid");
+    return allRows<Question>(bank.execute(sql, {treeId}), [](const QSqlQuery& q) {
+        Question question;
+        question.id = integerAt(q, 0);
+        question.readtextid = integerAt(q, 1);
+        question.answer = textAt(q, 2);
+        return question;
+    });
+}
+
+std::vector<Option> optionIdsOfChapter(Bank& bank, qint64 treeId) {
+    return allRows<Option>(bank.execute(QStringLiteral("SELECT o.id, o.questionid FROM opinion o "
+                                                       "JOIN question q ON o.questionid = q.id "
+                                                       "JOIN readtext r ON q.readtextid = r.id "
+                                                       "WHERE r.treeid = ? ORDER BY o.rowid"),
+                                        {treeId}),
+                           [](const QSqlQuery& q) {
+                               return Option{integerAt(q, 0), integerAt(q, 1), {}, {}};
+                           });
 }
 
 std::vector<Option> optionsOfChapter(Bank& bank, qint64 treeId) {

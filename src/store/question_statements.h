@@ -35,7 +35,7 @@ void setQuestionLx(Bank& bank, qint64 id, const QString& lx);
 void clearLastGradingFlags(Bank& bank);
 // Puts a question graded wrong into the wrong-question bank and marks it as
 // wrong in this grading.
-void markGradedWrong(Bank& bank, qint64 id);
+void markGradedWrong(Bank& bank, const std::vector<qint64>& ids);
 bool hasFlaggedQuestions(Bank& bank, CollectionFlag flag);
 // Takes the questions found wrong in the last grading out of the wrong-question bank.
 void dropLastGradingFromWrongBank(Bank& bank);
@@ -48,5 +48,10 @@ std::vector<Option> optionsOfQuestion(Bank& bank, qint64 questionId);
 std::vector<Question> questionsOfChapter(Bank& bank, qint64 treeId,
                                          std::optional<CollectionFlag> flag = std::nullopt);
 std::vector<Option> optionsOfChapter(Bank& bank, qint64 treeId);
+// The same rows with only what grading reads: a question's id, group and
+// answer; an option's id and question.
+std::vector<Question> answersOfChapter(Bank& bank, qint64 treeId,
+                                       std::optional<CollectionFlag> flag = std::nullopt);
+std::vector<Option> optionIdsOfChapter(Bank& bank, qint64 treeId);
 
 } // namespace store

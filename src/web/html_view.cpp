@@ -31,6 +31,40 @@ constexpr int firstScreenFragments = 160;
 // screen at most.
 constexpr std::chrono::milliseconds firstScreenPaintWait{100};
 
+// How long a completed page waits for the view's next paint to report that
+// it is on the screen, at most.
+constexpr std::chrono::milliseconds completePaintWait{1000};
+
+// Calls `painted` once, at the next paint of the widget it watches or at the
+// limit, whichever comes first, then goes.
+class NextPaint : public QObject {
+public:
+    NextPaint(QWidget* surface, std::chrono::milliseconds limit, std::function<void()> painted)
+        : QObject(surface)
+        , painted_(std::move(painted)) {
+        surface->installEventFilter(this);
+        QTimer::singleShot(limit, this, [this] { report(); });
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            // After the paint, not inside it.
+            QMetaObject::invokeMethod(
+                this, [this] { report(); }, Qt::QueuedConnection);
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void report() {
+        if (!painted_)
+            return;
+        std::exchange(painted_, nullptr)();
+        deleteLater();
+    }
+
+    std::function<void()> painted_;
+};
+
 const QString firstPaintPrefix = QStringLiteral("morrowquill:first-screen-painted:");
 
 QString jsonBool(bool value) {
@@ -274,6 +308,9 @@ void HtmlView::startPage(const QString& templatePath, const QStringList& fragmen
     restAwaited_ = false;
     pendingScript_ = finishingScript;
     pendingDone_ = std::move(done);
+    if (!pendingDone_)
+        pendingDone_ = [](bool) {
+        };
     pendingBuild_ = nullptr;
     if (!QFileInfo(templatePath).isFile()) {
         finishPage(generation, false);
@@ -414,6 +451,19 @@ void HtmlView::finishPage(int generation, bool ok) {
             done(ok);
     });
     pendingDone_ = nullptr;
+    reportWhenPainted(generation);
+}
+
+void HtmlView::reportWhenPainted(int generation) {
+    const auto report = [this, generation] {
+        if (generation == generation_)
+            emit pageOnScreen();
+    };
+    QWidget* surface = view_->focusProxy();
+    if (surface && surface->isVisible())
+        new NextPaint(surface, completePaintWait, report);
+    else
+        QTimer::singleShot(firstScreenPaintWait, this, report);
 }
 
 // The renderer is gone, and the page with it: nothing it owed (the page being

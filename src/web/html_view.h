@@ -70,9 +70,15 @@ public:
     // the browser normalises it ("http://scbt123/"), is reported.
     void setInterceptNavigation(bool on);
     bool interceptsNavigation() const { return intercept_; }
+    // Whether a page has been asked for and is not yet complete.
+    bool pageUnderWay() const { return bool(pendingDone_); }
 
 signals:
     void navigationIntercepted(const QString& address);
+    // The page just finished (complete, or failed) has been painted on the screen: the view's
+    // next paint after it, or, for a view that is not on the screen, a moment
+    // later.
+    void pageOnScreen();
     // The browser process that drew the page ended (it crashed or was
     // killed): the page on screen is gone, and no callback still awaited from
     // it (page done, controls read, script result) will come. The owner says
@@ -96,6 +102,7 @@ private:
     void runLastAppend(const QString& script, int generation);
     static QString appendDefinition();
     void finishPage(int generation, bool ok);
+    void reportWhenPainted(int generation);
     void forgetEndedPage();
     void deliver(std::function<void()> call);
 

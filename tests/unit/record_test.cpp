@@ -88,7 +88,7 @@ TEST_F(Record, AHandedInExamIsRecordedRowByRowWithItsAnswersAndTheRightOnes) {
     for (const store::PaperItem& item : paper)
         store::insertPaperItem(bank, item);
     store::setQuestionLx(bank, 6, "A");
-    store::setQuestionLx(bank, 7, "");
+    store::setQuestionLx(bank, 7, "a4"); // as tagged by the drawing: not answered
     exam::ExamSession session(bank, paper, QDateTime::currentDateTime().addSecs(-1800));
     tick(1, "A");
     const exam::SessionStep step = session.handIn(controls);

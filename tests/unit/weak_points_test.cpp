@@ -83,7 +83,9 @@ TEST_F(WeakPoints, ABankWithoutARecordHasNoneAndADamagedRecordSaysSo) {
 TEST_F(WeakPoints, TheDrillPageShowsThePickedQuestionsOfEveryChapterWithTheirGroups) {
     makeHistory();
     QStringList fragments;
-    practice::ChapterPageBuilder(bank, record::weakPointQuestions(bank)).writeRest(fragments);
+    practice::ChapterPageBuilder(bank, record::weakPointQuestions(bank), "薄弱<环节>")
+        .writeRest(fragments);
+    EXPECT_EQ(fragments.front(), "<h3>薄弱&lt;环节&gt;</h3>");
     const QString page = fragments.join(QString());
     // Numbered as a chapter is: singles of both chapters, the multiple, the
     // case group, the matching group.
