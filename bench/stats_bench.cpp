@@ -4,6 +4,7 @@
 // first argument. Everything here only reads the bank.
 
 #include "practice/page_builder.h"
+#include "record/statistics.h"
 #include "record/weak_points.h"
 #include "store/bank.h"
 
@@ -40,6 +41,18 @@ void WeakPointQuestions(benchmark::State& state) {
         benchmark::DoNotOptimize(record::weakPointQuestions(bank).size());
 }
 BENCHMARK(WeakPointQuestions)->Unit(benchmark::kMillisecond);
+
+// Every figure of the statistics window: what opening it reads.
+void StatisticsFigures(benchmark::State& state) {
+    store::Bank bank(bankPath);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            record::readStatistics(bank, QDate::currentDate()).chapters.size());
+}
+BENCHMARK(StatisticsFigures)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 

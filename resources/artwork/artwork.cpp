@@ -434,6 +434,7 @@ const ToolArt toolArt[] = {
     {"zxkf-1.jpg", "zxkf-2.jpg", "zxkf-3.jpg", "服", "在线客服"},
     {"zxsc-1.jpg", "zxsc-2.jpg", "zxsc-3.jpg", "商", "在线商城"},
     {"sybz-1.jpg", "sybz-2.jpg", "sybz-3.jpg", "助", "使用帮助"},
+    {"xxtj-1.jpg", "xxtj-2.jpg", "xxtj-3.jpg", "统", "学习统计"},
 };
 
 struct PageArt {

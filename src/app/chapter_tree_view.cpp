@@ -3,7 +3,9 @@
 #include "widgets/picture_button.h"
 
 #include <QDir>
+#include <QHelpEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 #include <utility>
 
 namespace app {
@@ -131,6 +133,19 @@ void ChapterTreeView::expandOnly(QTreeWidgetItem* current) {
             item->setExpanded(false);
     }
     current->setExpanded(true);
+}
+
+bool ChapterTreeView::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip || !tooltipSource_)
+        return QTreeWidget::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QTreeWidgetItem* item = itemAt(help->pos());
+    const QString text = item ? tooltipSource_(positionOf(item)) : QString();
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), text, viewport(), visualItemRect(item));
+    return true;
 }
 
 } // namespace app

@@ -3,6 +3,7 @@
 #include "app/chapter_tree.h"
 
 #include <QTreeWidget>
+#include <functional>
 
 namespace app {
 
@@ -27,6 +28,11 @@ public:
     int positionOf(const QTreeWidgetItem* item) const;
     static int levelOf(const QTreeWidgetItem* item);
     void expandEveryNode();
+    // Where the tooltip of the node at a tree position comes from, asked each
+    // time the pointer rests on a node; an empty text shows none.
+    void setTooltipSource(std::function<QString(int position)> source) {
+        tooltipSource_ = std::move(source);
+    }
 
 signals:
     // The user clicked the current node.
@@ -35,6 +41,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void expandOnly(QTreeWidgetItem* current);
@@ -43,6 +50,7 @@ private:
     std::vector<QTreeWidgetItem*> items_;
     QTreeWidgetItem* lastOfLevel_[2] = {};
     int pressedPosition_ = -1;
+    std::function<QString(int)> tooltipSource_;
 };
 
 } // namespace app

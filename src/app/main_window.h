@@ -30,6 +30,9 @@ class ExamEntry;
 class RandomSource;
 } // namespace exam
 
+namespace record {
+class StatisticsWindow;
+}
 namespace practice {
 class ChapterPageBuilder;
 struct PracticeSelection;
@@ -105,6 +108,9 @@ public:
     services::BackupDialog* backupDialog() const { return backupDialog_; }
     services::RestoreDialog* restoreDialog() const { return restoreDialog_; }
     services::UpdateNotifier* updateNotifier() const { return updateNotifier_; }
+    record::StatisticsWindow* statisticsWindow() const { return statisticsWindow_; }
+    // The tree's tooltip of the node at `position`: a chapter's figures.
+    QString chapterTooltipAt(int position);
 
 signals:
     // A chapter's page has been rendered completely.
@@ -189,6 +195,9 @@ private:
     void openHomePage();
     void openShop();
     void openHelp();
+    void openStatistics();
+    // Shows a chapter of the whole bank, as a click on it in the tree does.
+    void openChapterById(qint64 chapterId);
     void toggleMaximised();
     void enterFullScreen();
     void leaveFullScreen();
@@ -236,6 +245,7 @@ private:
     services::BackupDialog* backupDialog_ = nullptr;
     services::RestoreDialog* restoreDialog_ = nullptr;
     services::UpdateNotifier* updateNotifier_ = nullptr;
+    record::StatisticsWindow* statisticsWindow_ = nullptr;
     QLabel* statusPanels_[3] = {};
 
     QString viewKey_ = collections::startViewKey;

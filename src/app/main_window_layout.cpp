@@ -123,6 +123,7 @@ QWidget* MainWindow::createToolBar() {
         {"zxkf", pictures("/tp/zxkf-1.jpg", "/tp/zxkf-2.jpg", "/tp/zxkf-3.jpg")},
         {"zxsc", pictures("/tp/zxsc-1.jpg", "/tp/zxsc-2.jpg", "/tp/zxsc-3.jpg")},
         {"sybz", pictures("/tp/sybz-1.jpg", "/tp/sybz-2.jpg", "/tp/sybz-3.jpg")},
+        {"xxtj", pictures("/tp/xxtj-1.jpg", "/tp/xxtj-2.jpg", "/tp/xxtj-3.jpg")},
     };
     for (const Tool& tool : tools) {
         const QSize size(row->count() == 0 ? 63 : 58, 64);
@@ -141,6 +142,7 @@ QWidget* MainWindow::createToolBar() {
         {"zxkf", &MainWindow::openHomePage},
         {"zxsc", &MainWindow::openShop},
         {"sybz", &MainWindow::openHelp},
+        {"xxtj", &MainWindow::openStatistics},
     };
     for (const auto& [name, action] : actions)
         connect(toolBar_->findChild<PictureButton*>(QString::fromLatin1(name)),
@@ -176,6 +178,7 @@ QWidget* MainWindow::createTreePanel() {
     column->addWidget(header);
     chapterTree_ = new ChapterTreeView(programFolder_, treePanel_);
     connect(chapterTree_, &ChapterTreeView::nodeClicked, this, &MainWindow::openSelectedChapter);
+    chapterTree_->setTooltipSource([this](int position) { return chapterTooltipAt(position); });
     column->addWidget(chapterTree_, 1);
     return treePanel_;
 }
