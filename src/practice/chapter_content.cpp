@@ -1,5 +1,6 @@
 #include "practice/chapter_content.h"
 
+#include "store/note_statements.h"
 #include "store/question_statements.h"
 
 #include <iterator>
@@ -10,14 +11,35 @@ ChapterContent::ChapterContent(store::Bank& bank, qint64 chapterId, collections:
     : bank_(bank)
     , chapterId_(chapterId)
     , filter_(collections::filterOf(mode))
-    , groups_(store::groupsOfChapter(bank, chapterId)) {
+    , groups_(store::groupsOfChapter(bank, chapterId))
+    , notes_(store::notesOfChapter(bank, chapterId)) {
     for (store::QuestionType& type : store::allTypes(bank))
         types_.insert(type.id, std::move(type));
 }
 
+ChapterContent::ChapterContent(store::Bank& bank, std::vector<store::QuestionGroup> groups,
+                               collections::ViewMode mode)
+    : bank_(bank)
+    , filter_(collections::filterOf(mode))
+    , groups_(std::move(groups)) {
+    for (store::QuestionType& type : store::allTypes(bank))
+        types_.insert(type.id, std::move(type));
+    notes_ = store::notesOfGroups(bank, groupIds());
+}
+
+std::vector<qint64> ChapterContent::groupIds() const {
+    std::vector<qint64> ids;
+    ids.reserve(groups_.size());
+    for (const store::QuestionGroup& group : groups_)
+        ids.push_back(group.id);
+    return ids;
+}
+
 void ChapterContent::readAll() {
-    auto questions = store::questionsOfChapter(bank_, chapterId_, filter_);
-    auto options = store::optionsOfChapter(bank_, chapterId_);
+    auto questions = chapterId_ ? store::questionsOfChapter(bank_, *chapterId_, filter_)
+                                : store::questionsOfGroups(bank_, groupIds(), filter_);
+    auto options = chapterId_ ? store::optionsOfChapter(bank_, *chapterId_)
+                              : store::optionsOfGroups(bank_, groupIds());
     questionsOfGroup_.clear();
     optionsOfQuestion_.clear();
     questions_.assign(std::make_move_iterator(questions.begin()),

@@ -15,13 +15,17 @@ namespace practice {
 
 // A chapter as a page shows it: its groups in type order, the types, the
 // questions of each group (only those of the view's collection in a
-// collection view) and the options of each question. The groups and types
+// collection view), the options and the notes of each question. A page of
+// chosen groups (search results) is read the same way. The groups and types
 // are read at once; the questions and options either a group and a question
 // at a time, as they are asked for (cheap for the first few of a large
 // chapter), or, after readAll(), the whole chapter's in two statements.
 class ChapterContent {
 public:
     ChapterContent(store::Bank& bank, qint64 chapterId, collections::ViewMode mode);
+    // The given groups, in their order.
+    ChapterContent(store::Bank& bank, std::vector<store::QuestionGroup> groups,
+                   collections::ViewMode mode);
 
     const std::vector<store::QuestionGroup>& groups() const { return groups_; }
     // Whether only the questions of a collection are shown.
@@ -33,10 +37,14 @@ public:
     QList<const store::Question*> questionsOf(const store::QuestionGroup& group);
     QList<const store::Option*> optionsOf(const store::Question& question);
     void readAll();
+    // The question's note; empty when it has none.
+    QString noteOf(qint64 questionId) const { return notes_.value(questionId); }
 
 private:
+    std::vector<qint64> groupIds() const;
+
     store::Bank& bank_;
-    qint64 chapterId_;
+    std::optional<qint64> chapterId_;
     std::optional<store::CollectionFlag> filter_;
     std::vector<store::QuestionGroup> groups_;
     QHash<qint64, store::QuestionType> types_;
@@ -46,6 +54,7 @@ private:
     std::deque<store::Option> options_;
     QHash<qint64, QList<const store::Question*>> questionsOfGroup_;
     QHash<qint64, QList<const store::Option*>> optionsOfQuestion_;
+    QHash<qint64, QString> notes_;
 };
 
 } // namespace practice

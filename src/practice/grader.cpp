@@ -77,6 +77,11 @@ std::vector<store::Tally> mergeHeadings(std::vector<store::Tally> rows) {
 GradingResult gradeChapter(store::Bank& bank, qint64 chapterId, collections::ViewMode mode,
                            const web::ControlSnapshot& controls) {
     ChapterContent chapter(bank, chapterId, mode);
+    return gradeContent(bank, chapter, controls);
+}
+
+GradingResult gradeContent(store::Bank& bank, ChapterContent& chapter,
+                           const web::ControlSnapshot& controls) {
     chapter.readAll();
     GradingResult result;
     std::vector<store::Tally> rows;

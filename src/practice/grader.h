@@ -41,4 +41,9 @@ inline const QString a3a4Heading = QStringLiteral(
 GradingResult gradeChapter(store::Bank& bank, qint64 chapterId, collections::ViewMode mode,
                            const web::ControlSnapshot& controls);
 
+class ChapterContent;
+// The same for any content read like a chapter (search results).
+GradingResult gradeContent(store::Bank& bank, ChapterContent& content,
+                           const web::ControlSnapshot& controls);
+
 } // namespace practice

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collections/view_mode.h"
+#include "practice/page_fragments.h"
 #include "store/bank.h"
 
 #include <QStringList>
@@ -29,6 +30,8 @@ class ChapterPageBuilder {
 public:
     // Reads the chapter's groups and the question types.
     ChapterPageBuilder(store::Bank& bank, qint64 chapterId, collections::ViewMode mode);
+    // Any content read like a chapter (search results), its bank texts marked by `mark`.
+    ChapterPageBuilder(std::unique_ptr<ChapterContent> content, TextMarker mark);
     ~ChapterPageBuilder();
 
     // Appends whole groups until `fragments` holds at least `atLeast`

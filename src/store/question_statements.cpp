@@ -8,6 +8,7 @@ namespace {
 
 using detail::allRows;
 using detail::firstRow;
+using detail::idArray;
 using detail::integerAt;
 using detail::textAt;
 
@@ -190,6 +191,40 @@ std::vector<Option> optionsOfChapter(Bank& bank, qint64 treeId) {
                                     "JOIN readtext r ON q.readtextid = r.id "
                                     "WHERE r.treeid = ? ORDER BY o.rowid"),
                      {treeId}),
+        readOption);
+}
+
+// Groups in the order of the given ids.
+std::vector<QuestionGroup> groupsByIds(Bank& bank, const std::vector<qint64>& groupIds) {
+    return allRows<QuestionGroup>(
+        bank.execute(QStringLiteral("SELECT r.id, r.treeid, r.qtypeid, r.content, r.opnum "
+                                    "FROM json_each(?) j JOIN readtext r ON r.id = j.value "
+                                    "ORDER BY j.key"),
+                     {idArray(groupIds)}),
+        readGroup);
+}
+
+#define GROUPS_QUESTION_COLUMNS                                                                    \
+    "SELECT q.id, q.readtextid, q.content, q.answer, q.explain, q.picurl, q.itemnum, q.scbt, "     \
+    "q.ct, q.ct1, q.lx FROM question q WHERE q.readtextid IN (SELECT value FROM json_each(?)) "
+
+std::vector<Question> questionsOfGroups(Bank& bank, const std::vector<qint64>& groupIds,
+                                        std::optional<CollectionFlag> flag) {
+    QString sql = QStringLiteral(GROUPS_QUESTION_COLUMNS "ORDER BY q.rowid");
+    if (flag == CollectionFlag::Favourite)
+        sql = QStringLiteral(GROUPS_QUESTION_COLUMNS "AND q.scbt = '1' ORDER BY q.rowid");
+    else if (flag == CollectionFlag::Wrong)
+        sql = QStringLiteral(GROUPS_QUESTION_COLUMNS "AND q.ct = '1' ORDER BY q.rowid");
+    return allRows<Question>(bank.execute(sql, {idArray(groupIds)}), readQuestion);
+}
+
+std::vector<Option> optionsOfGroups(Bank& bank, const std::vector<qint64>& groupIds) {
+    return allRows<Option>(
+        bank.execute(QStringLiteral("SELECT o.id, o.questionid, o.code, o.content FROM opinion o "
+                                    "JOIN question q ON o.questionid = q.id "
+                                    "WHERE q.readtextid IN (SELECT value FROM json_each(?)) "
+                                    "ORDER BY o.rowid"),
+                     {idArray(groupIds)}),
         readOption);
 }
 

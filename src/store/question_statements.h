@@ -49,4 +49,10 @@ std::vector<Question> questionsOfChapter(Bank& bank, qint64 treeId,
                                          std::optional<CollectionFlag> flag = std::nullopt);
 std::vector<Option> optionsOfChapter(Bank& bank, qint64 treeId);
 
+// The same for a set of groups (readtext ids), e.g. those of search results.
+std::vector<QuestionGroup> groupsByIds(Bank& bank, const std::vector<qint64>& groupIds);
+std::vector<Question> questionsOfGroups(Bank& bank, const std::vector<qint64>& groupIds,
+                                        std::optional<CollectionFlag> flag = std::nullopt);
+std::vector<Option> optionsOfGroups(Bank& bank, const std::vector<qint64>& groupIds);
+
 } // namespace store
