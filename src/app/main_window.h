@@ -2,11 +2,14 @@
 
 #include "app/chapter_tree.h"
 #include "app/folders.h"
+#include "search/search_index.h"
 #include "services/settings.h"
 #include "store/bank.h"
 #include "widgets/picture_button.h"
 
 #include <QWidget>
+#include <memory>
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -20,6 +23,14 @@ class WrongQuestionManager;
 
 namespace exam {
 class ExamEntry;
+}
+
+namespace practice {
+class ChapterPageBuilder;
+}
+
+namespace search {
+class SearchField;
 }
 
 namespace services {
@@ -112,9 +123,20 @@ private:
     // The first `atLeast` fragments of a chapter's page, and the build of its
     // rest; a store failure ends the page with what was built.
     web::PageStart startChapterPage(qint64 chapterId, collections::ViewMode mode, int atLeast);
+    // The same for any page a builder writes, between a head and a tail.
+    web::PageStart
+    startBuiltPage(const std::function<std::unique_ptr<practice::ChapterPageBuilder>()>& builder,
+                   const QStringList& head, const QString& tail, int atLeast);
     void runPageCommand(const QString& address);
     void reloadAfterRendererEnded();
     void favouriteToggle(qint64 questionId);
+    void editNote(qint64 questionId);
+    // Search (main_window_search.cpp): the field in the tool bar, the results pages.
+    QWidget* createSearchPanel();
+    void searchQuestions(const QString& text);
+    void buildSearchIndex();
+    void showSearchPage(int page);
+    void gradeSearchPage();
     void errorReportPreview(qint64 questionId);
     void gradeChapter();
     void showGradingResult();
@@ -181,6 +203,16 @@ private:
     services::RestoreDialog* restoreDialog_ = nullptr;
     services::UpdateNotifier* updateNotifier_ = nullptr;
     QLabel* statusPanels_[3] = {};
+    search::SearchField* searchField_ = nullptr;
+    search::SearchIndex searchIndex_{bank_};
+    // The search results on show, when the page is one of them.
+    struct ShownSearch {
+        std::shared_ptr<const search::SearchResult> result;
+        collections::ViewMode mode;
+        int page = 0;
+    };
+    std::optional<ShownSearch> shownSearch_;
+    bool searching_ = false;
 
     QString viewKey_ = collections::startViewKey;
     std::vector<qint64> nodeIds_;

@@ -4,13 +4,17 @@
 #include "app/main_window.h"
 #include "collections/view_mode.h"
 #include "practice/grader.h"
+#include "practice/note_editor.h"
 #include "practice/page_builder.h"
+#include "practice/page_fragments.h"
+#include "practice/question_notes.h"
 #include "practice/result_window.h"
 #include "practice/score_report.h"
 #include "services/feedback_dialog.h"
 #include "store/question_statements.h"
 #include "store/tree_statements.h"
 #include "web/html_view.h"
+#include "web/script_literal.h"
 #include "widgets/prompter.h"
 
 #include <QLabel>
@@ -71,6 +75,7 @@ void MainWindow::openSelectedChapter() {
 }
 
 void MainWindow::showChapter(qint64 chapterId) {
+    shownSearch_.reset();
     pageView_->setTextZoom(1);
     // The chapter is read while the browser takes the old page down, the
     // rest of a large one after its first screen is painted.
@@ -89,24 +94,40 @@ void MainWindow::showChapter(qint64 chapterId) {
 
 web::PageStart MainWindow::startChapterPage(qint64 chapterId, collections::ViewMode mode,
                                             int atLeast) {
+    return startBuiltPage(
+        [this, chapterId, mode] {
+            return std::make_unique<practice::ChapterPageBuilder>(bank_, chapterId, mode);
+        },
+        {}, {}, atLeast);
+}
+
+web::PageStart MainWindow::startBuiltPage(
+    const std::function<std::unique_ptr<practice::ChapterPageBuilder>()>& makeBuilder,
+    const QStringList& head, const QString& tail, int atLeast) {
     web::PageStart start;
+    start.fragments = head;
     try {
-        auto builder = std::make_shared<practice::ChapterPageBuilder>(bank_, chapterId, mode);
+        std::shared_ptr<practice::ChapterPageBuilder> builder = makeBuilder();
         builder->writeFirst(atLeast, start.fragments);
         if (!builder->finished())
-            start.buildRest = [this, builder] {
+            start.buildRest = [this, builder, tail] {
                 QStringList rest;
                 try {
                     builder->writeRest(rest);
                 } catch (const store::StoreError&) {
                 }
+                if (!tail.isEmpty())
+                    rest << tail;
                 bank_.close();
                 return rest;
             };
     } catch (const store::StoreError&) {
     }
-    if (!start.buildRest)
+    if (!start.buildRest) {
+        if (!tail.isEmpty())
+            start.fragments << tail;
         bank_.close();
+    }
     return start;
 }
 
@@ -117,7 +138,9 @@ void MainWindow::runPageCommand(const QString& address) {
     const qint64 questionId = address.mid(11).chopped(1).toLongLong(&numeric);
     const bool report = address.contains(QStringLiteral("ctfk"));
     const bool favourite = address.contains(QStringLiteral("scbt"));
-    if (!report && !favourite)
+    const bool note = address.startsWith(QStringLiteral("http://note"));
+    const bool resultPage = address.startsWith(QStringLiteral("http://srch"));
+    if (!report && !favourite && !note && !resultPage)
         return;
     if (!numeric) {
         prompter_.error(this, QStringLiteral("无法识别页面中的试题编号：%1").arg(address));
@@ -127,6 +150,11 @@ void MainWindow::runPageCommand(const QString& address) {
         reportingErrors([&] { errorReportPreview(questionId); });
     if (favourite)
         reportingErrors([&] { favouriteToggle(questionId); });
+    if (note)
+        reportingErrors([&] { editNote(questionId); });
+    if (resultPage && shownSearch_ && questionId >= 0 &&
+        questionId < qint64(shownSearch_->result->pages.size()))
+        showSearchPage(int(questionId));
 }
 
 // Answers ticked on the lost page are gone; what is stored (favourites,
@@ -143,7 +171,10 @@ void MainWindow::reloadAfterRendererEnded() {
     // The chapter on show, whatever the tree has selected since.
     bool numeric = false;
     const qint64 chapterId = currentChapterId_.toLongLong(&numeric);
-    showChapter(numeric ? chapterId : 0);
+    if (shownSearch_)
+        showSearchPage(shownSearch_->page);
+    else
+        showChapter(numeric ? chapterId : 0);
     showMessage(QStringLiteral("页面显示进程意外结束，已重新载入本章。"));
 }
 
@@ -160,6 +191,28 @@ void MainWindow::favouriteToggle(qint64 questionId) {
         openFavourites();
 }
 
+void MainWindow::editNote(qint64 questionId) {
+    bank_.reopen();
+    if (!store::questionById(bank_, questionId))
+        throw store::StoreError(QStringLiteral("题库中没有编号为 %1 的试题。").arg(questionId));
+    practice::NoteEditor editor(practice::questionNote(bank_, questionId), this);
+    bank_.close();
+    prompter_.showModal(editor);
+    if (editor.result() != QDialog::Accepted)
+        return;
+    bank_.reopen();
+    practice::saveQuestionNote(bank_, questionId, editor.text());
+    const QString saved = practice::questionNote(bank_, questionId);
+    bank_.close();
+    // The note changes in place: the answers ticked on the page stay.
+    pageView_->runScript(
+        QStringLiteral("(function (e) { if (e) { e.innerHTML = ") +
+        web::scriptString(practice::noteBlockHtml(saved)) +
+        QStringLiteral("; e.style.display = '%1'; } })(document.getElementById('note%2'))")
+            .arg(saved.isEmpty() ? QStringLiteral("none") : QString())
+            .arg(questionId));
+}
+
 void MainWindow::errorReportPreview(qint64 questionId) {
     feedbackDialog_->prepare();
     bank_.reopen();
@@ -171,6 +224,10 @@ void MainWindow::errorReportPreview(qint64 questionId) {
 
 void MainWindow::gradeChapter() {
     skipAutoOpen_ = true;
+    if (shownSearch_) {
+        gradeSearchPage();
+        return;
+    }
     bool numeric = false;
     const qint64 chapterId = currentChapterId_.toLongLong(&numeric);
     if (!numeric)
@@ -227,6 +284,10 @@ void MainWindow::redoChapter() {
                            QStringLiteral("重新答题会清除当前所选的答案，是否继续？")))
         return;
     resetAnswerButtons();
+    if (shownSearch_) {
+        showSearchPage(shownSearch_->page);
+        return;
+    }
     // The chapter on show, whatever the tree has selected since (a section, say).
     bool numeric = false;
     const qint64 chapterId = currentChapterId_.toLongLong(&numeric);

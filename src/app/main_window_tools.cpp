@@ -20,6 +20,7 @@ void MainWindow::openRestoreDialog() {
 }
 
 void MainWindow::showRestoredBank() {
+    searchIndex_.forget();
     readBankTexts();
     rebuildTree();
     openFirstChapter();
