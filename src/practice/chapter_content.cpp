@@ -1,5 +1,6 @@
 #include "practice/chapter_content.h"
 
+#include "practice/page_fragments.h"
 #include "store/note_statements.h"
 #include "store/question_statements.h"
 
@@ -18,10 +19,11 @@ ChapterContent::ChapterContent(store::Bank& bank, qint64 chapterId, collections:
 }
 
 ChapterContent::ChapterContent(store::Bank& bank, std::vector<store::QuestionGroup> groups,
-                               collections::ViewMode mode)
+                               collections::ViewMode mode, QSet<qint64> chosen)
     : bank_(bank)
     , filter_(collections::filterOf(mode))
-    , groups_(std::move(groups)) {
+    , groups_(std::move(groups))
+    , chosen_(std::move(chosen)) {
     for (store::QuestionType& type : store::allTypes(bank))
         types_.insert(type.id, std::move(type));
     notes_ = store::notesOfGroups(bank, groupIds());
@@ -47,7 +49,8 @@ void ChapterContent::readAll() {
     options_.assign(std::make_move_iterator(options.begin()),
                     std::make_move_iterator(options.end()));
     for (const store::Question& question : questions_)
-        questionsOfGroup_[question.readtextid] << &question;
+        if (shows(question))
+            questionsOfGroup_[question.readtextid] << &question;
     for (const store::Option& option : options_)
         optionsOfQuestion_[option.questionid] << &option;
     readAll_ = true;
@@ -75,9 +78,22 @@ QList<const store::Question*> ChapterContent::questionsOf(const store::QuestionG
         for (store::Question& question :
              filter_ ? store::flaggedQuestionsOfGroup(bank_, group.id, *filter_)
                      : store::questionsOfGroup(bank_, group.id))
-            list << &questions_.emplace_back(std::move(question));
+            if (shows(question))
+                list << &questions_.emplace_back(std::move(question));
     }
     return questionsOfGroup_.value(group.id);
+}
+
+bool ChapterContent::shows(const store::Question& question) const {
+    if (!chosen_ || chosen_->contains(question.id))
+        return true;
+    for (const store::QuestionGroup& group : groups_) {
+        if (group.id == question.readtextid) {
+            const QuestionClass questionClass = classOfCode(codeOf(typeOf(group)));
+            return questionClass == QuestionClass::Case || questionClass == QuestionClass::Matching;
+        }
+    }
+    return false;
 }
 
 QList<const store::Option*> ChapterContent::optionsOf(const store::Question& question) {

@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <deque>
 #include <optional>
 #include <vector>
@@ -23,9 +24,11 @@ namespace practice {
 class ChapterContent {
 public:
     ChapterContent(store::Bank& bank, qint64 chapterId, collections::ViewMode mode);
-    // The given groups, in their order.
+    // The given groups, in their order. Of a single- or multiple-answer group
+    // (a mere container of questions) only the questions in `chosen` are
+    // shown; case and matching groups, whose questions share a text, whole.
     ChapterContent(store::Bank& bank, std::vector<store::QuestionGroup> groups,
-                   collections::ViewMode mode);
+                   collections::ViewMode mode, QSet<qint64> chosen);
 
     const std::vector<store::QuestionGroup>& groups() const { return groups_; }
     // Whether only the questions of a collection are shown.
@@ -42,6 +45,8 @@ public:
 
 private:
     std::vector<qint64> groupIds() const;
+    // Whether the page shows the question: false for one left out of its group.
+    bool shows(const store::Question& question) const;
 
     store::Bank& bank_;
     std::optional<qint64> chapterId_;
@@ -55,6 +60,7 @@ private:
     QHash<qint64, QList<const store::Question*>> questionsOfGroup_;
     QHash<qint64, QList<const store::Option*>> optionsOfQuestion_;
     QHash<qint64, QString> notes_;
+    std::optional<QSet<qint64>> chosen_;
 };
 
 } // namespace practice

@@ -56,8 +56,9 @@ std::unique_ptr<practice::ChapterContent> resultPageContent(store::Bank& bank,
     std::vector<qint64> groupIds;
     if (page >= 0 && size_t(page) < result.pages.size())
         groupIds = result.pages[size_t(page)];
-    return std::make_unique<practice::ChapterContent>(bank, store::groupsByIds(bank, groupIds),
-                                                      mode);
+    return std::make_unique<practice::ChapterContent>(
+        bank, store::groupsByIds(bank, groupIds), mode,
+        QSet<qint64>(result.questionIds.begin(), result.questionIds.end()));
 }
 
 std::unique_ptr<practice::ChapterPageBuilder> resultPageBuilder(store::Bank& bank,

@@ -7,7 +7,8 @@
 #include <QString>
 #include <memory>
 
-// A page of search results: a practice page of the groups found, the words
+// A page of search results: a practice page of the questions found (case and
+// matching groups whole, as their questions share a text), the words
 // found marked in stems, options, case texts and explanations, under a header
 // that counts them and over buttons to the other pages of results.
 namespace search {

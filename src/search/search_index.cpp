@@ -13,6 +13,9 @@ SearchResult paged(QString text, const std::vector<store::SearchHit>& hits) {
     SearchResult result;
     result.text = std::move(text);
     result.questionCount = int(hits.size());
+    result.questionIds.reserve(hits.size());
+    for (const store::SearchHit& hit : hits)
+        result.questionIds.push_back(hit.questionId);
     int onPage = 0;
     for (size_t i = 0; i < hits.size(); ++i) {
         const bool newGroup = i == 0 || hits[i].groupId != hits[i - 1].groupId;

@@ -17,6 +17,7 @@ constexpr int questionsPerPage = 200;
 struct SearchResult {
     QString text; // as searched: trimmed, cut to maxSearchLength
     int questionCount = 0;
+    std::vector<qint64> questionIds; // every question found
     // The groups (readtext ids) of each results page, in page order; a page
     // ends with the group that brings it to questionsPerPage questions found.
     std::vector<std::vector<qint64>> pages;

@@ -26,9 +26,10 @@ QString flagCondition(std::optional<CollectionFlag> flag) {
 }
 
 #define HIT_COLUMNS                                                                                \
-    "SELECT q.id, q.readtextid FROM mq_search s JOIN question q ON q.id = s.rowid "                \
-    "JOIN readtext r ON r.id = q.readtextid WHERE "
-#define HIT_ORDER " ORDER BY r.treeid, r.qtypeid, r.rowid, q.rowid"
+    "SELECT q.id, q.readtextid FROM mq_search s JOIN question q ON q.id = s.rowid WHERE "
+// Groups in the order they were stored (chapter by chapter in banks as made),
+// questions in theirs.
+#define HIT_ORDER " ORDER BY q.readtextid, q.rowid"
 
 std::vector<SearchHit> readHits(StatementResult rows) {
     std::vector<SearchHit> hits;
@@ -48,7 +49,8 @@ const OwnTableSet& searchTables() {
         QStringLiteral("search"),
         QStringLiteral("搜索索引"),
         {{QStringLiteral("CREATE VIRTUAL TABLE mq_search USING fts5("
-                         "stem, options, explanation, case_text, note, tokenize = 'trigram')"),
+                         "stem, options, explanation, case_text, note, tokenize = 'trigram', "
+                         "columnsize = 0)"),
           QStringLiteral("CREATE TABLE mq_search_state ("
                          " id INTEGER PRIMARY KEY CHECK (id = 1),"
                          " fingerprint TEXT NOT NULL,"

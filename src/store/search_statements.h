@@ -48,7 +48,7 @@ void setIndexedFingerprint(Bank& bank, const QString& fingerprint);
 void updateSearchedNote(Bank& bank, qint64 questionId, const QString& note);
 
 // The questions whose row matches `phrase`, an FTS5 phrase of three or more
-// characters, in page order (chapter, type, group, question); only those
+// characters, in page order (groups and their questions as stored); only those
 // carrying `flag` when given.
 std::vector<SearchHit> matchingQuestions(Bank& bank, const QString& phrase,
                                          std::optional<CollectionFlag> flag);

@@ -1,5 +1,6 @@
 #include "fixture_bank.h"
 #include "other_program.h"
+#include "practice/chapter_content.h"
 #include "practice/question_notes.h"
 #include "search/html_text.h"
 #include "search/result_page.h"
@@ -39,6 +40,7 @@ public:
                  "解析：粉尘 NEAR( 与 \"引号\" OR *星号* -减号 &amp; A&lt;B");
         rows.addOption({111, 11, "A", "肺纤维化"});
         rows.addOption({112, 11, "B", "Silicosis stage II"});
+        question(13, 1, "同组的另一道题", {}); // a single-answer group holds two questions
         question(12, 2, "尘肺的分期", "浓度超过 50% 时");
         rows.addOption({121, 12, "A", "tuberculosis"});
         question(31, 3, "该患者最可能的诊断是", {});
@@ -57,15 +59,16 @@ public:
         fixture.rows().addQuestion(q);
     }
 
-    // The ids of the questions found: those of the groups of every page, as
-    // the view shows them.
+    // The ids of the questions the results pages show.
     std::vector<qint64> found(const QString& text, ViewMode mode = ViewMode::WholeBank) {
         const SearchResult result = index.find(text, mode);
         std::vector<qint64> ids;
-        for (const auto& page : result.pages)
-            for (const store::Question& q :
-                 store::questionsOfGroups(bank, page, collections::filterOf(mode)))
-                ids.push_back(q.id);
+        for (int page = 0; page < int(result.pages.size()); ++page) {
+            auto content = search::resultPageContent(bank, result, page, mode);
+            for (const store::QuestionGroup& group : content->groups())
+                for (const store::Question* q : content->questionsOf(group))
+                    ids.push_back(q->id);
+        }
         EXPECT_LE(result.questionCount, int(ids.size()));
         return ids;
     }
