@@ -5,6 +5,7 @@
 #include "search/search_index.h"
 #include "services/settings.h"
 #include "store/bank.h"
+#include "web/control_snapshot.h"
 #include "widgets/picture_button.h"
 
 #include <QWidget>
@@ -27,7 +28,8 @@ class ExamEntry;
 
 namespace practice {
 class ChapterPageBuilder;
-}
+struct GradingResult;
+} // namespace practice
 
 namespace search {
 class SearchField;
@@ -139,6 +141,10 @@ private:
     void gradeSearchPage();
     void errorReportPreview(qint64 questionId);
     void gradeChapter();
+    // Grades the page on show from a snapshot of its controls, marks the
+    // questions answered wrong and shows the result.
+    void
+    gradePage(const std::function<practice::GradingResult(const web::ControlSnapshot&)>& grade);
     void showGradingResult();
     void redoChapter();
     void openFavourites();

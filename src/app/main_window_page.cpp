@@ -233,14 +233,21 @@ void MainWindow::gradeChapter() {
     if (!numeric)
         return;
     const collections::ViewMode mode = collections::viewModeOfKey(viewKey_);
-    pageView_->readControls([this, chapterId, mode](const web::ControlSnapshot& controls) {
-        // A page that does not match the chapter stops grading silently; a
-        // store failure (a full disk, a locked bank) is named. Nothing has been
-        // written in either case.
+    gradePage([this, chapterId, mode](const web::ControlSnapshot& controls) {
+        return practice::gradeChapter(bank_, chapterId, mode, controls);
+    });
+}
+
+void MainWindow::gradePage(
+    const std::function<practice::GradingResult(const web::ControlSnapshot&)>& grade) {
+    pageView_->readControls([this, grade](const web::ControlSnapshot& controls) {
+        // A page that does not match what it was built from stops grading
+        // silently; a store failure (a full disk, a locked bank) is named.
+        // Nothing has been written in either case.
         practice::GradingResult result;
         try {
             bank_.reopen();
-            result = practice::gradeChapter(bank_, chapterId, mode, controls);
+            result = grade(controls);
             bank_.close();
         } catch (const practice::MissingControl&) {
             bank_.close();

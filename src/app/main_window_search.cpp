@@ -97,26 +97,9 @@ void MainWindow::showSearchPage(int page) {
 }
 
 void MainWindow::gradeSearchPage() {
-    pageView_->readControls([this, shown = *shownSearch_](const web::ControlSnapshot& controls) {
-        practice::GradingResult result;
-        try {
-            bank_.reopen();
-            auto content = search::resultPageContent(bank_, *shown.result, shown.page, shown.mode);
-            result = practice::gradeContent(bank_, *content, controls);
-            bank_.close();
-        } catch (const practice::MissingControl&) {
-            bank_.close();
-            return;
-        } catch (const store::StoreError& error) {
-            bank_.close();
-            prompter_.error(this, QStringLiteral("成绩未能保存：%1").arg(error.message()));
-            return;
-        }
-        QStringList spans;
-        for (qint64 id : result.wrongQuestionIds)
-            spans << QStringLiteral("fan%1").arg(id);
-        pageView_->setColor(spans, QStringLiteral("red"));
-        showGradingResult();
+    gradePage([this, shown = *shownSearch_](const web::ControlSnapshot& controls) {
+        auto content = search::resultPageContent(bank_, *shown.result, shown.page, shown.mode);
+        return practice::gradeContent(bank_, *content, controls);
     });
 }
 
