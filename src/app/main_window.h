@@ -3,9 +3,11 @@
 #include "app/chapter_tree.h"
 #include "app/folders.h"
 #include "practice/kept_answers.h"
+#include "search/search_index.h"
 #include "services/practice_choices.h"
 #include "services/settings.h"
 #include "store/bank.h"
+#include "web/control_snapshot.h"
 #include "widgets/picture_button.h"
 
 #include <QDateTime>
@@ -35,8 +37,13 @@ class StatisticsWindow;
 }
 namespace practice {
 class ChapterPageBuilder;
+struct GradingResult;
 struct PracticeSelection;
 } // namespace practice
+
+namespace search {
+class SearchField;
+}
 
 namespace services {
 class BackupDialog;
@@ -145,19 +152,33 @@ private:
     void openSelectedChapter();
     // Builds the page of a chapter of the current view; 0 shows an empty page.
     void showChapter(qint64 chapterId);
-    // Shows the page that a builder made by `makeBuilder` writes, then runs
-    // `afterShown` once it is complete.
+    // Shows the page that a builder made by `makeBuilder` writes, between a
+    // head and a tail, then runs `afterShown` once it is complete.
     using BuilderMaker = std::function<std::shared_ptr<practice::ChapterPageBuilder>()>;
-    void showBuiltPage(const BuilderMaker& makeBuilder, const std::function<void()>& afterShown);
+    void showBuiltPage(const BuilderMaker& makeBuilder, const std::function<void()>& afterShown,
+                       const QStringList& head = {}, const QString& tail = {});
     // The first `atLeast` fragments of a page, and the build of its rest; a
     // store failure ends the page with what was built.
-    web::PageStart startPage(const BuilderMaker& makeBuilder, int atLeast);
+    web::PageStart startPage(const BuilderMaker& makeBuilder, const QStringList& head,
+                             const QString& tail, int atLeast);
     void showDrill(const std::vector<qint64>& questionIds);
     void runPageCommand(const QString& address);
     void reloadAfterRendererEnded();
     void favouriteToggle(qint64 questionId);
+    void editNote(qint64 questionId);
+    // Search (main_window_search.cpp): the field in the tool bar, the results pages.
+    QWidget* createSearchPanel();
+    void searchQuestions(const QString& text);
+    void buildSearchIndex();
+    void showSearchPage(int page);
+    void gradeSearchPage();
     void errorReportPreview(qint64 questionId);
     void gradeChapter();
+    // Grades the page on show from a snapshot of its controls, marks the
+    // questions answered wrong and shows the result.
+    // `afterGrading` runs once the grading is written.
+    void gradePage(const std::function<practice::GradingResult(const web::ControlSnapshot&)>& grade,
+                   const std::function<void()>& afterGrading);
     void showGradingResult();
     void redoChapter();
     void openFavourites();
@@ -247,6 +268,16 @@ private:
     services::UpdateNotifier* updateNotifier_ = nullptr;
     record::StatisticsWindow* statisticsWindow_ = nullptr;
     QLabel* statusPanels_[3] = {};
+    search::SearchField* searchField_ = nullptr;
+    search::SearchIndex searchIndex_{bank_};
+    // The search results on show, when the page is one of them.
+    struct ShownSearch {
+        std::shared_ptr<const search::SearchResult> result;
+        collections::ViewMode mode;
+        int page = 0;
+    };
+    std::optional<ShownSearch> shownSearch_;
+    bool searching_ = false;
 
     QString viewKey_ = collections::startViewKey;
     std::vector<qint64> nodeIds_;

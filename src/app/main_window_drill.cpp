@@ -39,6 +39,7 @@ void MainWindow::showDrill(const std::vector<qint64>& questionIds) {
     keepAnswersOfPageLeft();
     shownChapterId_ = 0;
     drawnPage_.reset();
+    shownSearch_.reset();
     chapterNameLabel_->setText(practice::drillTitle);
     const QString title = QStringLiteral("%1：%2 道题，练习或考试中答错最多、之后还没有答对的题")
                               .arg(practice::drillTitle)

@@ -148,6 +148,7 @@ QWidget* MainWindow::createToolBar() {
         connect(toolBar_->findChild<PictureButton*>(QString::fromLatin1(name)),
                 &PictureButton::clicked, this, action);
 
+    row->addWidget(createSearchPanel());
     auto* filler =
         new PicturePanel(QStringLiteral("Panel7"),
                          loadPicture(programFolder_, QStringLiteral("/tp/toolbar.jpg")), toolBar_);

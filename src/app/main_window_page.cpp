@@ -5,7 +5,10 @@
 #include "collections/view_mode.h"
 #include "exam/paper_drawer.h"
 #include "practice/grader.h"
+#include "practice/note_editor.h"
 #include "practice/page_builder.h"
+#include "practice/page_fragments.h"
+#include "practice/question_notes.h"
 #include "practice/random_practice.h"
 #include "practice/result_window.h"
 #include "practice/score_report.h"
@@ -13,6 +16,7 @@
 #include "store/question_statements.h"
 #include "store/tree_statements.h"
 #include "web/html_view.h"
+#include "web/script_literal.h"
 #include "widgets/prompter.h"
 
 #include <QLabel>
@@ -81,6 +85,7 @@ void MainWindow::showChapter(qint64 chapterId) {
     keepAnswersOfPageLeft();
     drillQuestions_.reset();
     drawnPage_.reset();
+    shownSearch_.reset();
     const collections::ViewMode mode = collections::viewModeOfKey(viewKey_);
     shownChapterId_ = chapterId;
     shownMode_ = mode;
@@ -93,14 +98,17 @@ void MainWindow::showChapter(qint64 chapterId) {
 }
 
 void MainWindow::showBuiltPage(const BuilderMaker& makeBuilder,
-                               const std::function<void()>& afterShown) {
+                               const std::function<void()>& afterShown, const QStringList& head,
+                               const QString& tail) {
     pageOpenedAt_ = QDateTime::currentDateTime();
     pageView_->setTextZoom(1);
     // The page is read while the browser takes the old page down, the rest
     // of a large one after its first screen is painted.
     pageView_->showBuiltPage(
         programFolder_ + QStringLiteral("ty.html"),
-        [this, makeBuilder](int atLeast) { return startPage(makeBuilder, atLeast); },
+        [this, makeBuilder, head, tail](int atLeast) {
+            return startPage(makeBuilder, head, tail, atLeast);
+        },
         [this, afterShown](bool shown) {
             if (shown) {
                 reloadingAfterRendererEnded_ = false;
@@ -143,26 +151,33 @@ void MainWindow::forgetShownPageAnswers() {
     shownChapterId_ = 0;
 }
 
-web::PageStart MainWindow::startPage(const BuilderMaker& makeBuilder, int atLeast) {
+web::PageStart MainWindow::startPage(const BuilderMaker& makeBuilder, const QStringList& head,
+                                     const QString& tail, int atLeast) {
     web::PageStart start;
+    start.fragments = head;
     try {
         std::shared_ptr<practice::ChapterPageBuilder> builder = makeBuilder();
         builder->writeFirst(atLeast, start.fragments);
         if (!builder->finished())
-            start.buildRest = [this, builder](QStringList& rest) {
+            start.buildRest = [this, builder, tail](QStringList& rest) {
                 try {
                     builder->writeMore(restPartFragments, rest);
                     if (!builder->finished())
                         return true;
                 } catch (const store::StoreError&) {
                 }
+                if (!tail.isEmpty())
+                    rest << tail;
                 bank_.close();
                 return false;
             };
     } catch (const store::StoreError&) {
     }
-    if (!start.buildRest)
+    if (!start.buildRest) {
+        if (!tail.isEmpty())
+            start.fragments << tail;
         bank_.close();
+    }
     return start;
 }
 
@@ -173,7 +188,9 @@ void MainWindow::runPageCommand(const QString& address) {
     const qint64 questionId = address.mid(11).chopped(1).toLongLong(&numeric);
     const bool report = address.contains(QStringLiteral("ctfk"));
     const bool favourite = address.contains(QStringLiteral("scbt"));
-    if (!report && !favourite)
+    const bool note = address.startsWith(QStringLiteral("http://note"));
+    const bool resultPage = address.startsWith(QStringLiteral("http://srch"));
+    if (!report && !favourite && !note && !resultPage)
         return;
     if (!numeric) {
         prompter_.error(this, QStringLiteral("无法识别页面中的试题编号：%1").arg(address));
@@ -183,6 +200,11 @@ void MainWindow::runPageCommand(const QString& address) {
         reportingErrors([&] { errorReportPreview(questionId); });
     if (favourite)
         reportingErrors([&] { favouriteToggle(questionId); });
+    if (note)
+        reportingErrors([&] { editNote(questionId); });
+    if (resultPage && shownSearch_ && questionId >= 0 &&
+        questionId < qint64(shownSearch_->result->pages.size()))
+        showSearchPage(int(questionId));
 }
 
 // Answers ticked on the lost page are gone; what is stored (favourites,
@@ -201,7 +223,9 @@ void MainWindow::reloadAfterRendererEnded() {
     // The page on show, whatever the tree has selected since.
     bool numeric = false;
     const qint64 chapterId = currentChapterId_.toLongLong(&numeric);
-    if (drawnPage_)
+    if (shownSearch_)
+        showSearchPage(shownSearch_->page);
+    else if (drawnPage_)
         showDrawnPage(drawnPage_);
     else if (drillQuestions_)
         showDrill(*drillQuestions_);
@@ -223,6 +247,28 @@ void MainWindow::favouriteToggle(qint64 questionId) {
         openFavourites();
 }
 
+void MainWindow::editNote(qint64 questionId) {
+    bank_.reopen();
+    if (!store::questionById(bank_, questionId))
+        throw store::StoreError(QStringLiteral("题库中没有编号为 %1 的试题。").arg(questionId));
+    practice::NoteEditor editor(practice::questionNote(bank_, questionId), this);
+    bank_.close();
+    prompter_.showModal(editor);
+    if (editor.result() != QDialog::Accepted)
+        return;
+    bank_.reopen();
+    practice::saveQuestionNote(bank_, questionId, editor.text());
+    const QString saved = practice::questionNote(bank_, questionId);
+    bank_.close();
+    // The note changes in place: the answers ticked on the page stay.
+    pageView_->runScript(
+        QStringLiteral("(function (e) { if (e) { e.innerHTML = ") +
+        web::scriptString(practice::noteBlockHtml(saved)) +
+        QStringLiteral("; e.style.display = '%1'; } })(document.getElementById('note%2'))")
+            .arg(saved.isEmpty() ? QStringLiteral("none") : QString())
+            .arg(questionId));
+}
+
 void MainWindow::errorReportPreview(qint64 questionId) {
     feedbackDialog_->prepare();
     bank_.reopen();
@@ -234,25 +280,42 @@ void MainWindow::errorReportPreview(qint64 questionId) {
 
 void MainWindow::gradeChapter() {
     skipAutoOpen_ = true;
+    if (shownSearch_) {
+        gradeSearchPage();
+        return;
+    }
     bool numeric = false;
     const qint64 chapterId = currentChapterId_.toLongLong(&numeric);
     if (!numeric && !drillQuestions_ && !drawnPage_)
         return;
     const collections::ViewMode mode = collections::viewModeOfKey(viewKey_);
-    pageView_->readControls([this, chapterId, mode, drill = drillQuestions_,
-                             drawn = drawnPage_](const web::ControlSnapshot& controls) {
-        // A page that does not match the chapter stops grading silently; a
-        // store failure (a full disk, a locked bank) is named. Nothing has been
-        // written in either case.
+    const bool chapterPage = !drillQuestions_ && !drawnPage_;
+    gradePage(
+        [this, chapterId, mode, drill = drillQuestions_,
+         drawn = drawnPage_](const web::ControlSnapshot& controls) {
+            if (drill)
+                return practice::gradeDrill(bank_, *drill, controls, pageOpenedAt_);
+            if (drawn)
+                return practice::gradeSelection(bank_, *drawn, controls, pageOpenedAt_);
+            return practice::gradeChapter(bank_, chapterId, mode, controls, pageOpenedAt_);
+        },
+        [this, chapterId, mode, chapterPage] {
+            if (chapterPage && chapterId == shownChapterId_ && mode == shownMode_)
+                forgetShownPageAnswers();
+        });
+}
+
+void MainWindow::gradePage(
+    const std::function<practice::GradingResult(const web::ControlSnapshot&)>& grade,
+    const std::function<void()>& afterGrading) {
+    pageView_->readControls([this, grade, afterGrading](const web::ControlSnapshot& controls) {
+        // A page that does not match what it was built from stops grading
+        // silently; a store failure (a full disk, a locked bank) is named.
+        // Nothing has been written in either case.
         practice::GradingResult result;
         try {
             bank_.reopen();
-            if (drill)
-                result = practice::gradeDrill(bank_, *drill, controls, pageOpenedAt_);
-            else if (drawn)
-                result = practice::gradeSelection(bank_, *drawn, controls, pageOpenedAt_);
-            else
-                result = practice::gradeChapter(bank_, chapterId, mode, controls, pageOpenedAt_);
+            result = grade(controls);
             bank_.close();
         } catch (const practice::MissingControl&) {
             bank_.close();
@@ -262,8 +325,7 @@ void MainWindow::gradeChapter() {
             prompter_.error(this, QStringLiteral("成绩未能保存：%1").arg(error.message()));
             return;
         }
-        if (!drill && !drawn && chapterId == shownChapterId_ && mode == shownMode_)
-            forgetShownPageAnswers();
+        afterGrading();
         QStringList spans;
         for (qint64 id : result.wrongQuestionIds)
             spans << QStringLiteral("fan%1").arg(id);
@@ -301,6 +363,10 @@ void MainWindow::redoChapter() {
         return;
     resetAnswerButtons();
     forgetShownPageAnswers();
+    if (shownSearch_) {
+        showSearchPage(shownSearch_->page);
+        return;
+    }
     if (drawnPage_) {
         showDrawnPage(drawnPage_);
         return;
@@ -367,6 +433,7 @@ void MainWindow::showDrawnPage(std::shared_ptr<const practice::PracticeSelection
     keepAnswersOfPageLeft();
     shownChapterId_ = 0;
     drillQuestions_.reset();
+    shownSearch_.reset();
     drawnPage_ = selection;
     chapterNameLabel_->setText(QStringLiteral("随机练习（%1 题）").arg(selection->questionCount()));
     showBuiltPage(

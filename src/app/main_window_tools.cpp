@@ -23,6 +23,7 @@ void MainWindow::showRestoredBank() {
     // Another bank: the answers kept for the old one's pages do not apply.
     keptAnswers_.forgetAll();
     shownChapterId_ = 0;
+    searchIndex_.forget();
     readBankTexts();
     rebuildTree();
     openFirstChapter();

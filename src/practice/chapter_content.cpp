@@ -1,6 +1,8 @@
 #include "practice/chapter_content.h"
 
+#include "practice/page_fragments.h"
 #include "practice/random_practice.h"
+#include "store/note_statements.h"
 #include "store/question_set_statements.h"
 #include "store/question_statements.h"
 
@@ -12,32 +14,52 @@ ChapterContent::ChapterContent(store::Bank& bank, qint64 chapterId, collections:
     : bank_(bank)
     , chapterId_(chapterId)
     , filter_(collections::filterOf(mode))
-    , groups_(store::groupsOfChapter(bank, chapterId)) {
+    , groups_(store::groupsOfChapter(bank, chapterId))
+    , notes_(store::notesOfChapter(bank, chapterId)) {
     for (store::QuestionType& type : store::allTypes(bank))
         types_.insert(type.id, std::move(type));
 }
 
 ChapterContent::ChapterContent(store::Bank& bank, const std::vector<qint64>& questionIds)
     : bank_(bank)
-    , chapterId_(0)
     , picked_(true)
     , groups_(store::groupsOfQuestions(bank, questionIds)) {
     for (store::QuestionType& type : store::allTypes(bank))
         types_.insert(type.id, std::move(type));
+    notes_ = store::notesOfGroups(bank, groupIds());
     keep(store::questionsWithIds(bank, questionIds), store::optionsOfQuestions(bank, questionIds));
 }
 
 ChapterContent::ChapterContent(store::Bank& bank, const PracticeSelection& selection)
     : bank_(bank)
-    , chapterId_(0)
     , groups_(selection.groups)
     , drawn_(true) {
     for (store::QuestionType& type : store::allTypes(bank))
         types_.insert(type.id, std::move(type));
+    notes_ = store::notesOfGroups(bank, groupIds());
     for (const store::QuestionGroup& group : groups_)
         questionsOfGroup_[group.id];
     for (const store::Question& question : selection.questions)
         questionsOfGroup_[question.readtextid] << &questions_.emplace_back(question);
+}
+
+ChapterContent::ChapterContent(store::Bank& bank, std::vector<store::QuestionGroup> groups,
+                               collections::ViewMode mode, QSet<qint64> chosen)
+    : bank_(bank)
+    , filter_(collections::filterOf(mode))
+    , groups_(std::move(groups))
+    , chosen_(std::move(chosen)) {
+    for (store::QuestionType& type : store::allTypes(bank))
+        types_.insert(type.id, std::move(type));
+    notes_ = store::notesOfGroups(bank, groupIds());
+}
+
+std::vector<qint64> ChapterContent::groupIds() const {
+    std::vector<qint64> ids;
+    ids.reserve(groups_.size());
+    for (const store::QuestionGroup& group : groups_)
+        ids.push_back(group.id);
+    return ids;
 }
 
 void ChapterContent::readAll(Detail detail) {
@@ -50,12 +72,15 @@ void ChapterContent::readAll(Detail detail) {
         readAll_ = true;
         return;
     }
-    if (detail == Detail::Page)
-        keep(store::questionsOfChapter(bank_, chapterId_, filter_),
-             store::optionsOfChapter(bank_, chapterId_));
+    if (!chapterId_)
+        keep(store::questionsOfGroups(bank_, groupIds(), filter_),
+             store::optionsOfGroups(bank_, groupIds()));
+    else if (detail == Detail::Page)
+        keep(store::questionsOfChapter(bank_, *chapterId_, filter_),
+             store::optionsOfChapter(bank_, *chapterId_));
     else
-        keep(store::answersOfChapter(bank_, chapterId_, filter_),
-             store::optionIdsOfChapter(bank_, chapterId_));
+        keep(store::answersOfChapter(bank_, *chapterId_, filter_),
+             store::optionIdsOfChapter(bank_, *chapterId_));
 }
 
 void ChapterContent::keep(std::vector<store::Question> questions,
@@ -67,7 +92,8 @@ void ChapterContent::keep(std::vector<store::Question> questions,
     options_.assign(std::make_move_iterator(options.begin()),
                     std::make_move_iterator(options.end()));
     for (const store::Question& question : questions_)
-        questionsOfGroup_[question.readtextid] << &question;
+        if (shows(question))
+            questionsOfGroup_[question.readtextid] << &question;
     for (const store::Option& option : options_)
         optionsOfQuestion_[option.questionid] << &option;
     readAll_ = true;
@@ -95,9 +121,22 @@ QList<const store::Question*> ChapterContent::questionsOf(const store::QuestionG
         for (store::Question& question :
              filter_ ? store::flaggedQuestionsOfGroup(bank_, group.id, *filter_)
                      : store::questionsOfGroup(bank_, group.id))
-            list << &questions_.emplace_back(std::move(question));
+            if (shows(question))
+                list << &questions_.emplace_back(std::move(question));
     }
     return questionsOfGroup_.value(group.id);
+}
+
+bool ChapterContent::shows(const store::Question& question) const {
+    if (!chosen_ || chosen_->contains(question.id))
+        return true;
+    for (const store::QuestionGroup& group : groups_) {
+        if (group.id == question.readtextid) {
+            const QuestionClass questionClass = classOfCode(codeOf(typeOf(group)));
+            return questionClass == QuestionClass::Case || questionClass == QuestionClass::Matching;
+        }
+    }
+    return false;
 }
 
 QList<const store::Option*> ChapterContent::optionsOf(const store::Question& question) {

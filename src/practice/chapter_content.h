@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <deque>
 #include <optional>
 #include <vector>
@@ -17,7 +18,8 @@ struct PracticeSelection;
 
 // A chapter as a page shows it: its groups in type order, the types, the
 // questions of each group (only those of the view's collection in a
-// collection view) and the options of each question. The groups and types
+// collection view), the options and the notes of each question. A page of
+// chosen groups (search results) is read the same way. The groups and types
 // are read at once; the questions and options either a group and a question
 // at a time, as they are asked for (cheap for the first few of a large
 // chapter), or, after readAll(), the whole chapter's in two statements. A
@@ -29,6 +31,11 @@ public:
     ChapterContent(store::Bank& bank, const std::vector<qint64>& questionIds);
     // The groups and questions of a drawn page, as drawn.
     ChapterContent(store::Bank& bank, const PracticeSelection& selection);
+    // The given groups, in their order. Of a single- or multiple-answer group
+    // (a mere container of questions) only the questions in `chosen` are
+    // shown; case and matching groups, whose questions share a text, whole.
+    ChapterContent(store::Bank& bank, std::vector<store::QuestionGroup> groups,
+                   collections::ViewMode mode, QSet<qint64> chosen);
 
     const std::vector<store::QuestionGroup>& groups() const { return groups_; }
     // Whether only some questions of the groups are shown: a collection's or picked ones.
@@ -44,12 +51,17 @@ public:
     // id and question).
     enum class Detail { Page, Answers };
     void readAll(Detail detail = Detail::Page);
+    // The question's note; empty when it has none.
+    QString noteOf(qint64 questionId) const { return notes_.value(questionId); }
 
 private:
     void keep(std::vector<store::Question> questions, std::vector<store::Option> options);
+    std::vector<qint64> groupIds() const;
+    // Whether the page shows the question: false for one left out of its group.
+    bool shows(const store::Question& question) const;
 
     store::Bank& bank_;
-    qint64 chapterId_;
+    std::optional<qint64> chapterId_;
     std::optional<store::CollectionFlag> filter_;
     bool picked_ = false;
     std::vector<store::QuestionGroup> groups_;
@@ -62,6 +74,8 @@ private:
     std::deque<store::Option> options_;
     QHash<qint64, QList<const store::Question*>> questionsOfGroup_;
     QHash<qint64, QList<const store::Option*>> optionsOfQuestion_;
+    QHash<qint64, QString> notes_;
+    std::optional<QSet<qint64>> chosen_;
 };
 
 } // namespace practice

@@ -159,4 +159,12 @@ GradingResult gradeSelection(store::Bank& bank, const PracticeSelection& selecti
     return gradePage(bank, content, controls, std::move(sitting), pageOpenedAt);
 }
 
+GradingResult gradeContent(store::Bank& bank, ChapterContent& content,
+                           const web::ControlSnapshot& controls, const QDateTime& pageOpenedAt) {
+    record::Sitting sitting;
+    sitting.kind = record::SittingKind::Search;
+    sitting.title = searchResultsTitle;
+    return gradePage(bank, content, controls, std::move(sitting), pageOpenedAt);
+}
+
 } // namespace practice

@@ -63,4 +63,13 @@ inline const QString randomPracticeTitle = QStringLiteral("随机练习");
 GradingResult gradeSelection(store::Bank& bank, const PracticeSelection& selection,
                              const web::ControlSnapshot& controls, const QDateTime& pageOpenedAt);
 
+// The title of a page of search results' sitting.
+inline const QString searchResultsTitle = QStringLiteral("搜索结果");
+
+class ChapterContent;
+// The same for any content read like a chapter (search results), recording a
+// sitting of kind search.
+GradingResult gradeContent(store::Bank& bank, ChapterContent& content,
+                           const web::ControlSnapshot& controls, const QDateTime& pageOpenedAt);
+
 } // namespace practice

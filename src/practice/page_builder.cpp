@@ -15,8 +15,9 @@ using store::QuestionType;
 // Writes one chapter; the counters live as long as the page.
 class ChapterPageBuilder::Writer {
 public:
-    explicit Writer(ChapterContent& chapter)
-        : chapter_(chapter) {}
+    Writer(ChapterContent& chapter, TextMarker mark)
+        : chapter_(chapter)
+        , mark_(std::move(mark)) {}
 
     void writeGroup(QStringList& fragments, const QuestionGroup& group) {
         out_ = &fragments;
@@ -43,7 +44,7 @@ private:
                 headingShown = true;
                 *out_ << headingFragment(title) << QStringLiteral("<br><br>");
             }
-            *out_ << groupTextFragment(counters_.questionNumber, groupText)
+            *out_ << groupTextFragment(counters_.questionNumber, groupText, mark_)
                   << QStringLiteral("<br><br>");
         };
         switch (questionClass) {
@@ -79,43 +80,47 @@ private:
         } else if (questionClass == QuestionClass::Matching) {
             --number;
             *out_ << matchingFragment(number, item, question.id, question.content,
-                                      group.opnum.trimmed().toInt());
+                                      group.opnum.trimmed().toInt(), mark_);
         } else if (questionClass != QuestionClass::Other) {
             *out_ << numberedTextFragment(question.id, QStringLiteral("%1. ").arg(number),
-                                          question.content);
+                                          question.content, mark_);
         }
         *out_ << QStringLiteral("<br>");
         ++number;
         if (questionClass != QuestionClass::Matching && questionClass != QuestionClass::Other) {
             for (const Option* option : chapter_.optionsOf(question)) {
                 *out_ << QStringLiteral("<br>")
-                      << QStringLiteral("&nbsp") + optionFragment(questionClass, *option);
+                      << QStringLiteral("&nbsp") + optionFragment(questionClass, *option, mark_);
             }
         }
-        *out_ << answerBlockFragment(question);
+        *out_ << answerBlockFragment(question, mark_) +
+                     noteFragment(question.id, chapter_.noteOf(question.id));
         if (questionClass != QuestionClass::Matching)
             *out_ << QStringLiteral("<hr>");
     }
 
     QStringList* out_ = nullptr;
     ChapterContent& chapter_;
+    TextMarker mark_;
     PageCounters counters_;
 };
 
 ChapterPageBuilder::ChapterPageBuilder(store::Bank& bank, qint64 chapterId,
                                        collections::ViewMode mode)
-    : chapter_(std::make_unique<ChapterContent>(bank, chapterId, mode))
-    , writer_(std::make_unique<Writer>(*chapter_)) {}
+    : ChapterPageBuilder(std::make_unique<ChapterContent>(bank, chapterId, mode), {}) {}
+
+ChapterPageBuilder::ChapterPageBuilder(std::unique_ptr<ChapterContent> content, TextMarker mark)
+    : chapter_(std::move(content))
+    , writer_(std::make_unique<Writer>(*chapter_, std::move(mark))) {}
 
 ChapterPageBuilder::ChapterPageBuilder(store::Bank& bank, const std::vector<qint64>& questionIds,
                                        const QString& title)
-    : chapter_(std::make_unique<ChapterContent>(bank, questionIds))
-    , writer_(std::make_unique<Writer>(*chapter_))
-    , title_(title) {}
+    : ChapterPageBuilder(std::make_unique<ChapterContent>(bank, questionIds), {}) {
+    title_ = title;
+}
 
 ChapterPageBuilder::ChapterPageBuilder(store::Bank& bank, const PracticeSelection& selection)
-    : chapter_(std::make_unique<ChapterContent>(bank, selection))
-    , writer_(std::make_unique<Writer>(*chapter_)) {}
+    : ChapterPageBuilder(std::make_unique<ChapterContent>(bank, selection), {}) {}
 
 ChapterPageBuilder::~ChapterPageBuilder() = default;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collections/view_mode.h"
+#include "practice/page_fragments.h"
 #include "store/bank.h"
 
 #include <QStringList>
@@ -37,6 +38,8 @@ public:
                        const QString& title);
     // The page of drawn questions, built like a chapter's.
     ChapterPageBuilder(store::Bank& bank, const PracticeSelection& selection);
+    // Any content read like a chapter (search results), its bank texts marked by `mark`.
+    ChapterPageBuilder(std::unique_ptr<ChapterContent> content, TextMarker mark);
     ~ChapterPageBuilder();
 
     // Appends whole groups until `fragments` holds at least `atLeast`

@@ -17,6 +17,11 @@ QString dropDown(qint64 questionId, int letters) {
            letterList(letters) + QStringLiteral("</select>");
 }
 
+QString shown(const QString& bankText, const TextMarker& mark) {
+    const QString safe = safeBankHtml(bankText);
+    return mark ? mark(safe) : safe;
+}
+
 } // namespace
 
 QuestionClass classOfCode(int code) {
@@ -35,18 +40,19 @@ QString headingFragment(const QString& title) {
     return QStringLiteral("&nbsp <b>") + safeBankHtml(title) + QStringLiteral("</b>");
 }
 
-QString groupTextFragment(int number, const QString& content) {
+QString groupTextFragment(int number, const QString& content, const TextMarker& mark) {
     return QStringLiteral("&nbsp") + QString::number(number) + QStringLiteral(".") +
-           safeBankHtml(content);
+           shown(content, mark);
 }
 
 QString pictureFragment(const QString& picurl) {
     return previewPictureFragment(picurl) + QStringLiteral("<br>");
 }
 
-QString numberedTextFragment(qint64 questionId, const QString& number, const QString& content) {
+QString numberedTextFragment(qint64 questionId, const QString& number, const QString& content,
+                             const TextMarker& mark) {
     return QStringLiteral("&nbsp <span  id ='fan") % QString::number(questionId) %
-           QStringLiteral("'>") % number % safeBankHtml(content) % QStringLiteral("</span>");
+           QStringLiteral("'>") % number % shown(content, mark) % QStringLiteral("</span>");
 }
 
 QString letterList(int letters) {
@@ -59,13 +65,14 @@ QString letterList(int letters) {
 }
 
 QString matchingFragment(int number, int item, qint64 questionId, const QString& content,
-                         int letters) {
+                         int letters, const TextMarker& mark) {
     return QStringLiteral("&nbsp%1.%2. ").arg(number).arg(item) + dropDown(questionId, letters) +
-           QStringLiteral("<span id ='fan%1'>").arg(questionId) + safeBankHtml(content) +
+           QStringLiteral("<span id ='fan%1'>").arg(questionId) + shown(content, mark) +
            QStringLiteral("</span>");
 }
 
-QString optionFragment(QuestionClass questionClass, const store::Option& option) {
+QString optionFragment(QuestionClass questionClass, const store::Option& option,
+                       const TextMarker& mark) {
     // Built in one allocation: a page holds thousands of these.
     const QString input = questionClass == QuestionClass::SingleAnswer
                               ? QStringLiteral(" <input type=\"radio\" id=\"")
@@ -75,11 +82,11 @@ QString optionFragment(QuestionClass questionClass, const store::Option& option)
                                   : QStringLiteral("\" name=\"");
     return input % QString::number(option.id) % separator % QString::number(option.questionid) %
            QStringLiteral("\" value=\"") % option.code.toHtmlEscaped() % QStringLiteral("\">") %
-           safeBankHtml(option.code) % QLatin1Char(':') % safeBankHtml(option.content) %
+           safeBankHtml(option.code) % QLatin1Char(':') % shown(option.content, mark) %
            QStringLiteral("<br>");
 }
 
-QString answerBlockFragment(const store::Question& question) {
+QString answerBlockFragment(const store::Question& question, const TextMarker& mark) {
     const QString q = QString::number(question.id);
     const QString favouriteValue =
         question.scbt == store::flagSet ? QStringLiteral("取消收藏") : QStringLiteral("收藏本题");
@@ -95,13 +102,34 @@ QString answerBlockFragment(const store::Question& question) {
            QStringLiteral(
                "\"/><input  name=\"sanyangctfk\" onclick=\"window.location.href='http://ctfk") %
            q %
-           QStringLiteral("'\" type=\"button\" value=\"错题反馈\" /> </div>"
+           QStringLiteral("'\" type=\"button\" value=\"错题反馈\" />"
+                          "<input name=\"sanyangbj\" onclick=\"window.location.href='http://note") %
+           q %
+           QStringLiteral("'\" type=\"button\" value=\"笔记\" /> </div>"
                           "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;</div>"
                           "<div  class=\"Answer\" id=\"ansnote") %
            q % QStringLiteral("\" value=\"") % question.answer.toHtmlEscaped() %
            QStringLiteral("\" style=\"display:none\">正确答案：") % safeBankHtml(question.answer) %
-           QStringLiteral(" 答案解析：") % safeBankHtml(question.explain) %
+           QStringLiteral(" 答案解析：") % shown(question.explain, mark) %
            QStringLiteral("</div></td></tr> ");
+}
+
+QString noteFragment(qint64 questionId, const QString& note) {
+    return QStringLiteral("<div class=\"mqnote\" id=\"note%1\"%2>")
+               .arg(questionId)
+               .arg(note.isEmpty() ? QStringLiteral(" style=\"display:none\"") : QString()) +
+           noteBlockHtml(note) + QStringLiteral("</div>");
+}
+
+QString noteBlockHtml(const QString& note) {
+    return note.isEmpty() ? QString() : QStringLiteral("<b>我的笔记：</b>") + noteHtml(note);
+}
+
+QString noteHtml(const QString& note) {
+    QString text = note.toHtmlEscaped();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    return text;
 }
 
 QString previewPictureFragment(const QString& picurl) {

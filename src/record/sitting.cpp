@@ -55,6 +55,8 @@ QString kindCode(SittingKind kind) {
         return QStringLiteral("drill");
     case SittingKind::Random:
         return QStringLiteral("random");
+    case SittingKind::Search:
+        return QStringLiteral("search");
     }
     return QStringLiteral("chapter");
 }

@@ -8,12 +8,12 @@
 #include <vector>
 
 // One sitting of the learning record: a graded chapter, a handed-in exam or a
-// graded drill or random page, with every question it showed.
+// graded drill, random page or page of search results, with every question it showed.
 namespace record {
 
-enum class SittingKind { Chapter, Exam, Drill, Random };
+enum class SittingKind { Chapter, Exam, Drill, Random, Search };
 
-// How the kind is stored: "chapter", "exam", "drill", "random".
+// How the kind is stored: "chapter", "exam", "drill", "random", "search".
 QString kindCode(SittingKind kind);
 
 struct AnsweredQuestion {

@@ -8,6 +8,7 @@ namespace {
 
 using detail::allRows;
 using detail::firstRow;
+using detail::idArray;
 using detail::integerAt;
 using detail::textAt;
 
@@ -249,14 +250,44 @@ std::vector<QuestionPlace> questionPlacesOfChapters(Bank& bank, const std::vecto
     else if (flag == CollectionFlag::Wrong)
         sql = QStringLiteral(CHAPTER_PLACES "AND q.ct = '1' ORDER BY q.rowid");
 #undef CHAPTER_PLACES
-    QStringList ids;
-    for (qint64 id : treeIds)
-        ids << QString::number(id);
-    const QString list = QLatin1Char('[') + ids.join(QLatin1Char(',')) + QLatin1Char(']');
-    return allRows<QuestionPlace>(bank.execute(sql, {list}), [](const QSqlQuery& q) {
+    return allRows<QuestionPlace>(bank.execute(sql, {idArray(treeIds)}), [](const QSqlQuery& q) {
         return QuestionPlace{integerAt(q, 0), integerAt(q, 1), integerAt(q, 2),
                              integerAt(q, 3), integerAt(q, 4), integerAt(q, 5)};
     });
+}
+
+// Groups in the order of the given ids.
+std::vector<QuestionGroup> groupsByIds(Bank& bank, const std::vector<qint64>& groupIds) {
+    return allRows<QuestionGroup>(
+        bank.execute(QStringLiteral("SELECT r.id, r.treeid, r.qtypeid, r.content, r.opnum "
+                                    "FROM json_each(?) j JOIN readtext r ON r.id = j.value "
+                                    "ORDER BY j.key"),
+                     {idArray(groupIds)}),
+        readGroup);
+}
+
+#define GROUPS_QUESTION_COLUMNS                                                                    \
+    "SELECT q.id, q.readtextid, q.content, q.answer, q.explain, q.picurl, q.itemnum, q.scbt, "     \
+    "q.ct, q.ct1, q.lx FROM question q WHERE q.readtextid IN (SELECT value FROM json_each(?)) "
+
+std::vector<Question> questionsOfGroups(Bank& bank, const std::vector<qint64>& groupIds,
+                                        std::optional<CollectionFlag> flag) {
+    QString sql = QStringLiteral(GROUPS_QUESTION_COLUMNS "ORDER BY q.rowid");
+    if (flag == CollectionFlag::Favourite)
+        sql = QStringLiteral(GROUPS_QUESTION_COLUMNS "AND q.scbt = '1' ORDER BY q.rowid");
+    else if (flag == CollectionFlag::Wrong)
+        sql = QStringLiteral(GROUPS_QUESTION_COLUMNS "AND q.ct = '1' ORDER BY q.rowid");
+    return allRows<Question>(bank.execute(sql, {idArray(groupIds)}), readQuestion);
+}
+
+std::vector<Option> optionsOfGroups(Bank& bank, const std::vector<qint64>& groupIds) {
+    return allRows<Option>(
+        bank.execute(QStringLiteral("SELECT o.id, o.questionid, o.code, o.content FROM opinion o "
+                                    "JOIN question q ON o.questionid = q.id "
+                                    "WHERE q.readtextid IN (SELECT value FROM json_each(?)) "
+                                    "ORDER BY o.rowid"),
+                     {idArray(groupIds)}),
+        readOption);
 }
 
 } // namespace store

@@ -70,4 +70,10 @@ struct QuestionPlace {
 std::vector<QuestionPlace> questionPlacesOfChapters(Bank& bank, const std::vector<qint64>& treeIds,
                                                     std::optional<CollectionFlag> flag);
 
+// The same for a set of groups (readtext ids), e.g. those of search results.
+std::vector<QuestionGroup> groupsByIds(Bank& bank, const std::vector<qint64>& groupIds);
+std::vector<Question> questionsOfGroups(Bank& bank, const std::vector<qint64>& groupIds,
+                                        std::optional<CollectionFlag> flag = std::nullopt);
+std::vector<Option> optionsOfGroups(Bank& bank, const std::vector<qint64>& groupIds);
+
 } // namespace store

@@ -6,6 +6,7 @@
 #include "store/store_error.h"
 
 #include <QSqlQuery>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -23,6 +24,16 @@ inline qint64 integerAt(const QSqlQuery& query, int column) {
     if (value.typeId() != QMetaType::LongLong)
         throw StoreError(QStringLiteral("题库中的编号“%1”不是整数。").arg(value.toString()));
     return value.toLongLong();
+}
+
+// A list of ids as one bound value, a JSON array, which a statement reads
+// with json_each(?).
+inline QString idArray(const std::vector<qint64>& ids) {
+    QStringList texts;
+    texts.reserve(qsizetype(ids.size()));
+    for (qint64 id : ids)
+        texts << QString::number(id);
+    return QLatin1Char('[') + texts.join(QLatin1Char(',')) + QLatin1Char(']');
 }
 
 template <class Row, class Read> std::vector<Row> allRows(StatementResult result, Read read) {

@@ -105,10 +105,12 @@ QString answerBlock(int q, const QString& favourite = "收藏本题") {
                "type=\"button\" value=\"显示答案\"/><input id=\"sc\"  onclick=\"scbt(this); "
                "window.location.href='http://scbt%1'\" name=\"sanyangscbt\" type=\"button\" "
                "value=\"%2\"/><input  name=\"sanyangctfk\" onclick=\"window.location.href='http://"
-               "ctfk%1'\" type=\"button\" value=\"错题反馈\" /> "
+               "ctfk%1'\" type=\"button\" value=\"错题反馈\" /><input name=\"sanyangbj\" "
+               "onclick=\"window.location.href='http://note%1'\" type=\"button\" value=\"笔记\" /> "
                "</div>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
                "&nbsp;&nbsp;&nbsp;</div><div  class=\"Answer\" id=\"ansnote%1\" value=\"A\" "
-               "style=\"display:none\">正确答案：A 答案解析：解析%1</div></td></tr> ")
+               "style=\"display:none\">正确答案：A 答案解析：解析%1</div></td></tr> "
+               "<div class=\"mqnote\" id=\"note%1\" style=\"display:none\"></div>")
         .arg(q)
         .arg(favourite);
 }
@@ -157,7 +159,8 @@ TEST_F(PageBuilder, BankTextsAreSanitisedAndBankValuesInAttributesEscaped) {
     EXPECT_EQ(fragments[5], "&nbsp <span  id ='fan7'>1.1. 题H<sub>2</sub>O</span>");
     EXPECT_TRUE(fragments[11].endsWith("<div  class=\"Answer\" id=\"ansnote7\" value=\"A&quot;B\" "
                                        "style=\"display:none\">正确答案：A\"B 答案解析：<b>解</b>"
-                                       "</div></td></tr> "))
+                                       "</div></td></tr> <div class=\"mqnote\" id=\"note7\" "
+                                       "style=\"display:none\"></div>"))
         << fragments[11].toStdString();
 }
 
