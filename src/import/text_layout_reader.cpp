@@ -355,7 +355,7 @@ bool LayoutReader::readQuestion(const QString& text, const QString& folded) {
     const auto [known, added] = numbers_.back().emplace(number, notes_.size() - 1);
     if (!added)
         problemOf(notes_.back(), place_,
-                  QStringLiteral("题号 %1 重复（%2 已有第 %1 题）。")
+                  QStringLiteral("题号 %1 重复（%2已有第 %1 题）。")
                       .arg(number)
                       .arg(placeText(doc_.placeKind, question(notes_[known->second].at).place)));
     open_ = true;
@@ -371,9 +371,14 @@ bool LayoutReader::readOptions(const QString& text, const QString& folded) {
     const bool matchingLead = shared && shared->groupType == group_type::matchingGroup;
     // Shared answer letters come before the group's questions; under a
     // matching heading, letters after answered questions start a new group.
-    if (matchingLead && !shared->questions.empty() && sharedLast_ == 0)
+    bool followsMatching = false;
+    if (matchingLead && !shared->questions.empty() &&
+        (sharedLast_ == 0 || options.front().letter == 0)) {
+        closeGroup();
         shared = nullptr;
-    if (!shared && headingType_ == group_type::matchingGroup &&
+        followsMatching = true;
+    }
+    if (!shared && (headingType_ == group_type::matchingGroup || followsMatching) &&
         (!current() || current()->answered)) {
         startSharedGroup(group_type::matchingGroup, 0, 0, {});
         shared = &doc_.groups[sharedGroup_];
