@@ -1,6 +1,8 @@
 #include "import/import_file.h"
 
 #include "import/bank_import.h"
+#include "import/docx_reader.h"
+#include "import/sheet_reader.h"
 #include "import/text_decoding.h"
 #include "import/text_layout_reader.h"
 
@@ -24,7 +26,7 @@ ImportedDocument readPlainText(const QByteArray& bytes) {
     std::vector<SourceLine> lines;
     int number = 0;
     for (const QString& line : splitLines(text))
-        lines.push_back({++number, line, {}, {}});
+        lines.push_back({++number, line, {}, {}, {}});
     return readTextLayout(lines, PlaceKind::Line);
 }
 
@@ -35,10 +37,15 @@ QString importFileFilter() {
 }
 
 ImportedDocument readImportBytes(const QByteArray& bytes, const QString& suffix,
-                                 const QString& folder) {
-    Q_UNUSED(folder);
+                                 const QString& shownName, const QString& folder) {
     if (suffix == QStringLiteral("txt"))
         return readPlainText(bytes);
+    if (suffix == QStringLiteral("docx"))
+        return readDocx(bytes, shownName);
+    if (suffix == QStringLiteral("xlsx"))
+        return readSheetRows(xlsxRows(bytes, shownName), folder);
+    if (suffix == QStringLiteral("csv"))
+        return readSheetRows(csvRows(bytes), folder);
     throw ImportError(
         QStringLiteral(
             "不能导入“.%1”文件：请选择 Word 文档（.docx）、文本文件（.txt）或表格（.xlsx、.csv）。")
@@ -55,7 +62,8 @@ ImportedDocument readImportFile(const QString& path) {
                               .arg(file.size() / (1024 * 1024)));
     const QByteArray bytes = file.readAll();
     ImportedDocument document =
-        readImportBytes(bytes, QFileInfo(path).suffix().toLower(), QFileInfo(path).absolutePath());
+        readImportBytes(bytes, QFileInfo(path).suffix().toLower(), QFileInfo(path).fileName(),
+                        QFileInfo(path).absolutePath());
     document.fingerprint =
         QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
     return document;

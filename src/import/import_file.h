@@ -14,9 +14,10 @@ QString importFileFilter();
 // are named in the document.
 ImportedDocument readImportFile(const QString& path);
 
-// Reads a document from its bytes; `suffix` is lower case without the dot.
-// Pictures a spreadsheet names are looked for in `folder`.
+// Reads a document from its bytes; `suffix` is lower case without the dot,
+// `shownName` names the file in messages. Pictures a spreadsheet names are
+// looked for in `folder`.
 ImportedDocument readImportBytes(const QByteArray& bytes, const QString& suffix,
-                                 const QString& folder = {});
+                                 const QString& shownName = {}, const QString& folder = {});
 
 } // namespace importer

@@ -161,7 +161,6 @@ private:
     void startSharedGroup(int groupType, int first, int last, const QString& text);
     void problem(int place, const QString& message);
     void problemOf(QuestionNotes& notes, int place, const QString& message);
-    void checkQuestion(QuestionNotes& notes);
 
     ImportedGroup& group(const QuestionPlace& at) { return doc_.groups[at.group]; }
     ImportedQuestion& question(const QuestionPlace& at) {
@@ -207,8 +206,14 @@ void LayoutReader::problemOf(QuestionNotes& notes, int place, const QString& mes
 void LayoutReader::read(const SourceLine& line) {
     place_ = line.place;
     if (!line.tableHtml.isEmpty()) {
-        if (inKey_)
+        // A table in the answer key is read row by row.
+        if (inKey_) {
+            for (const QString& row : line.tableRows) {
+                const QString text = cleanLine(row);
+                readKeyLine(text, foldWidth(text));
+            }
             return;
+        }
         continueField(line.tableHtml);
         attachPictures(line.pictures);
         return;
@@ -620,20 +625,40 @@ void LayoutReader::attachPictures(const std::vector<int>& pictures) {
     }
 }
 
-void LayoutReader::checkQuestion(QuestionNotes& notes) {
-    ImportedGroup& g = group(notes.at);
-    ImportedQuestion& q = question(notes.at);
-    const QString name = questionName(notes);
-    const int answerPlace = notes.answered ? notes.answerPlace : q.place;
+ImportedDocument LayoutReader::finish() {
+    closeGroup();
+    for (QuestionNotes& notes : notes_) {
+        settlePlainType(group(notes.at));
+        checkQuestion(doc_, group(notes.at), question(notes.at),
+                      {notes.answered, notes.answerPlace, notes.writtenAnswer});
+    }
+    std::stable_sort(
+        doc_.problems.begin(), doc_.problems.end(),
+        [](const ImportProblem& a, const ImportProblem& b) { return a.place < b.place; });
+    return std::move(doc_);
+}
+
+} // namespace
+
+void checkQuestion(ImportedDocument& document, ImportedGroup& g, ImportedQuestion& q,
+                   const WrittenAnswer& written) {
+    const auto problemOf = [&](const WrittenAnswer&, int place, const QString& message) {
+        q.faulty = true;
+        document.problems.push_back({place, message});
+    };
+    const WrittenAnswer& notes = written;
+    const QString name =
+        q.number > 0 ? QStringLiteral("第 %1 题").arg(q.number) : QStringLiteral("试题");
+    const int answerPlace = notes.given ? notes.place : q.place;
     if (q.stem.isEmpty())
         problemOf(notes, q.place, QStringLiteral("%1没有题干。").arg(name));
-    if (!notes.answered || (q.answer.isEmpty() && notes.writtenAnswer.isEmpty())) {
+    if (!notes.given || (q.answer.isEmpty() && notes.unreadable.isEmpty())) {
         problemOf(notes, answerPlace, QStringLiteral("%1没有答案。").arg(name));
         return;
     }
     if (q.answer.isEmpty()) {
         problemOf(notes, answerPlace,
-                  QStringLiteral("%1的答案“%2”不是选项字母。").arg(name, notes.writtenAnswer));
+                  QStringLiteral("%1的答案“%2”不是选项字母。").arg(name, notes.unreadable));
         return;
     }
     if (g.groupType == group_type::matchingGroup) {
@@ -667,29 +692,17 @@ void LayoutReader::checkQuestion(QuestionNotes& notes) {
                   QStringLiteral("%1是单项选择题，却有多个答案“%2”。").arg(name, q.answer));
 }
 
-ImportedDocument LayoutReader::finish() {
-    closeGroup();
-    for (QuestionNotes& notes : notes_) {
-        ImportedGroup& g = group(notes.at);
-        // A question outside a shared group takes the type of its heading; with
-        // no heading, under a case heading, or with options of its own under a
-        // matching heading, its answer tells.
-        const bool plain = g.questions.size() == 1 && g.sharedText.isEmpty();
-        const bool ownOptions = !question(notes.at).options.empty();
-        if (plain && (g.groupType == 0 || g.groupType == group_type::caseGroup ||
-                      (g.groupType == group_type::matchingGroup && ownOptions))) {
-            g.groupType =
-                question(notes.at).answer.size() > 1 ? group_type::multiple : group_type::single;
-        }
-        checkQuestion(notes);
-    }
-    std::stable_sort(
-        doc_.problems.begin(), doc_.problems.end(),
-        [](const ImportProblem& a, const ImportProblem& b) { return a.place < b.place; });
-    return std::move(doc_);
+void settlePlainType(ImportedGroup& g) {
+    // A question outside a shared group takes the type of its heading; with
+    // no heading, under a case heading, or with options of its own under a
+    // matching heading, its answer tells.
+    if (g.questions.size() != 1 || !g.sharedText.isEmpty())
+        return;
+    const ImportedQuestion& q = g.questions.front();
+    if (g.groupType == 0 || g.groupType == group_type::caseGroup ||
+        (g.groupType == group_type::matchingGroup && !q.options.empty()))
+        g.groupType = q.answer.size() > 1 ? group_type::multiple : group_type::single;
 }
-
-} // namespace
 
 QString foldWidth(const QString& text) {
     QString folded = text;

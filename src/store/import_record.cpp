@@ -1,6 +1,7 @@
 #include "store/import_record.h"
 
 #include "store/row_reading.h"
+#include "store/rows.h"
 
 namespace store {
 
@@ -40,8 +41,8 @@ void recordImport(Bank& bank, const ImportRecord& record) {
     ensureOwnTables(bank, importTables());
     bank.execute(QStringLiteral("INSERT INTO mq_import (file_name, fingerprint, imported_at, "
                                 "top_node, question_count) VALUES (?, ?, ?, ?, ?)"),
-                 {record.fileName, record.fingerprint, record.importedAt, record.topNode,
-                  record.questionCount});
+                 {storedText(record.fileName), storedText(record.fingerprint), record.importedAt,
+                  record.topNode, record.questionCount});
 }
 
 } // namespace store
