@@ -433,6 +433,7 @@ const ToolArt toolArt[] = {
     {"zxkf-1.jpg", "zxkf-2.jpg", "zxkf-3.jpg", "服", "在线客服"},
     {"zxsc-1.jpg", "zxsc-2.jpg", "zxsc-3.jpg", "商", "在线商城"},
     {"sybz-1.jpg", "sybz-2.jpg", "sybz-3.jpg", "助", "使用帮助"},
+    {"drtk-1.jpg", "drtk-2.jpg", "drtk-3.jpg", "导", "导入题库"},
 };
 
 struct PageArt {

@@ -7,6 +7,7 @@
 #include "collections/view_mode.h"
 #include "collections/wrong_question_manager.h"
 #include "exam/exam_entry.h"
+#include "import/import_dialog.h"
 #include "services/backup_dialog.h"
 #include "services/daily_backup.h"
 #include "services/feedback_dialog.h"
@@ -69,6 +70,9 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
     examEntry_ = new exam::ExamEntry(programFolder_, dataFolder_, prompter_, desktop_, this);
     backupDialog_ = new services::BackupDialog(programFolder_, dataFolder_, prompter_, this);
     restoreDialog_ = new services::RestoreDialog(programFolder_, dataFolder_, prompter_, this);
+    importDialog_ = new importer::ImportDialog(programFolder_, dataFolder_, prompter_, this);
+    connect(importDialog_, &importer::ImportDialog::imported, this,
+            &MainWindow::showImportedChapter);
     connect(restoreDialog_, &services::RestoreDialog::restored, this,
             &MainWindow::showRestoredBank);
     updateNotifier_ =

@@ -29,6 +29,10 @@ class RestoreDialog;
 class UpdateNotifier;
 } // namespace services
 
+namespace importer {
+class ImportDialog;
+}
+
 namespace web {
 class HtmlView;
 struct PageStart;
@@ -80,6 +84,7 @@ public:
     exam::ExamEntry* examEntry() const { return examEntry_; }
     services::BackupDialog* backupDialog() const { return backupDialog_; }
     services::RestoreDialog* restoreDialog() const { return restoreDialog_; }
+    importer::ImportDialog* importDialog() const { return importDialog_; }
     services::UpdateNotifier* updateNotifier() const { return updateNotifier_; }
 
 signals:
@@ -137,6 +142,9 @@ private:
     void openHomePage();
     void openShop();
     void openHelp();
+    void openImportDialog();
+    // After an import: the whole bank's tree, the imported chapter open.
+    void showImportedChapter(qint64 chapterId);
     void toggleMaximised();
     void enterFullScreen();
     void leaveFullScreen();
@@ -179,6 +187,7 @@ private:
     exam::ExamEntry* examEntry_ = nullptr;
     services::BackupDialog* backupDialog_ = nullptr;
     services::RestoreDialog* restoreDialog_ = nullptr;
+    importer::ImportDialog* importDialog_ = nullptr;
     services::UpdateNotifier* updateNotifier_ = nullptr;
     QLabel* statusPanels_[3] = {};
 

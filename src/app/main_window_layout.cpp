@@ -121,6 +121,7 @@ QWidget* MainWindow::createToolBar() {
         {"zxkf", pictures("/tp/zxkf-1.jpg", "/tp/zxkf-2.jpg", "/tp/zxkf-3.jpg")},
         {"zxsc", pictures("/tp/zxsc-1.jpg", "/tp/zxsc-2.jpg", "/tp/zxsc-3.jpg")},
         {"sybz", pictures("/tp/sybz-1.jpg", "/tp/sybz-2.jpg", "/tp/sybz-3.jpg")},
+        {"drtk", pictures("/tp/drtk-1.jpg", "/tp/drtk-2.jpg", "/tp/drtk-3.jpg")},
     };
     for (const Tool& tool : tools) {
         const QSize size(row->count() == 0 ? 63 : 58, 64);
@@ -139,6 +140,7 @@ QWidget* MainWindow::createToolBar() {
         {"zxkf", &MainWindow::openHomePage},
         {"zxsc", &MainWindow::openShop},
         {"sybz", &MainWindow::openHelp},
+        {"drtk", &MainWindow::openImportDialog},
     };
     for (const auto& [name, action] : actions)
         connect(toolBar_->findChild<PictureButton*>(QString::fromLatin1(name)),
