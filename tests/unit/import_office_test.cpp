@@ -2,6 +2,7 @@
 #include "import/bank_import.h"
 #include "import/import_file.h"
 #include "import/zip_archive.h"
+#include "import_fuzzing.h"
 #include "office_files.h"
 #include "store/bank.h"
 #include "store/question_statements.h"
@@ -241,6 +242,15 @@ TEST(ZipLimits, RefuseBombsCrowdsAndWhatIsNoZip) {
                     readImportBytes(zipOf({{QStringLiteral("x"), "y"}}), QStringLiteral("docx"),
                                     QStringLiteral("空.docx"));
                 }).contains(QStringLiteral("不是 Word 文档")));
+}
+
+} // namespace
+
+namespace {
+
+// A short run of the fuzzing loop: under the sanitizers, a finding fails it.
+TEST(ImportFuzzing, ReadersSurviveMutatedDocuments) {
+    EXPECT_GT(testing_support::fuzzImporters(20261211, 2.0), 50);
 }
 
 } // namespace
