@@ -1,5 +1,7 @@
 #include "import/text_layout_reader.h"
 
+#include "practice/html_sanitiser.h"
+
 #include <QRegularExpression>
 #include <algorithm>
 #include <map>
@@ -652,6 +654,16 @@ void checkQuestion(ImportedDocument& document, ImportedGroup& g, ImportedQuestio
     const int answerPlace = notes.given ? notes.place : q.place;
     if (q.stem.isEmpty())
         problemOf(notes, q.place, QStringLiteral("%1没有题干。").arg(name));
+    // Pages show a longer text cut; the bank tool refuses it too.
+    bool tooLong =
+        practice::exceedsBankTextLimit(q.stem) || practice::exceedsBankTextLimit(q.explanation);
+    for (const QString& option : q.options)
+        tooLong = tooLong || practice::exceedsBankTextLimit(option);
+    if (tooLong)
+        problemOf(notes, q.place,
+                  QStringLiteral("%1的文字过长：题干、选项和解析每项最多 %2 字节。")
+                      .arg(name)
+                      .arg(practice::maxBankTextBytes));
     if (!notes.given || (q.answer.isEmpty() && notes.unreadable.isEmpty())) {
         problemOf(notes, answerPlace, QStringLiteral("%1没有答案。").arg(name));
         return;

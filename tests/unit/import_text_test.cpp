@@ -170,6 +170,14 @@ TEST(TextEncodings, Gb18030AndCarriageReturnsReadAsUtf8) {
     EXPECT_EQ(fromGb.problems.size(), 0u);
 }
 
+TEST(TextProblems, ATextLongerThanPagesShowIsNamed) {
+    const QByteArray source = "1. " + QByteArray(70 * 1024, 'x') + "\nA. a\n答案：A\n";
+    const ImportedDocument document = readImportBytes(source, QStringLiteral("txt"));
+    EXPECT_EQ(problems(document),
+              QStringList({QStringLiteral(
+                  "第 1 行：第 1 题的文字过长：题干、选项和解析每项最多 65536 字节。")}));
+}
+
 TEST(TextEncodings, AnUnknownSuffixIsRefusedByName) {
     try {
         readImportBytes("x", QStringLiteral("doc"));
