@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/rows.h"
+#include "store/bank_content.h"
 
 #include <QStringList>
 #include <stdexcept>
@@ -8,15 +8,7 @@
 
 namespace banktool {
 
-// Everything a bank file holds about its questions, in the order it is stored.
-struct BankContent {
-    store::Subject subject;
-    std::vector<store::QuestionType> types;
-    std::vector<store::TreeNode> nodes;
-    std::vector<store::QuestionGroup> groups;
-    std::vector<store::Question> questions;
-    std::vector<store::Option> options;
-};
+using store::BankContent;
 
 // A refusal of the tool, worded for the person who wrote the source.
 class ToolError : public std::runtime_error {

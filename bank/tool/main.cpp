@@ -3,6 +3,7 @@
 
 #include "bank_source.h"
 #include "bank_writer.h"
+#include "import_command.h"
 #include "synthetic_bank.h"
 #include "synthetic_history.h"
 
@@ -13,13 +14,18 @@
 
 namespace {
 
-const char usage[] = "用法：\n"
-                     "  morrowquill-bank build SOURCE... -o FILE\n"
-                     "      由题库源文件（或含源文件的文件夹）生成题库文件\n"
-                     "  morrowquill-bank synth --questions N [--seed S] [--chapter-questions K]\n"
-                     "                        [--history-answers A] [--history-exams E] -o FILE\n"
-                     "      生成 N 道试题的合成题库，同一种子得到同一题库；\n"
-                     "      给出 A 或 E 时另写入一年的学习记录：共 A 道作答，其中 E 场模拟考试\n";
+const char usage[] =
+    "用法：\n"
+    "  morrowquill-bank build SOURCE... -o FILE\n"
+    "      由题库源文件（或含源文件的文件夹）生成题库文件\n"
+    "  morrowquill-bank synth --questions N [--seed S] [--chapter-questions K]\n"
+    "                        [--history-answers A] [--history-exams E] -o FILE\n"
+    "      生成 N 道试题的合成题库，同一种子得到同一题库；\n"
+    "      给出 A 或 E 时另写入一年的学习记录：共 A 道作答，其中 E 场模拟考试\n"
+    "  morrowquill-bank import FILE (-o NEW.db | --into BANK.db) [--name NAME] [--skip-faulty]\n"
+    "      导入 Word 文档（.docx）、文本（.txt）或表格（.xlsx、.csv）中的试题：\n"
+    "      -o 写成新题库，--into 加入已有题库；试题放在以 NAME（默认为文件名）命名的新节点下；\n"
+    "      文件有问题时不导入，--skip-faulty 则略去有问题的试题\n";
 
 int fail(const QString& message) {
     std::fprintf(stderr, "morrowquill-bank: %s\n", qPrintable(message));
@@ -41,6 +47,8 @@ int run(const QStringList& arguments) {
         return arguments.size() < 2 ? 2 : 0;
     }
     const QString command = arguments[1];
+    if (command == QStringLiteral("import"))
+        return banktool::runImport(arguments.mid(2));
     QString output;
     QStringList sources;
     banktool::SyntheticShape shape;
@@ -105,5 +113,7 @@ int main(int argc, char* argv[]) {
         return run(QCoreApplication::arguments());
     } catch (const banktool::ToolError& error) {
         return fail(error.message());
+    } catch (const std::runtime_error& error) {
+        return fail(QString::fromStdString(error.what()));
     }
 }

@@ -435,6 +435,7 @@ const ToolArt toolArt[] = {
     {"zxsc-1.jpg", "zxsc-2.jpg", "zxsc-3.jpg", "商", "在线商城"},
     {"sybz-1.jpg", "sybz-2.jpg", "sybz-3.jpg", "助", "使用帮助"},
     {"xxtj-1.jpg", "xxtj-2.jpg", "xxtj-3.jpg", "统", "学习统计"},
+    {"drtk-1.jpg", "drtk-2.jpg", "drtk-3.jpg", "导", "导入题库"},
 };
 
 struct PageArt {

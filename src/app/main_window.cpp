@@ -8,6 +8,7 @@
 #include "collections/wrong_question_manager.h"
 #include "exam/exam_entry.h"
 #include "exam/paper_drawer.h"
+#include "import/import_dialog.h"
 #include "services/backup_dialog.h"
 #include "services/daily_backup.h"
 #include "services/feedback_dialog.h"
@@ -74,6 +75,9 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
     examEntry_ = new exam::ExamEntry(programFolder_, dataFolder_, prompter_, desktop_, this);
     backupDialog_ = new services::BackupDialog(programFolder_, dataFolder_, prompter_, this);
     restoreDialog_ = new services::RestoreDialog(programFolder_, dataFolder_, prompter_, this);
+    importDialog_ = new importer::ImportDialog(programFolder_, dataFolder_, prompter_, this);
+    connect(importDialog_, &importer::ImportDialog::imported, this,
+            &MainWindow::showImportedChapter);
     connect(restoreDialog_, &services::RestoreDialog::restored, this,
             &MainWindow::showRestoredBank);
     updateNotifier_ =

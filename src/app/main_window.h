@@ -52,6 +52,10 @@ class RestoreDialog;
 class UpdateNotifier;
 } // namespace services
 
+namespace importer {
+class ImportDialog;
+}
+
 namespace web {
 class HtmlView;
 struct PageStart;
@@ -114,6 +118,7 @@ public:
     exam::ExamEntry* examEntry() const { return examEntry_; }
     services::BackupDialog* backupDialog() const { return backupDialog_; }
     services::RestoreDialog* restoreDialog() const { return restoreDialog_; }
+    importer::ImportDialog* importDialog() const { return importDialog_; }
     services::UpdateNotifier* updateNotifier() const { return updateNotifier_; }
     record::StatisticsWindow* statisticsWindow() const { return statisticsWindow_; }
     // The tree's tooltip of the node at `position`: a chapter's figures.
@@ -219,6 +224,9 @@ private:
     void openStatistics();
     // Shows a chapter of the whole bank, as a click on it in the tree does.
     void openChapterById(qint64 chapterId);
+    void openImportDialog();
+    // After an import: the whole bank's tree, the imported chapter open.
+    void showImportedChapter(qint64 chapterId);
     void toggleMaximised();
     void enterFullScreen();
     void leaveFullScreen();
@@ -265,6 +273,7 @@ private:
     exam::ExamEntry* examEntry_ = nullptr;
     services::BackupDialog* backupDialog_ = nullptr;
     services::RestoreDialog* restoreDialog_ = nullptr;
+    importer::ImportDialog* importDialog_ = nullptr;
     services::UpdateNotifier* updateNotifier_ = nullptr;
     record::StatisticsWindow* statisticsWindow_ = nullptr;
     QLabel* statusPanels_[3] = {};

@@ -124,6 +124,7 @@ QWidget* MainWindow::createToolBar() {
         {"zxsc", pictures("/tp/zxsc-1.jpg", "/tp/zxsc-2.jpg", "/tp/zxsc-3.jpg")},
         {"sybz", pictures("/tp/sybz-1.jpg", "/tp/sybz-2.jpg", "/tp/sybz-3.jpg")},
         {"xxtj", pictures("/tp/xxtj-1.jpg", "/tp/xxtj-2.jpg", "/tp/xxtj-3.jpg")},
+        {"drtk", pictures("/tp/drtk-1.jpg", "/tp/drtk-2.jpg", "/tp/drtk-3.jpg")},
     };
     for (const Tool& tool : tools) {
         const QSize size(row->count() == 0 ? 63 : 58, 64);
@@ -143,6 +144,7 @@ QWidget* MainWindow::createToolBar() {
         {"zxsc", &MainWindow::openShop},
         {"sybz", &MainWindow::openHelp},
         {"xxtj", &MainWindow::openStatistics},
+        {"drtk", &MainWindow::openImportDialog},
     };
     for (const auto& [name, action] : actions)
         connect(toolBar_->findChild<PictureButton*>(QString::fromLatin1(name)),

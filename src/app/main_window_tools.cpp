@@ -1,6 +1,8 @@
 // The tool bar's maintenance buttons: backup, restore, update, help and links.
 
+#include "app/chapter_tree_view.h"
 #include "app/main_window.h"
+#include "import/import_dialog.h"
 #include "services/backup_dialog.h"
 #include "services/help_links.h"
 #include "services/restore_dialog.h"
@@ -27,6 +29,23 @@ void MainWindow::showRestoredBank() {
     readBankTexts();
     rebuildTree();
     openFirstChapter();
+}
+
+void MainWindow::openImportDialog() {
+    skipAutoOpen_ = true;
+    prompter_.showModal(*importDialog_);
+}
+
+void MainWindow::showImportedChapter(qint64 chapterId) {
+    readBankTexts();
+    openWholeBank();
+    const auto at = std::find(nodeIds_.cbegin(), nodeIds_.cend(), chapterId);
+    if (at == nodeIds_.cend())
+        return;
+    if (QTreeWidgetItem* item = chapterTree_->nodeAt(int(at - nodeIds_.cbegin()))) {
+        chapterTree_->setCurrentItem(item);
+        openSelectedChapter();
+    }
 }
 
 void MainWindow::checkForUpdate() {

@@ -1,6 +1,7 @@
 #include "store/bank_builder.h"
 
 #include "store/bank_schema.h"
+#include "store/content_rows.h"
 #include "store/store_error.h"
 
 #include <QFile>
@@ -73,40 +74,29 @@ void BankBuilder::run(QSqlQuery& query, const QString& sql, const QVariantList& 
         throw StoreError(QStringLiteral("写入题库失败：%1").arg(query.lastError().text()));
 }
 
+template <class Row> void BankBuilder::add(QSqlQuery& query, const Row& row) {
+    static const QString sql = content_rows::insertStatement(content_rows::tableOf(row));
+    run(query, sql, content_rows::valuesOf(row));
+}
+
 void BankBuilder::addType(const QuestionType& type) {
-    run(insertType_, QStringLiteral("INSERT INTO qtype (id, code, title) VALUES (?, ?, ?)"),
-        {type.id, storedText(type.code), storedText(type.title)});
+    add(insertType_, type);
 }
 
 void BankBuilder::addNode(const TreeNode& node) {
-    run(insertNode_,
-        QStringLiteral(
-            "INSERT INTO tree (id, nodename, parentid, code, scbt, ct) VALUES (?, ?, ?, ?, ?, ?)"),
-        {node.id, storedText(node.nodename), node.parentid, node.code, storedText(node.scbt),
-         storedText(node.ct)});
+    add(insertNode_, node);
 }
 
 void BankBuilder::addGroup(const QuestionGroup& group) {
-    run(insertGroup_,
-        QStringLiteral(
-            "INSERT INTO readtext (id, treeid, qtypeid, content, opnum) VALUES (?, ?, ?, ?, ?)"),
-        {group.id, group.treeid, group.qtypeid, storedText(group.content),
-         storedText(group.opnum)});
+    add(insertGroup_, group);
 }
 
-void BankBuilder::addQuestion(const Question& q) {
-    run(insertQuestion_,
-        QStringLiteral("INSERT INTO question (id, readtextid, content, answer, explain, picurl, "
-                       "itemnum, scbt, ct, ct1, lx) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-        {q.id, q.readtextid, storedText(q.content), storedText(q.answer), storedText(q.explain),
-         storedText(q.picurl), storedText(q.itemnum), storedText(q.scbt), storedText(q.ct),
-         storedText(q.ct1), storedText(q.lx)});
+void BankBuilder::addQuestion(const Question& question) {
+    add(insertQuestion_, question);
 }
 
 void BankBuilder::addOption(const Option& option) {
-    run(insertOption_,
-        QStringLiteral("INSERT INTO opinion (id, questionid, code, content) VALUES (?, ?, ?, ?)"),
-        {option.id, option.questionid, storedText(option.code), storedText(option.content)});
+    add(insertOption_, option);
 }
 
 void BankBuilder::setSubject(const Subject& subject) {

@@ -38,6 +38,7 @@ private:
     void release();
     // Runs sql with values on query, preparing it only when it holds another statement.
     void run(QSqlQuery& query, const QString& sql, const QVariantList& values);
+    template <class Row> void add(QSqlQuery& query, const Row& row);
 
     QString filePath_;
     QString connectionName_;
