@@ -3,6 +3,7 @@
 #include "widgets/picture_button.h"
 
 #include <QDir>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <utility>
 
@@ -111,6 +112,15 @@ void ChapterTreeView::mouseReleaseEvent(QMouseEvent* event) {
         setCurrentItem(item);
         emit nodeClicked();
     }
+}
+
+void ChapterTreeView::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
+        if (!event->isAutoRepeat())
+            emit nodeClicked();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 void ChapterTreeView::expandEveryNode() {

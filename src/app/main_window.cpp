@@ -79,6 +79,7 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
         const QRect screen = this->screen()->geometry();
         move(screen.width() / 2 - 512, screen.height() / 2 - 384);
     }
+    installShortcuts();
     readBankTexts();
 }
 

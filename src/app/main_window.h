@@ -101,6 +101,10 @@ private:
     QStatusBar* createStatusBar();
     PictureButton* pictureButton(const QString& name, PictureButton::Pictures pictures, QSize size,
                                  QWidget* parent);
+    // Shortcuts, tooltips and accessible names from the shortcut table.
+    void installShortcuts();
+    // A chapter chosen in the tree opens, and the page takes the focus.
+    void openChapterFromTree();
 
     void readBankTexts();
     int firstChapterPosition() const;

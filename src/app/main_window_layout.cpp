@@ -151,6 +151,7 @@ QWidget* MainWindow::createToolBar() {
     logo_->setObjectName(QStringLiteral("AdvOfficeImage3"));
     logo_->setPixmap(loadPicture(programFolder_, QStringLiteral("/tp/logo.png")));
     logo_->setFixedSize(206, 56);
+    logo_->setAccessibleName(QStringLiteral("Morrowquill 标志"));
     logo_->move(logoLeft, 4);
     row->addWidget(filler, 1);
     return toolBar_;
@@ -173,7 +174,8 @@ QWidget* MainWindow::createTreePanel() {
     viewTitleLabel_->move(69, 6);
     column->addWidget(header);
     chapterTree_ = new ChapterTreeView(programFolder_, treePanel_);
-    connect(chapterTree_, &ChapterTreeView::nodeClicked, this, &MainWindow::openSelectedChapter);
+    chapterTree_->setAccessibleName(QStringLiteral("章节目录"));
+    connect(chapterTree_, &ChapterTreeView::nodeClicked, this, &MainWindow::openChapterFromTree);
     column->addWidget(chapterTree_, 1);
     return treePanel_;
 }
@@ -237,6 +239,7 @@ QWidget* MainWindow::createPagePanel() {
 
     pageView_ = new web::HtmlView(panel);
     pageView_->setObjectName(QStringLiteral("WebBrowser1"));
+    pageView_->setAccessibleName(QStringLiteral("试题"));
     pageView_->setCursor(Qt::PointingHandCursor);
     // The page never navigates away: its buttons' addresses are commands, and
     // that holds while a page is being rendered and across view switches too.

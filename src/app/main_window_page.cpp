@@ -70,6 +70,13 @@ void MainWindow::openSelectedChapter() {
     showChapter(chapterId);
 }
 
+void MainWindow::openChapterFromTree() {
+    openSelectedChapter();
+    QTreeWidgetItem* item = chapterTree_->currentItem();
+    if (item && item->childCount() == 0 && ChapterTreeView::levelOf(item) == 2)
+        pageView_->setFocus(Qt::OtherFocusReason);
+}
+
 void MainWindow::showChapter(qint64 chapterId) {
     pageView_->setTextZoom(1);
     // The chapter is read while the browser takes the old page down, the

@@ -2,9 +2,12 @@
 
 #include "web/script_literal.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QPointer>
+#include <QShortcut>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -209,6 +212,22 @@ HtmlView::HtmlView(QWidget* parent)
     settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
     page_->setUrlRequestInterceptor(new LocalContentOnly(page_));
     view_->setContextMenuPolicy(Qt::NoContextMenu);
+    // Focusing the view focuses the page, so that its keys scroll and Tab moves in it.
+    setFocusPolicy(Qt::StrongFocus);
+    setFocusProxy(view_);
+    // The page has no use for Esc; the window around it closes with it, as
+    // it does wherever else the focus is.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, [this, escape] {
+        if (QWidget* around = parentWidget()) {
+            // Off while the key travels on, or it would catch it again.
+            escape->setEnabled(false);
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QCoreApplication::sendEvent(around, &press);
+            escape->setEnabled(true);
+        }
+    });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
