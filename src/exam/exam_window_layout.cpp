@@ -115,6 +115,7 @@ QWidget* ExamWindow::createBottomBar() {
     plainLabel({}, QStringLiteral("总题数："), bar)->move(417, line);
     progressBar_ = new QProgressBar(bar);
     progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar_->setAccessibleName(QStringLiteral("答题进度"));
     progressBar_->setGeometry(474, line - 3, 205, 21);
     progressBar_->setTextVisible(false);
     // Until a paper is drawn the bar is empty, not busy.
