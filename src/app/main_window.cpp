@@ -23,6 +23,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 namespace app {
 
@@ -57,7 +58,8 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
     main->setSizes({257, 743});
     frame->addWidget(main, 1);
     frame->addWidget(createStatusBar());
-    resize(1001 + 6, 545 + 6);
+    resize(designSize);
+    setMinimumSize(designSize);
 
     chapterNameLabel_ = new QLabel(this);
     chapterNameLabel_->setObjectName(QStringLiteral("Label1"));
@@ -79,6 +81,7 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
         const QRect screen = this->screen()->geometry();
         move(screen.width() / 2 - 512, screen.height() / 2 - 384);
     }
+    restoreWindowState();
     installShortcuts();
     readBankTexts();
 }
@@ -130,6 +133,8 @@ void MainWindow::showEvent(QShowEvent* event) {
             rebuildTree();
             if (!shownBefore_) {
                 shownBefore_ = true;
+                if (std::exchange(startMaximised_, false) && !isMaximized())
+                    toggleMaximised();
                 openFirstChapter();
                 updateNotifier_->checkAfterStart(QUrl(updateInfoUrl_));
             }

@@ -20,7 +20,7 @@ trap cleanup EXIT
 # Its own copy of the program folder: the build's bank and settings stay as
 # they are, and no other copy's lock counts.
 cp -r "$programFolder" "$work/bin"
-rm -f "$work/bin/morrowquill.lock"
+rm -f "$work/bin/morrowquill.lock" "$work/bin/window.ini"
 
 Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
