@@ -72,6 +72,9 @@ public:
     const QString& currentChapterId() const { return currentChapterId_; }
     web::HtmlView* page() const { return pageView_; }
     int fontLevel() const { return fontLevel_; }
+    bool nightMode() const { return nightMode_; }
+    // Night mode on or off, for the whole program; remembered.
+    void setNightMode(bool on);
     bool layoutChanged() const { return layoutChanged_; }
     QString statusPanelText(int panel) const;
     services::FeedbackDialog* feedbackDialog() const { return feedbackDialog_; }

@@ -2,6 +2,7 @@
 // right edge, and the size and place it reopens at.
 
 #include "app/main_window.h"
+#include "app/night_mode.h"
 #include "app/window_state.h"
 
 #include <QGuiApplication>
@@ -76,12 +77,18 @@ void MainWindow::placeRightEdgeControls(int windowWidth) {
 
 void MainWindow::restoreWindowState() {
     const WindowState state = readWindowState(dataFolder_, designSize);
-    nightMode_ = state.nightMode;
+    if (state.nightMode)
+        setNightMode(true);
     startMaximised_ = state.maximised;
     const QRect saved = state.normalGeometry;
     // Only where a screen still shows it: a screen may have gone since.
     if (saved.isValid() && QGuiApplication::screenAt(saved.center()))
         setGeometry(saved);
+}
+
+void MainWindow::setNightMode(bool on) {
+    nightMode_ = on;
+    applyNightMode(on);
 }
 
 void MainWindow::saveWindowState() {
