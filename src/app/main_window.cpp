@@ -130,11 +130,14 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMetaObject::invokeMethod(
         this,
         [this] {
+            // Maximised as it was left, before the tree is built, so that the
+            // first chapter still opens.
+            if (std::exchange(startMaximised_, false) && !isMaximized())
+                toggleMaximised();
             rebuildTree();
             if (!shownBefore_) {
                 shownBefore_ = true;
-                if (std::exchange(startMaximised_, false) && !isMaximized())
-                    toggleMaximised();
+                chapterTree_->setFocus(Qt::OtherFocusReason);
                 openFirstChapter();
                 updateNotifier_->checkAfterStart(QUrl(updateInfoUrl_));
             }
