@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QToolTip>
 #include <utility>
@@ -113,6 +114,15 @@ void ChapterTreeView::mouseReleaseEvent(QMouseEvent* event) {
         setCurrentItem(item);
         emit nodeClicked();
     }
+}
+
+void ChapterTreeView::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
+        if (!event->isAutoRepeat())
+            emit nodeClicked();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 void ChapterTreeView::expandEveryNode() {

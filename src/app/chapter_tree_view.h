@@ -35,13 +35,14 @@ public:
     }
 
 signals:
-    // The user clicked the current node.
+    // The user clicked the current node, or pressed Enter on it.
     void nodeClicked();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void expandOnly(QTreeWidgetItem* current);

@@ -25,6 +25,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 namespace app {
 
@@ -60,7 +61,8 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
     main->setSizes({257, 743});
     frame->addWidget(main, 1);
     frame->addWidget(createStatusBar());
-    resize(1001 + 6, 545 + 6);
+    resize(designSize);
+    setMinimumSize(designSize);
     if (choices_.textSize > 0)
         fontLevel_ = choices_.fontLevel;
     updatePageScript();
@@ -88,6 +90,8 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
         const QRect screen = this->screen()->geometry();
         move(screen.width() / 2 - 512, screen.height() / 2 - 384);
     }
+    restoreWindowState();
+    installShortcuts();
     readBankTexts();
 }
 
@@ -137,9 +141,14 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMetaObject::invokeMethod(
         this,
         [this] {
+            // Maximised as it was left, before the tree is built, so that the
+            // first chapter still opens.
+            if (std::exchange(startMaximised_, false) && !isMaximized())
+                toggleMaximised();
             rebuildTree();
             if (!shownBefore_) {
                 shownBefore_ = true;
+                chapterTree_->setFocus(Qt::OtherFocusReason);
                 openFirstChapter();
                 updateNotifier_->checkAfterStart(QUrl(updateInfoUrl_));
             }

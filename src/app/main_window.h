@@ -110,6 +110,9 @@ public:
     bool instantJudging() const { return choices_.instantJudging; }
     // The source random practice draws with; the system's unless a test sets one.
     void setRandomSource(std::unique_ptr<exam::RandomSource> random);
+    bool nightMode() const { return nightMode_; }
+    // Night mode on or off, for the whole program; remembered.
+    void setNightMode(bool on);
     bool layoutChanged() const { return layoutChanged_; }
     QString statusPanelText(int panel) const;
     services::FeedbackDialog* feedbackDialog() const { return feedbackDialog_; }
@@ -135,6 +138,7 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -149,6 +153,10 @@ private:
     QStatusBar* createStatusBar();
     PictureButton* pictureButton(const QString& name, PictureButton::Pictures pictures, QSize size,
                                  QWidget* parent);
+    // Shortcuts, tooltips and accessible names from the shortcut table.
+    void installShortcuts();
+    // A chapter chosen in the tree opens, and the page takes the focus.
+    void openChapterFromTree();
 
     void readBankTexts();
     int firstChapterPosition() const;
@@ -231,6 +239,14 @@ private:
     void enterFullScreen();
     void leaveFullScreen();
     void resetAnswerButtons();
+    // The window's edges at a point of it, where a press resizes it.
+    Qt::Edges resizeEdgesAt(QPoint position) const;
+    void showResizeCursor(QPoint position);
+    // Starts the window system's resize at an edge; false elsewhere.
+    bool startResize(QPoint position);
+    void placeRightEdgeControls(int windowWidth);
+    void restoreWindowState();
+    void saveWindowState();
     void noteDragStart(const QMouseEvent* event);
     void dragWindow(const QMouseEvent* event);
     // Runs work; a store failure is shown to the user. True when it succeeded.
@@ -241,6 +257,8 @@ private:
     static constexpr int minimiseLeft = 911, maximiseLeft = 940, closeLeft = 969;
     static constexpr int minimiseFromRight = 110, restoreFromRight = 75, closeFromRight = 47;
     static constexpr int logoLeft = -10;
+    // The size it opens at the first time, and the smallest it can be.
+    static constexpr QSize designSize{1001 + 6, 545 + 6};
 
     QString programFolder_;
     // Where the program writes: the bank, backups, settings, the update files.
@@ -301,6 +319,8 @@ private:
     bool wasMaximised_ = false;
     bool shownBefore_ = false;
     bool quitConfirmed_ = false;
+    bool startMaximised_ = false;
+    bool nightMode_ = false;
     QPoint dragOffset_;
     enum class WindowDrag { NotStarted, BySystem, ByHand };
     WindowDrag windowDrag_ = WindowDrag::NotStarted;

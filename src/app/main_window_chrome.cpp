@@ -17,11 +17,9 @@ void MainWindow::toggleMaximised() {
     if (isMaximized()) {
         maximiseButton_->show();
         restoreButton_->hide();
+        const int normalWidth = normalGeometry().isValid() ? normalGeometry().width() : width();
         showNormal();
-        minimiseButton_->move(minimiseLeft, 0);
-        maximiseButton_->move(maximiseLeft, 0);
-        closeButton_->move(closeLeft, 0);
-        logo_->move(logoLeft, logo_->y());
+        placeRightEdgeControls(normalWidth);
     } else {
         maximiseButton_->hide();
         restoreButton_->show();
@@ -75,6 +73,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     quitConfirmed_ = true;
+    saveWindowState();
     closeBank();
     QWidget::closeEvent(event);
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -108,14 +107,19 @@ void MainWindow::dragWindow(const QMouseEvent* event) {
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && startResize(event->position().toPoint()))
+        return;
     noteDragStart(event);
     QWidget::mousePressEvent(event);
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* event) {
-    // The window's own surface, where no control covers it, drags the window.
+    // The window's own surface, where no control covers it, drags the window;
+    // its edges resize it.
     if (event->buttons() & Qt::LeftButton)
         dragWindow(event);
+    else
+        showResizeCursor(event->position().toPoint());
     QWidget::mouseMoveEvent(event);
 }
 

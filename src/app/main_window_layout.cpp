@@ -158,6 +158,7 @@ QWidget* MainWindow::createToolBar() {
     logo_->setObjectName(QStringLiteral("AdvOfficeImage3"));
     logo_->setPixmap(loadPicture(programFolder_, QStringLiteral("/tp/logo.png")));
     logo_->setFixedSize(206, 56);
+    logo_->setAccessibleName(QStringLiteral("Morrowquill 标志"));
     logo_->move(logoLeft, 4);
     row->addWidget(filler, 1);
     return toolBar_;
@@ -180,7 +181,8 @@ QWidget* MainWindow::createTreePanel() {
     viewTitleLabel_->move(69, 6);
     column->addWidget(header);
     chapterTree_ = new ChapterTreeView(programFolder_, treePanel_);
-    connect(chapterTree_, &ChapterTreeView::nodeClicked, this, &MainWindow::openSelectedChapter);
+    chapterTree_->setAccessibleName(QStringLiteral("章节目录"));
+    connect(chapterTree_, &ChapterTreeView::nodeClicked, this, &MainWindow::openChapterFromTree);
     chapterTree_->setTooltipSource([this](int position) { return chapterTooltipAt(position); });
     column->addWidget(chapterTree_, 1);
     return treePanel_;
@@ -246,6 +248,7 @@ QWidget* MainWindow::createPagePanel() {
 
     pageView_ = new web::HtmlView(panel);
     pageView_->setObjectName(QStringLiteral("WebBrowser1"));
+    pageView_->setAccessibleName(QStringLiteral("试题"));
     pageView_->setCursor(Qt::PointingHandCursor);
     // The page never navigates away: its buttons' addresses are commands, and
     // that holds while a page is being rendered and across view switches too.
@@ -266,7 +269,6 @@ void MainWindow::createPracticeModeButtons(QWidget* bar) {
         pictureButton(QStringLiteral("RandomPractice"),
                       pictures("/tp/sjlx-1.bmp", "/tp/sjlx-2.bmp", "/tp/sjlx-3.bmp"), narrow, bar);
     randomPracticeButton_->move(359, 2);
-    randomPracticeButton_->setToolTip(QStringLiteral("从所选章节、小节或整个视图中随机抽题练习"));
     randomPracticeMenu_ = new QMenu(this);
     randomPracticeMenu_->setObjectName(QStringLiteral("RandomPracticeMenu"));
     for (int count : practice::randomPracticeCounts)
@@ -284,8 +286,6 @@ void MainWindow::createPracticeModeButtons(QWidget* bar) {
                       pictures("/tp/jspk-1.bmp", "/tp/jspk-2.bmp", "/tp/jspk-3.bmp"), narrow, bar);
     instantOffButton_->move(413, 2);
     instantOnButton_->move(413, 2);
-    instantOffButton_->setToolTip(QStringLiteral("即时判题：选择答案后立即判断对错"));
-    instantOnButton_->setToolTip(QStringLiteral("即时判题已开启，单击关闭"));
     showInstantJudgingState();
     connect(instantOffButton_, &PictureButton::clicked, this, &MainWindow::toggleInstantJudging);
     connect(instantOnButton_, &PictureButton::clicked, this, &MainWindow::toggleInstantJudging);

@@ -81,6 +81,13 @@ void MainWindow::openSelectedChapter() {
     showChapter(chapterId);
 }
 
+void MainWindow::openChapterFromTree() {
+    openSelectedChapter();
+    QTreeWidgetItem* item = chapterTree_->currentItem();
+    if (item && item->childCount() == 0 && ChapterTreeView::levelOf(item) == 2)
+        pageView_->setFocus(Qt::OtherFocusReason);
+}
+
 void MainWindow::showChapter(qint64 chapterId) {
     keepAnswersOfPageLeft();
     drillQuestions_.reset();

@@ -91,13 +91,14 @@ CandidateScreen::CandidateScreen(const QString& programFolder, const QString& da
 
     const QSize buttonSize(110, 40);
     demonstrationButton_ =
-        pictureButton(QStringLiteral("SpeedButton3"), programFolder,
+        pictureButton(QStringLiteral("SpeedButton3"), QStringLiteral("观看演示"), programFolder,
                       QStringLiteral("/tp/exam-demonstration.png"), buttonSize, this);
     logInAgainButton_ =
-        pictureButton(QStringLiteral("SpeedButton1"), programFolder,
+        pictureButton(QStringLiteral("SpeedButton1"), QStringLiteral("重新登录"), programFolder,
                       QStringLiteral("/tp/exam-log-in-again.png"), buttonSize, this);
-    startButton_ = pictureButton(QStringLiteral("SpeedButton2"), programFolder,
-                                 QStringLiteral("/tp/exam-start.png"), buttonSize, this);
+    startButton_ =
+        pictureButton(QStringLiteral("SpeedButton2"), QStringLiteral("开始考试"), programFolder,
+                      QStringLiteral("/tp/exam-start.png"), buttonSize, this);
     demonstrationButton_->hide();
     connect(demonstrationButton_, &QPushButton::clicked, this,
             [this] { prompter_.message(this, QStringLiteral("该视频完善中~！！")); });

@@ -49,10 +49,12 @@ ExamLoginScreen::ExamLoginScreen(const QString& programFolder, std::function<voi
     enterRoomButton_->setObjectName(QStringLiteral("RzBitBtn1"));
     leaveRoomButton_ = new QPushButton(QStringLiteral("退出考场"), this);
     leaveRoomButton_->setObjectName(QStringLiteral("RzBitBtn2"));
+    // Enter presses the focused button, and logs in from the admission number.
     for (QPushButton* button : {enterRoomButton_, leaveRoomButton_}) {
         button->setFixedSize(96, 32);
-        button->setAutoDefault(false);
+        button->setAutoDefault(true);
     }
+    enterRoomButton_->setDefault(true);
     connect(enterRoomButton_, &QPushButton::clicked, this, [this] {
         if (enterRoom_)
             enterRoom_();

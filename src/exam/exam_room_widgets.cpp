@@ -47,10 +47,13 @@ int coverScreen(QDialog& dialog, const QString& programFolder, const QString& ba
     return screen.width();
 }
 
-QPushButton* pictureButton(const QString& objectName, const QString& programFolder,
-                           const QString& picture, QSize size, QWidget* parent) {
+QPushButton* pictureButton(const QString& objectName, const QString& name,
+                           const QString& programFolder, const QString& picture, QSize size,
+                           QWidget* parent) {
     auto* button = new KeyboardButton(parent);
     button->setObjectName(objectName);
+    button->setAccessibleName(name);
+    button->setToolTip(name);
     button->setFixedSize(size);
     button->setIcon(QIcon(widgets::loadPicture(programFolder, picture)));
     button->setIconSize(size);

@@ -52,6 +52,34 @@ QString cellStyle(CellColour colour) {
     return fill + QStringLiteral(" border: 1px solid palette(dark); border-radius: 2px;");
 }
 
+// What a screen reader says of a cell: its question and its state, as the
+// legend names the colour.
+QString cellDescription(const QString& tid, CellColour colour) {
+    const char* state = "未答";
+    switch (colour) {
+    case CellColour::Current:
+        state = "在答";
+        break;
+    case CellColour::Answered:
+        state = "已答";
+        break;
+    case CellColour::Right:
+        state = "答对";
+        break;
+    case CellColour::Wrong:
+        state = "答错";
+        break;
+    case CellColour::LeftBlank:
+    case CellColour::ButtonFace:
+        break;
+    }
+    return QStringLiteral("第 %1 题，%2").arg(tid, QString::fromUtf8(state));
+}
+
+QString remainingTimeName(const QString& minutes) {
+    return QStringLiteral("剩余时间 %1 分钟").arg(minutes);
+}
+
 } // namespace
 
 ExamWindow::ExamWindow(ExamContext context, int levelIndex, QWidget* parent)
@@ -75,8 +103,10 @@ ExamWindow::ExamWindow(ExamContext context, int levelIndex, QWidget* parent)
     left->addWidget(createInformationBar());
     pageView_ = new web::HtmlView(this);
     pageView_->setObjectName(QStringLiteral("WebBrowser1"));
+    pageView_->setAccessibleName(QStringLiteral("试题"));
     left->addWidget(pageView_, 1);
     left->addWidget(createBottomBar());
+    remainingMinutesLabel_->setAccessibleName(remainingTimeName(remainingMinutesLabel_->text()));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
@@ -200,6 +230,7 @@ void ExamWindow::buildAnswerSheet(const std::vector<store::PaperItem>& items) {
         button->setGeometry(cell.place);
         button->setFocusPolicy(Qt::NoFocus);
         button->setStyleSheet(cellStyle(CellColour::ButtonFace));
+        button->setAccessibleName(cellDescription(cell.tid, CellColour::ButtonFace));
         connect(button, &QPushButton::clicked, this, [this, tid = cell.tid] { jumpTo(tid); });
         button->show();
         bottom = std::max(bottom, cell.place.bottom());
@@ -208,8 +239,10 @@ void ExamWindow::buildAnswerSheet(const std::vector<store::PaperItem>& items) {
 }
 
 void ExamWindow::paintCell(const QString& tid, CellColour colour) {
-    if (auto* cell = answerSheetCells_->findChild<QPushButton*>(cellName(tid)))
+    if (auto* cell = answerSheetCells_->findChild<QPushButton*>(cellName(tid))) {
         cell->setStyleSheet(cellStyle(colour));
+        cell->setAccessibleName(cellDescription(tid, colour));
+    }
 }
 
 void ExamWindow::previousQuestion() {
@@ -437,6 +470,7 @@ void ExamWindow::keyPressEvent(QKeyEvent* event) {
 void ExamWindow::tickClock() {
     const int remaining = std::max(0, remainingMinutesLabel_->text().toInt() - 1);
     remainingMinutesLabel_->setText(QString::number(remaining));
+    remainingMinutesLabel_->setAccessibleName(remainingTimeName(QString::number(remaining)));
     remainingMinutesLabel_->setStyleSheet(
         remaining <= warningMinutes ? QStringLiteral("color: rgb(255, 0, 0);") : QString());
     if (remaining == 0)

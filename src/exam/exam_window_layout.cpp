@@ -84,15 +84,15 @@ QWidget* ExamWindow::createBottomBar() {
     bar->setStyleSheet(QStringLiteral("#Panel2 { background: %1; }").arg(skyBlue));
     const QSize buttonSize(113, 45);
     const QString folder = context_.programFolder;
-    previousButton_ = pictureButton(QStringLiteral("BitBtn1"), folder,
+    previousButton_ = pictureButton(QStringLiteral("BitBtn1"), QStringLiteral("上一题"), folder,
                                     QStringLiteral("/tp/exam-previous.png"), buttonSize, bar);
-    nextButton_ = pictureButton(QStringLiteral("BitBtn2"), folder,
+    nextButton_ = pictureButton(QStringLiteral("BitBtn2"), QStringLiteral("下一题"), folder,
                                 QStringLiteral("/tp/exam-next.png"), buttonSize, bar);
-    calculatorButton_ = pictureButton(QStringLiteral("BitBtn3"), folder,
+    calculatorButton_ = pictureButton(QStringLiteral("BitBtn3"), QStringLiteral("计算器"), folder,
                                       QStringLiteral("/tp/exam-calculator.png"), buttonSize, bar);
-    handInButton_ = pictureButton(QStringLiteral("BitBtn5"), folder,
+    handInButton_ = pictureButton(QStringLiteral("BitBtn5"), QStringLiteral("交卷"), folder,
                                   QStringLiteral("/tp/exam-hand-in.png"), buttonSize, bar);
-    helpButton_ = pictureButton(QStringLiteral("BitBtn4"), folder,
+    helpButton_ = pictureButton(QStringLiteral("BitBtn4"), QStringLiteral("帮助"), folder,
                                 QStringLiteral("/tp/exam-help.png"), buttonSize, bar);
     previousButton_->move(30, 23);
     nextButton_->move(178, 23);
@@ -115,6 +115,7 @@ QWidget* ExamWindow::createBottomBar() {
     plainLabel({}, QStringLiteral("总题数："), bar)->move(417, line);
     progressBar_ = new QProgressBar(bar);
     progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar_->setAccessibleName(QStringLiteral("答题进度"));
     progressBar_->setGeometry(474, line - 3, 205, 21);
     progressBar_->setTextVisible(false);
     // Until a paper is drawn the bar is empty, not busy.

@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -91,6 +92,14 @@ void FeedbackDialog::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     const QRect screen = this->screen()->geometry();
     move(screen.width() / 2 - 512, screen.height() / 2 - 384);
+}
+
+void FeedbackDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void FeedbackDialog::prepare() {

@@ -45,6 +45,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Esc closes it as its cancel button does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void sendReport();

@@ -2,9 +2,13 @@
 
 #include "web/script_literal.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QPointer>
+#include <QSet>
+#include <QShortcut>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -221,6 +225,46 @@ private:
     HtmlView* owner_;
 };
 
+namespace {
+
+bool nightModeOn = false;
+QSet<HtmlView*>& everyView() {
+    static QSet<HtmlView*> views;
+    return views;
+}
+
+const char nightScriptName[] = "morrowquill-night";
+
+} // namespace
+
+void HtmlView::setNightMode(bool on) {
+    nightModeOn = on;
+    for (HtmlView* view : std::as_const(everyView()))
+        view->applyNightMode();
+}
+
+bool HtmlView::nightMode() {
+    return nightModeOn;
+}
+
+// The page on screen changes at once; later pages get the class as their
+// document is parsed, before anything is painted.
+void HtmlView::applyNightMode() {
+    page_->setBackgroundColor(nightModeOn ? QColor(0x15, 0x19, 0x1c) : QColor(Qt::white));
+    QWebEngineScriptCollection& scripts = page_->scripts();
+    for (const QWebEngineScript& script : scripts.find(QString::fromLatin1(nightScriptName)))
+        scripts.remove(script);
+    const QString toggle = QStringLiteral("document.documentElement.classList.toggle('night', %1);")
+                               .arg(nightModeOn ? QStringLiteral("true") : QStringLiteral("false"));
+    QWebEngineScript night;
+    night.setName(QString::fromLatin1(nightScriptName));
+    night.setSourceCode(QStringLiteral("if (document.documentElement) ") + toggle);
+    night.setInjectionPoint(QWebEngineScript::DocumentReady);
+    night.setWorldId(QWebEngineScript::MainWorld);
+    scripts.insert(night);
+    page_->runJavaScript(toggle);
+}
+
 HtmlView::HtmlView(QWidget* parent)
     : QWidget(parent)
     , view_(new QWebEngineView(this))
@@ -243,6 +287,24 @@ HtmlView::HtmlView(QWidget* parent)
     settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
     page_->setUrlRequestInterceptor(new LocalContentOnly(page_));
     view_->setContextMenuPolicy(Qt::NoContextMenu);
+    // Focusing the view focuses the page, so that its keys scroll and Tab moves in it.
+    setFocusPolicy(Qt::StrongFocus);
+    setFocusProxy(view_);
+    everyView().insert(this);
+    applyNightMode();
+    // The page has no use for Esc; the window around it closes with it, as
+    // it does wherever else the focus is.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, [this, escape] {
+        if (QWidget* around = parentWidget()) {
+            // Off while the key travels on, or it would catch it again.
+            escape->setEnabled(false);
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QCoreApplication::sendEvent(around, &press);
+            escape->setEnabled(true);
+        }
+    });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
@@ -276,6 +338,7 @@ HtmlView::HtmlView(QWidget* parent)
 }
 
 HtmlView::~HtmlView() {
+    everyView().remove(this);
     // The page reports to this view as it goes (the load it cuts short, the
     // scripts whose results will never come), so it goes first, while every
     // member is whole; by then all it reports is stale and delivers nothing.

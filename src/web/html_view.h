@@ -76,6 +76,11 @@ public:
     // Text size on a scale of 0 (smallest) to 4 (largest); 2 is the normal size.
     void setTextZoom(int level);
 
+    // Night mode for every view, now and to come: the template's night set
+    // of colours (its root element gets the class "night").
+    static void setNightMode(bool on);
+    static bool nightMode();
+
     // While on, every navigation of the page is refused and its address, as
     // the browser normalises it ("http://scbt123/"), is reported.
     void setInterceptNavigation(bool on);
@@ -119,6 +124,8 @@ private:
     void reportWhenPainted(int generation);
     void forgetEndedPage();
     void deliver(std::function<void()> call);
+
+    void applyNightMode();
 
     QWebEngineView* view_;
     InterceptingPage* page_;

@@ -1,7 +1,9 @@
 #include "widgets/picture_button.h"
 
+#include <QAccessibleWidget>
 #include <QDir>
 #include <QHash>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSet>
@@ -27,6 +29,37 @@ QPixmap loadPicture(const QString& programFolder, const QString& name) {
     return picture;
 }
 
+namespace {
+
+// What a screen reader sees of a picture button: a button, not an image,
+// that it can press.
+class AccessiblePictureButton : public QAccessibleWidget {
+public:
+    explicit AccessiblePictureButton(PictureButton* button)
+        : QAccessibleWidget(button, QAccessible::Button) {}
+
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Name)
+            return widget()->accessibleName();
+        return QAccessibleWidget::text(kind);
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override {
+        // After the reader's call returns: the button may open a modal dialog.
+        if (action == pressAction())
+            QMetaObject::invokeMethod(static_cast<PictureButton*>(widget()), &PictureButton::click,
+                                      Qt::QueuedConnection);
+    }
+};
+
+QAccessibleInterface* accessiblePictureButton(const QString& className, QObject* object) {
+    if (className == QLatin1String("widgets::PictureButton") && object->isWidgetType())
+        return new AccessiblePictureButton(static_cast<PictureButton*>(object));
+    return nullptr;
+}
+
+} // namespace
+
 PictureButton::PictureButton(const QString& objectName, const QString& programFolder,
                              Pictures pictures, QSize size, QWidget* parent)
     : QLabel(parent)
@@ -37,7 +70,38 @@ PictureButton::PictureButton(const QString& objectName, const QString& programFo
     setScaledContents(true);
     setMouseTracking(true);
     setCursor(Qt::PointingHandCursor);
+    // Tab reaches it; a click leaves the focus where it was, as before.
+    setFocusPolicy(Qt::TabFocus);
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessiblePictureButton);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     showPicture(pictures_.normal);
+}
+
+void PictureButton::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // The same dotted frame on every picture, dark on light and light on dark.
+    QPainter painter(this);
+    const QRect frame = rect().adjusted(1, 1, -2, -2);
+    painter.setPen(QPen(Qt::white, 1));
+    painter.drawRect(frame);
+    painter.setPen(QPen(QColor(20, 40, 60), 1, Qt::DotLine));
+    painter.drawRect(frame);
+}
+
+void PictureButton::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) &&
+        event->modifiers() == Qt::NoModifier) {
+        if (!event->isAutoRepeat())
+            click();
+        return;
+    }
+    QLabel::keyPressEvent(event);
 }
 
 void PictureButton::showPicture(const QString& name) {

@@ -13,6 +13,8 @@ QPixmap loadPicture(const QString& programFolder, const QString& name);
 // it, the normal one when it leaves, the pressed one when a mouse button goes
 // down; nothing changes on release. A click (press and release on it) emits
 // clicked(). A picture that cannot be loaded leaves the previous one in place.
+// It takes the focus by Tab and shows it with a dotted frame; Enter and Space
+// press it. Screen readers see a button named by its accessible name.
 class PictureButton : public QLabel {
     Q_OBJECT
 
@@ -29,10 +31,15 @@ public:
     // The name of the picture shown now.
     const QString& shownPicture() const { return shown_; }
 
+    // Presses the button as a click does.
+    void click() { emit clicked(); }
+
 signals:
     void clicked();
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -1,5 +1,6 @@
 // The user guide, as the build lays it into the program folder.
 
+#include "app/shortcut_table.h"
 #include "test_files.h"
 
 #include <QRegularExpression>
@@ -30,6 +31,21 @@ TEST(UserGuide, EveryPictureItShowsIsBesideItAndDescribed) {
         EXPECT_TRUE(contentOf(helpFolder + name).startsWith("\x89PNG\r\n\x1a\n"));
     }
     EXPECT_GE(pictures, 4);
+}
+
+TEST(UserGuide, ListsEveryShortcutOfTheCode) {
+    const QString guide = QString::fromUtf8(contentOf(helpFolder + "index.html"));
+    ASSERT_FALSE(guide.isEmpty());
+    EXPECT_FALSE(guide.contains("<!-- shortcut rows -->"));
+    for (const app::Shortcut& shortcut : app::shortcutTable()) {
+        SCOPED_TRACE(shortcut.name);
+        QString row = QStringLiteral("<tr><td>") + QString::fromUtf8(shortcut.name) +
+                      QStringLiteral("</td><td><kbd>");
+        row += QString::fromLatin1(shortcut.keys)
+                   .toHtmlEscaped()
+                   .replace("; ", QStringLiteral("</kbd> 或 <kbd>"));
+        EXPECT_TRUE(guide.contains(row + QStringLiteral("</kbd></td></tr>")));
+    }
 }
 
 } // namespace

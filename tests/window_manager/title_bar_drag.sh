@@ -36,7 +36,7 @@ waitFor() {
 # and settings stay as they are; the lock of a copy running on the build's
 # folder meanwhile is not this copy's.
 cp -r "$programFolder" "$work/bin"
-rm -f "$work/bin/morrowquill.lock"
+rm -f "$work/bin/morrowquill.lock" "$work/bin/window.ini"
 
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)

@@ -1,0 +1,75 @@
+// The main window at other sizes, and the size and place it reopens at.
+
+#include "app/window_state.h"
+#include "main_window_fixture.h"
+
+#include <QFile>
+#include <QTest>
+
+using testing_support::MainWindowTest;
+
+namespace {
+
+class WindowSize : public MainWindowTest {
+protected:
+    QRect placeOf(const char* name) { return child(name)->geometry(); }
+    // Closes the window, as the user confirms, and opens it again on the same folders.
+    void reopen() {
+        prompter.confirmAnswer = true;
+        window->close();
+        window = std::make_unique<app::MainWindow>(
+            app::Folders{fixture.programFolder(), fixture.programFolder()}, prompter, desktop);
+        window->show();
+        QCoreApplication::processEvents();
+    }
+};
+
+TEST_F(WindowSize, AWiderWindowKeepsTheTreeAndMovesTheTitleButtonsRight) {
+    openWindow();
+    const QSize design = window->size();
+    const QRect tree = placeOf("Panel2");
+    const QRect grade = placeOf("NewImage12");
+    window->resize(design + QSize(400, 250));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(placeOf("Panel2").width(), tree.width());
+    EXPECT_EQ(placeOf("Panel3").width(), window->width() - 6 - tree.width() - 1);
+    EXPECT_EQ(placeOf("NewImage12"), grade) << "the page bar keeps its buttons in place";
+    EXPECT_EQ(window->width() - placeOf("NewImage7").x(), design.width() - 969);
+    EXPECT_EQ(window->width() - placeOf("NewImage9").x(), design.width() - 911);
+    EXPECT_EQ(child("ToolBar1")->width(), window->width() - 6);
+
+    window->resize(600, 300);
+    EXPECT_EQ(window->size(), design) << "never smaller than it was designed";
+}
+
+TEST_F(WindowSize, ReopensAtTheSizeAndPlaceItWasClosedAt) {
+    openWindow();
+    const QRect chosen(40, 30, 1100, 620);
+    window->setGeometry(chosen);
+    QCoreApplication::processEvents();
+    reopen();
+    EXPECT_EQ(window->geometry(), chosen);
+    EXPECT_FALSE(window->isMaximized());
+
+    QTest::mouseClick(child("NewImage8"), Qt::LeftButton);
+    ASSERT_TRUE(window->isMaximized());
+    reopen();
+    EXPECT_TRUE(window->isMaximized());
+    EXPECT_TRUE(child("NewImage19")->isVisibleTo(window.get()));
+}
+
+TEST_F(WindowSize, AnUnusableSavedStateOpensAtTheDesignSize) {
+    QDir().mkpath(fixture.programFolder());
+    QFile file(fixture.programFolder() + app::windowStateFileName);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[MainWindow]\nGeometry=@Rect(99999 5 -3 7)\nMaximised=banana\n");
+    file.close();
+    openWindow();
+    EXPECT_EQ(window->size(), QSize(1007, 551));
+    EXPECT_FALSE(window->isMaximized());
+
+    const app::WindowState tiny = app::readWindowState(fixture.programFolder(), QSize(1007, 551));
+    EXPECT_FALSE(tiny.normalGeometry.isValid());
+}
+
+} // namespace
