@@ -40,11 +40,13 @@ constexpr std::chrono::milliseconds firstScreenPaintWait{100};
 constexpr std::chrono::milliseconds completePaintWait{1000};
 
 // Calls `painted` once, at the next paint of the widget it watches or at the
-// limit, whichever comes first, then goes.
+// limit, whichever comes first, then goes. It belongs to `owner`, whose
+// members `painted` may use: the browser's surface can outlive its view.
 class NextPaint : public QObject {
 public:
-    NextPaint(QWidget* surface, std::chrono::milliseconds limit, std::function<void()> painted)
-        : QObject(surface)
+    NextPaint(QObject* owner, QWidget* surface, std::chrono::milliseconds limit,
+              std::function<void()> painted)
+        : QObject(owner)
         , painted_(std::move(painted)) {
         surface->installEventFilter(this);
         QTimer::singleShot(limit, this, [this] { report(); });
@@ -546,7 +548,7 @@ void HtmlView::reportWhenPainted(int generation) {
     };
     QWidget* surface = view_->focusProxy();
     if (surface && surface->isVisible())
-        new NextPaint(surface, completePaintWait, report);
+        new NextPaint(this, surface, completePaintWait, report);
     else
         QTimer::singleShot(firstScreenPaintWait, this, report);
 }
