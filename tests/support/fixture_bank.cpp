@@ -3,6 +3,9 @@
 #include "store/bank.h"
 
 #include <QDir>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <gtest/gtest.h>
 
 namespace testing_support {
 
@@ -25,6 +28,18 @@ void FixtureBank::addDefaultHeader() {
 void FixtureBank::finish() {
     builder_->finish();
     builder_.reset();
+}
+
+void alterAsAnotherProgram(const QString& bankPath, const QStringList& statements) {
+    const QString name = QStringLiteral("another-program");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(bankPath);
+        ASSERT_TRUE(db.open());
+        for (const QString& statement : statements)
+            ASSERT_TRUE(QSqlQuery(db).exec(statement)) << statement.toStdString();
+    }
+    QSqlDatabase::removeDatabase(name);
 }
 
 } // namespace testing_support

@@ -3,6 +3,7 @@
 #include "qt_printers.h"
 #include "store/bank_builder.h"
 
+#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -35,5 +36,9 @@ public:
 private:
     QTemporaryDir folder_;
 };
+
+// Runs `statements` on the bank file through a connection of its own, as
+// another program would (to damage or age tables of ours).
+void alterAsAnotherProgram(const QString& bankPath, const QStringList& statements);
 
 } // namespace testing_support

@@ -29,17 +29,8 @@ struct OwnTablesTest : testing::Test {
         fixture.finish();
     }
 
-    // Runs SQL on the file through a second connection, as another program would.
     void alter(const QStringList& statements) {
-        {
-            QSqlDatabase db =
-                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("alter"));
-            db.setDatabaseName(fixture.bankPath());
-            ASSERT_TRUE(db.open());
-            for (const QString& statement : statements)
-                ASSERT_TRUE(QSqlQuery(db).exec(statement)) << statement.toStdString();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("alter"));
+        testing_support::alterAsAnotherProgram(fixture.bankPath(), statements);
     }
 
     QStringList ourTables() {

@@ -70,17 +70,8 @@ protected:
         controls.insert(QStringLiteral("a%1").arg(id), {false, value});
     }
 
-    // Runs SQL on the file through a second connection, as another program would.
     void alter(const QStringList& statements) {
-        {
-            QSqlDatabase db =
-                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("alter"));
-            db.setDatabaseName(fixture.bankPath());
-            ASSERT_TRUE(db.open());
-            for (const QString& statement : statements)
-                ASSERT_TRUE(QSqlQuery(db).exec(statement)) << statement.toStdString();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("alter"));
+        testing_support::alterAsAnotherProgram(fixture.bankPath(), statements);
     }
 
     FixtureBank fixture;

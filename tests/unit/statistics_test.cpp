@@ -263,14 +263,7 @@ struct StatisticsRecordState : testing::Test {
 
     void alter(const QString& statement) {
         bank.close();
-        {
-            QSqlDatabase db =
-                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("alter"));
-            db.setDatabaseName(fixture.bankPath());
-            ASSERT_TRUE(db.open());
-            ASSERT_TRUE(QSqlQuery(db).exec(statement)) << statement.toStdString();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("alter"));
+        testing_support::alterAsAnotherProgram(fixture.bankPath(), {statement});
     }
 
     FixtureBank fixture;
