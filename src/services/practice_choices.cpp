@@ -7,7 +7,6 @@
 #include <QSettings>
 #include <QStringList>
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -24,12 +23,6 @@ constexpr int smallestText = 12, largestText = 60;
 // No sound value is longer.
 constexpr qsizetype valueLimit = 16;
 
-void reportUnusable(const QString& key, const QString& value) {
-    std::fprintf(stderr, "morrowquill: %s: %s=\"%s\" 不可用，沿用默认值。\n",
-                 qUtf8Printable(settingsFileName), qUtf8Printable(key),
-                 qUtf8Printable(value.left(valueLimit)));
-}
-
 void readNumber(const QSettings& file, const QString& key, int lowest, int highest, int& target) {
     const QVariant stored = file.value(key);
     if (!stored.isValid())
@@ -40,7 +33,7 @@ void readNumber(const QSettings& file, const QString& key, int lowest, int highe
     if (ok && value.size() <= valueLimit && number >= lowest && number <= highest)
         target = number;
     else
-        reportUnusable(key, value);
+        reportUnusableSetting(key, value);
 }
 
 QString keyOf(const QString& line) {
@@ -68,7 +61,7 @@ PracticeChoices readPracticeChoices(const QString& dataFolder) {
         if (value == QStringLiteral("true") || value == QStringLiteral("false"))
             choices.instantJudging = value == QStringLiteral("true");
         else
-            reportUnusable(section + QStringLiteral("/InstantJudging"), value);
+            reportUnusableSetting(section + QStringLiteral("/InstantJudging"), value);
     }
     return choices;
 }

@@ -8,12 +8,14 @@
 
 namespace services {
 
-namespace {
-
-void reportUnusable(const QString& key, const QString& value) {
+void reportUnusableSetting(const QString& key, const QString& value) {
+    constexpr qsizetype shownLength = 64;
     std::fprintf(stderr, "morrowquill: %s: %s=\"%s\" 不可用，沿用默认值。\n",
-                 qUtf8Printable(settingsFileName), qUtf8Printable(key), qUtf8Printable(value));
+                 qUtf8Printable(settingsFileName), qUtf8Printable(key),
+                 qUtf8Printable(value.left(shownLength)));
 }
+
+namespace {
 
 // No sound value is longer: a longer one would only stretch the window or a
 // connection string.
@@ -75,7 +77,7 @@ void readChecked(const QSettings& file, const QString& key, qsizetype limit, QSt
     if (usable(value))
         target = value;
     else
-        reportUnusable(key, value);
+        reportUnusableSetting(key, value);
 }
 
 void readTimeout(const QSettings& file, const QString& key, int& target) {
@@ -88,7 +90,7 @@ void readTimeout(const QSettings& file, const QString& key, int& target) {
     if (ok && seconds > 0 && seconds <= 600)
         target = seconds;
     else
-        reportUnusable(key, value);
+        reportUnusableSetting(key, value);
 }
 
 } // namespace

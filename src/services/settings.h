@@ -9,6 +9,10 @@ namespace services {
 
 inline const QString settingsFileName = QStringLiteral("morrowquill.ini");
 
+// Tells the maintainer on stderr that `key` holds a value the program cannot
+// use and that the default stands; a long value is shown by its start only.
+void reportUnusableSetting(const QString& key, const QString& value);
+
 // The remote feedback table's database, reached through an ODBC driver.
 struct FeedbackConnection {
     // The ODBC driver's registered name.

@@ -325,6 +325,14 @@ HtmlView::HtmlView(QWidget* parent)
                         deliver([this, generation = generation_] { runPendingBuild(generation); });
                     return;
                 }
+                // A refused navigation that ends while the template loads can
+                // stop that load in its place: the template is loaded again.
+                if (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus &&
+                    stoppedLoadsRetried_ < stoppedLoadRetries) {
+                    ++stoppedLoadsRetried_;
+                    loadTemplate();
+                    return;
+                }
                 const int generation = loadingGeneration_;
                 loadingGeneration_ = -1;
                 loadingUrl_.clear();
@@ -415,6 +423,8 @@ void HtmlView::runPendingBuild(int generation) {
 }
 
 void HtmlView::loadTemplate() {
+    if (loadingGeneration_ != generation_)
+        stoppedLoadsRetried_ = 0;
     loadingGeneration_ = generation_;
     // Each load gets an address of its own, so that its report cannot be taken
     // for another's; the file ignores the query.

@@ -133,6 +133,10 @@ private:
     int generation_ = 0;
     int loadingGeneration_ = -1;
     QUrl loadingUrl_;
+    // Loads of the current page's template stopped by another navigation and
+    // started again; a few, so that a page that never loads still fails.
+    static constexpr int stoppedLoadRetries = 3;
+    int stoppedLoadsRetried_ = 0;
     QString templatePath_;
     // The template of the page on screen, once loaded; empty while none is.
     QString loadedTemplate_;

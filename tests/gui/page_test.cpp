@@ -322,6 +322,34 @@ TEST(HtmlViewPages, ANewPageStartedDuringALoadReplacesIt) {
     }
 }
 
+// A navigation the page starts is refused, and ends after the refusal is
+// reported: a page asked for at once still comes, complete.
+TEST(HtmlViewPages, APageAskedForAsARefusedNavigationEndsStillComes) {
+    TemplateView viewed;
+    web::HtmlView& view = viewed.view;
+    view.setInterceptNavigation(true);
+    std::optional<bool> finished;
+    view.showPage(viewed.page(), {QStringLiteral("<p>0</p>")}, [&](bool ok) { finished = ok; });
+    ASSERT_TRUE(testing_support::waitUntil([&] { return finished.has_value(); }, 20000));
+    int round = 0;
+    QObject::connect(&view, &web::HtmlView::navigationIntercepted, &view, [&] {
+        view.showPage(viewed.page(), {QStringLiteral("<p id='page%1'>%1</p>").arg(round)},
+                      [&](bool ok) { finished = ok; });
+    });
+    for (round = 1; round <= 30; ++round) {
+        finished.reset();
+        evaluate(
+            &view,
+            QStringLiteral("setTimeout(() => location.href = 'http://note%1/'); true").arg(round));
+        ASSERT_TRUE(testing_support::waitUntil([&] { return finished.has_value(); }, 20000));
+        EXPECT_TRUE(*finished) << "round " << round;
+        EXPECT_TRUE(
+            evaluate(&view, QStringLiteral("!!document.getElementById('page%1')").arg(round))
+                .toBool())
+            << "round " << round;
+    }
+}
+
 } // namespace
 
 namespace {
