@@ -1,6 +1,7 @@
 #include "app/night_mode.h"
 
 #include "web/html_view.h"
+#include "widgets/day_and_night.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -36,6 +37,7 @@ QPalette nightPalette() {
 
 void applyNightMode(bool on) {
     QApplication::setPalette(on ? nightPalette() : QApplication::style()->standardPalette());
+    widgets::announceDayOrNight();
     web::HtmlView::setNightMode(on);
 }
 
