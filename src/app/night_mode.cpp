@@ -37,6 +37,12 @@ QPalette nightPalette() {
 
 void applyNightMode(bool on) {
     QApplication::setPalette(on ? nightPalette() : QApplication::style()->standardPalette());
+    // Widgets under a style sheet keep the palette they were polished with
+    // (the main window's sheet reaches its dialogs too); setting each sheet
+    // again polishes them with the new one.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (!window->styleSheet().isEmpty())
+            window->setStyleSheet(window->styleSheet());
     widgets::announceDayOrNight();
     web::HtmlView::setNightMode(on);
 }

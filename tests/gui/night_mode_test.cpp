@@ -2,11 +2,13 @@
 // remembered, and every page of the program following it.
 
 #include "app/night_mode.h"
+#include "import/import_dialog.h"
 #include "main_window_fixture.h"
 #include "page_support.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
@@ -83,6 +85,13 @@ protected:
         return widget->grab().toImage().pixelColor(4, widget->height() - 4);
     }
 
+    static QColor averageOf(QWidget* widget) {
+        return widget->grab()
+            .toImage()
+            .scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            .pixelColor(0, 0);
+    }
+
     bool pageIsNight() {
         return scriptResult(window->page(), "document.documentElement.classList.contains('night')")
             .value_or(false)
@@ -128,6 +137,10 @@ TEST_F(NightMode, KeysAndTheVisibleBoxTurnItAndTheTreeAndStatusBarFollow) {
     EXPECT_TRUE(waitUntil([&] { return pageIsNight(); }));
     EXPECT_LT(groundOf(tree()).lightness(), 60);
     EXPECT_LT(groundOf(child<QStatusBar>("StatusBar1")).lightness(), 60);
+    // A dialog made by day, under the main window's style sheet, follows too.
+    auto* dialogButton = window->importDialog()->findChild<QPushButton*>();
+    ASSERT_NE(dialogButton, nullptr);
+    EXPECT_LT(averageOf(dialogButton).lightness(), 100);
 
     // From inside the page the keys turn it back.
     window->page()->setFocus(Qt::OtherFocusReason);
