@@ -1,5 +1,6 @@
 #include "app/chapter_tree_view.h"
 
+#include "widgets/day_and_night.h"
 #include "widgets/picture_button.h"
 
 #include <QDir>
@@ -17,10 +18,13 @@ namespace {
 
 constexpr int positionRole = Qt::UserRole;
 
-QString branchStyle(const QString& programFolder) {
+// At night the tree takes the pages' dark ground and light text.
+QString branchStyle(const QString& programFolder, bool night) {
     const QString tp = QDir::cleanPath(programFolder + QStringLiteral("/tp/"));
+    const QString colours = night ? QStringLiteral("background: #1b2024; color: #e3e8eb;")
+                                  : QStringLiteral("background: rgb(232, 238, 249); color: black;");
     return QStringLiteral(
-               "QTreeView { background: rgb(232, 238, 249); border: none; color: black; }"
+               "QTreeView { %2 border: none; }"
                "QTreeView::branch:has-siblings:!adjoins-item { border-image: "
                "url(%1/branch-through.png) 0; }"
                "QTreeView::branch:has-siblings:adjoins-item { border-image: url(%1/branch-tee.png) "
@@ -32,7 +36,7 @@ QString branchStyle(const QString& programFolder) {
                "QTreeView::branch:closed:has-children:has-siblings,"
                "QTreeView::branch:open:has-children:!has-siblings, "
                "QTreeView::branch:open:has-children:has-siblings { image: none; }")
-        .arg(tp);
+        .arg(tp, colours);
 }
 
 } // namespace
@@ -48,7 +52,9 @@ ChapterTreeView::ChapterTreeView(const QString& programFolder, QWidget* parent)
     setRootIsDecorated(true);
     setEditTriggers(NoEditTriggers);
     setFrameShape(QFrame::NoFrame);
-    setStyleSheet(branchStyle(programFolder));
+    widgets::followDayAndNight(this, [this, programFolder](bool night) {
+        setStyleSheet(branchStyle(programFolder, night));
+    });
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(14);
     setFont(font);

@@ -17,6 +17,7 @@
 #include <optional>
 #include <vector>
 
+class QCheckBox;
 class QLabel;
 class QMenu;
 class QStatusBar;
@@ -321,6 +322,7 @@ private:
     bool quitConfirmed_ = false;
     bool startMaximised_ = false;
     bool nightMode_ = false;
+    QCheckBox* nightModeBox_ = nullptr;
     QPoint dragOffset_;
     enum class WindowDrag { NotStarted, BySystem, ByHand };
     WindowDrag windowDrag_ = WindowDrag::NotStarted;

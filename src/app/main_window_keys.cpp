@@ -52,6 +52,10 @@ void MainWindow::installShortcuts() {
          [this] {
              pageView_->setFocus(Qt::ShortcutFocusReason);
          }},
+        {QStringLiteral("nightMode"),
+         [this] {
+             setNightMode(!nightMode_);
+         }},
     };
     // Keys shared by buttons that take turns press whichever is on show.
     QHash<QString, QList<PictureButton*>> buttonsOfKeys;
@@ -69,6 +73,9 @@ void MainWindow::installShortcuts() {
         const auto command = commands.constFind(control);
         if (command == commands.cend())
             continue;
+        // A command with a control of its own says its keys there too.
+        if (auto* widget = findChild<QWidget*>(control))
+            widget->setToolTip(shortcutToolTip(shortcut));
         for (const QKeySequence& key : QKeySequence::listFromString(keys))
             connect(new QShortcut(key, this), &QShortcut::activated, this, *command);
     }

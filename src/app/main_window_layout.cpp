@@ -5,7 +5,9 @@
 #include "app/startup_texts.h"
 #include "practice/random_practice.h"
 #include "web/html_view.h"
+#include "widgets/day_and_night.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -296,8 +298,12 @@ QStatusBar* MainWindow::createStatusBar() {
     status->setObjectName(QStringLiteral("StatusBar1"));
     status->setSizeGripEnabled(false);
     status->setFixedHeight(19);
-    status->setStyleSheet(QStringLiteral("QStatusBar { background: rgb(236, 241, 245); } "
-                                         "QStatusBar::item { border: none; }"));
+    widgets::followDayAndNight(status, [status](bool night) {
+        status->setStyleSheet(
+            QStringLiteral("QStatusBar { background: %1; } "
+                           "QStatusBar::item { border: none; }")
+                .arg(night ? QStringLiteral("#22272b") : QStringLiteral("rgb(236, 241, 245)")));
+    });
     for (int panel = 0; panel < 3; ++panel) {
         statusPanels_[panel] = new QLabel(status);
         statusPanels_[panel]->setObjectName(QStringLiteral("StatusPanel%1").arg(panel));
@@ -310,6 +316,11 @@ QStatusBar* MainWindow::createStatusBar() {
     // However long the settings' line, it never widens the window.
     statusPanels_[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusPanels_[1]->setText(settings_.serviceLine);
+    // At the right end, where it takes no room from the tool bar.
+    nightModeBox_ = new QCheckBox(QStringLiteral("夜间模式"), status);
+    nightModeBox_->setObjectName(QStringLiteral("nightMode"));
+    status->addPermanentWidget(nightModeBox_);
+    connect(nightModeBox_, &QCheckBox::toggled, this, &MainWindow::setNightMode);
     return status;
 }
 

@@ -5,6 +5,7 @@
 #include "app/night_mode.h"
 #include "app/window_state.h"
 
+#include <QCheckBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -89,6 +90,8 @@ void MainWindow::restoreWindowState() {
 void MainWindow::setNightMode(bool on) {
     nightMode_ = on;
     applyNightMode(on);
+    const QSignalBlocker quiet(nightModeBox_);
+    nightModeBox_->setChecked(on);
 }
 
 void MainWindow::saveWindowState() {

@@ -1,6 +1,7 @@
 #include "app/night_mode.h"
 
 #include "web/html_view.h"
+#include "widgets/day_and_night.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -36,6 +37,13 @@ QPalette nightPalette() {
 
 void applyNightMode(bool on) {
     QApplication::setPalette(on ? nightPalette() : QApplication::style()->standardPalette());
+    // Widgets under a style sheet keep the palette they were polished with
+    // (the main window's sheet reaches its dialogs too); setting each sheet
+    // again polishes them with the new one.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (!window->styleSheet().isEmpty())
+            window->setStyleSheet(window->styleSheet());
+    widgets::announceDayOrNight();
     web::HtmlView::setNightMode(on);
 }
 

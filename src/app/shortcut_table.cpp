@@ -39,7 +39,7 @@ constexpr Shortcut table[] = {
     {"focusedAnswer", "显示或隐藏本题答案", "Ctrl+J"},
     {"chapterTree", "转到章节目录", "Ctrl+T"},
     {"page", "转到试题页面", "Ctrl+P"},
-    {"nightMode", "夜间模式（开/关）", "Ctrl+Shift+N"},
+    {"nightMode", "夜间模式", "Ctrl+Shift+N"},
     {"", "搜索试题（回车搜索，Esc 离开搜索框）", "Ctrl+F"},
     {"", "在章节目录中打开所选章节", "Return"},
     {"", "在按钮、选项之间移动", "Tab; Shift+Tab"},

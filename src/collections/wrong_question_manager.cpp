@@ -2,6 +2,7 @@
 
 #include "collections/collections.h"
 #include "store/question_statements.h"
+#include "widgets/day_and_night.h"
 #include "widgets/prompter.h"
 
 #include <QHeaderView>
@@ -42,8 +43,11 @@ WrongQuestionManager::WrongQuestionManager(const QString& dataFolder, widgets::P
     questionList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     questionList_->setFrameShape(QFrame::NoFrame);
     questionList_->setFont(songFont());
-    questionList_->setStyleSheet(
-        QStringLiteral("QTableWidget { background: rgb(233, 245, 250); }"));
+    widgets::followDayAndNight(questionList_, [this](bool night) {
+        questionList_->setStyleSheet(
+            QStringLiteral("QTableWidget { background: %1; }")
+                .arg(night ? QStringLiteral("#1b2024") : QStringLiteral("rgb(233, 245, 250)")));
+    });
 
     auto* bottom = new QWidget(this);
     bottom->setFixedHeight(38);

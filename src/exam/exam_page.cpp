@@ -36,10 +36,14 @@ QString correctAnswerFragment(const QString& answer) {
 QString optionFragment(bool radio, const store::Option& option) {
     const QString input = radio ? QStringLiteral(" <input type=\"radio\" id=\"")
                                 : QStringLiteral(" <input type=\"checkbox\" id=\"");
-    return input + QString::number(option.id) + QStringLiteral("\"  name=\"") +
-           QString::number(option.questionid) + QStringLiteral("\" value=\"") +
-           option.code.toHtmlEscaped() + QStringLiteral("\">") + safeBankHtml(option.code) +
-           QStringLiteral(":") + safeBankHtml(option.content) + QStringLiteral("<br>");
+    // Screen readers name the option by its letter and text, which the span
+    // holds; the text itself never goes into an attribute.
+    const QString id = QString::number(option.id);
+    return input + id + QStringLiteral("\"  name=\"") + QString::number(option.questionid) +
+           QStringLiteral("\" value=\"") + option.code.toHtmlEscaped() +
+           QStringLiteral("\" aria-labelledby=\"opt") + id + QStringLiteral("\"><span id=\"opt") +
+           id + QStringLiteral("\">") + safeBankHtml(option.code) + QStringLiteral(":") +
+           safeBankHtml(option.content) + QStringLiteral("</span><br>");
 }
 
 void appendMatchingGroup(store::Bank& bank, const store::PaperItem& item, ExamPageVariant variant,
@@ -49,12 +53,14 @@ void appendMatchingGroup(store::Bank& bank, const store::PaperItem& item, ExamPa
     const QString letters = practice::letterList(item.xx.toInt());
     for (const store::Question& question : store::questionsOfGroup(bank, itemTargetId(item))) {
         const QString id = QString::number(question.id);
+        // Screen readers name the drop-down by the text after it.
         page.fragments << safeBankHtml(question.itemnum) + QStringLiteral(". ") +
                               QStringLiteral(" <select name=\"cars\" id=\"") + id +
+                              QStringLiteral("\" aria-labelledby=\"txt") + id +
                               QStringLiteral("\"> <option value=\"daan\" selected>答案 ") +
-                              letters + QStringLiteral("</select>") +
-                              safeBankHtml(question.content) + QStringLiteral("<br>") +
-                              matchingLineEnd(variant);
+                              letters + QStringLiteral("</select><span id=\"txt") + id +
+                              QStringLiteral("\">") + safeBankHtml(question.content) +
+                              QStringLiteral("</span><br>") + matchingLineEnd(variant);
         if (!question.lx.isEmpty() && item.tjda.contains(question.lx))
             page.selectValues.emplace_back(id, question.lx);
         if (variant == ExamPageVariant::Review)

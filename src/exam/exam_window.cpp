@@ -6,6 +6,7 @@
 #include "exam/hand_in_question.h"
 #include "exam/paper_drawer.h"
 #include "web/html_view.h"
+#include "widgets/day_and_night.h"
 #include "widgets/desktop.h"
 #include "widgets/prompter.h"
 
@@ -33,23 +34,11 @@ constexpr int warningMinutes = 5;
 // sets only the background leaves the style its own shaded button, which
 // washes the colour out.
 QString cellStyle(CellColour colour) {
-    QString fill = QStringLiteral("background: palette(button);");
-    switch (colour) {
-    case CellColour::Current:
-    case CellColour::Wrong:
-        fill = QStringLiteral("background: rgb(255, 0, 0); color: white;");
-        break;
-    case CellColour::Answered:
-    case CellColour::Right:
-        fill = QStringLiteral("background: rgb(0, 0, 255); color: white;");
-        break;
-    case CellColour::LeftBlank:
-        fill = QStringLiteral("background: rgb(180, 180, 180);");
-        break;
-    case CellColour::ButtonFace:
-        break;
-    }
-    return fill + QStringLiteral(" border: 1px solid palette(dark); border-radius: 2px;");
+    const bool night = widgets::isNight();
+    QString style = QStringLiteral("background: %1;").arg(cellFill(colour, night));
+    if (colour != CellColour::ButtonFace && (colour != CellColour::LeftBlank || night))
+        style += QStringLiteral(" color: white;");
+    return style + QStringLiteral(" border: 1px solid palette(dark); border-radius: 2px;");
 }
 
 // What a screen reader says of a cell: its question and its state, as the
@@ -81,6 +70,24 @@ QString remainingTimeName(const QString& minutes) {
 }
 
 } // namespace
+
+// White numbers stay readable on every filled cell (at least 4.5 : 1); the
+// pure red of the day is too light for that at night.
+QString cellFill(CellColour colour, bool night) {
+    switch (colour) {
+    case CellColour::Current:
+    case CellColour::Wrong:
+        return night ? QStringLiteral("#c00000") : QStringLiteral("rgb(255, 0, 0)");
+    case CellColour::Answered:
+    case CellColour::Right:
+        return night ? QStringLiteral("#1f5fbf") : QStringLiteral("rgb(0, 0, 255)");
+    case CellColour::LeftBlank:
+        return night ? QStringLiteral("#5a5f63") : QStringLiteral("rgb(180, 180, 180)");
+    case CellColour::ButtonFace:
+        break;
+    }
+    return QStringLiteral("palette(button)");
+}
 
 ExamWindow::ExamWindow(ExamContext context, int levelIndex, QWidget* parent)
     : QDialog(parent)
@@ -471,8 +478,12 @@ void ExamWindow::tickClock() {
     const int remaining = std::max(0, remainingMinutesLabel_->text().toInt() - 1);
     remainingMinutesLabel_->setText(QString::number(remaining));
     remainingMinutesLabel_->setAccessibleName(remainingTimeName(QString::number(remaining)));
-    remainingMinutesLabel_->setStyleSheet(
-        remaining <= warningMinutes ? QStringLiteral("color: rgb(255, 0, 0);") : QString());
+    remainingMinutesLabel_->setStyleSheet(remaining <= warningMinutes
+                                              ? QStringLiteral("color: %1;")
+                                                    .arg(widgets::isNight()
+                                                             ? QStringLiteral("#ff7b7b")
+                                                             : QStringLiteral("rgb(255, 0, 0)"))
+                                              : QString());
     if (remaining == 0)
         clock_->stop();
 }

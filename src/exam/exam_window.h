@@ -24,6 +24,9 @@ namespace exam {
 class AnswerKeyWatcher;
 class RandomSource;
 
+// The fill of an answer-sheet cell in `colour` and of its legend's swatch.
+QString cellFill(CellColour colour, bool night);
+
 // The exam room's question screen: exam-room information on top, the question
 // page, the bottom bar with its buttons, clock and progress, and the answer
 // sheet on the right. One window per exam; it stays maximised.

@@ -3,6 +3,7 @@
 #include "exam/exam_room_widgets.h"
 #include "exam/exam_window.h"
 #include "web/html_view.h"
+#include "widgets/day_and_night.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -17,8 +18,13 @@ namespace exam {
 
 namespace {
 
-const QString cream = QStringLiteral("rgb(255, 251, 240)");
-const QString skyBlue = QStringLiteral("rgb(166, 202, 240)");
+// The bars' grounds by day, and their dark counterparts for night mode.
+QString cream() {
+    return widgets::isNight() ? QStringLiteral("#22272b") : QStringLiteral("rgb(255, 251, 240)");
+}
+QString skyBlue() {
+    return widgets::isNight() ? QStringLiteral("#1d2a36") : QStringLiteral("rgb(166, 202, 240)");
+}
 
 QLabel* plainLabel(const QString& name, const QString& text, QWidget* parent, bool bold = false) {
     auto* label = new QLabel(text, parent);
@@ -47,7 +53,7 @@ QWidget* ExamWindow::createInformationBar() {
     auto* bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("Panel1"));
     bar->setFixedHeight(88);
-    bar->setStyleSheet(QStringLiteral("#Panel1 { background: %1; }").arg(cream));
+    bar->setStyleSheet(QStringLiteral("#Panel1 { background: %1; }").arg(cream()));
     bar->setAttribute(Qt::WA_StyledBackground);
     auto* box = new QGroupBox(QStringLiteral("考场信息"), bar);
     box->setObjectName(QStringLiteral("GroupBox1"));
@@ -81,7 +87,7 @@ QWidget* ExamWindow::createBottomBar() {
     bar->setObjectName(QStringLiteral("Panel2"));
     bar->setFixedHeight(132);
     bar->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    bar->setStyleSheet(QStringLiteral("#Panel2 { background: %1; }").arg(skyBlue));
+    bar->setStyleSheet(QStringLiteral("#Panel2 { background: %1; }").arg(skyBlue()));
     const QSize buttonSize(113, 45);
     const QString folder = context_.programFolder;
     previousButton_ = pictureButton(QStringLiteral("BitBtn1"), QStringLiteral("上一题"), folder,
@@ -142,7 +148,7 @@ QWidget* ExamWindow::createAnswerSheetColumn() {
     answerSheet_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     answerSheet_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     answerSheet_->setStyleSheet(
-        QStringLiteral("QScrollArea, #AnswerSheetCells { background: %1; }").arg(skyBlue));
+        QStringLiteral("QScrollArea, #AnswerSheetCells { background: %1; }").arg(skyBlue()));
     answerSheetCells_ = new QWidget;
     answerSheetCells_->setObjectName(QStringLiteral("AnswerSheetCells"));
     answerSheetCells_->setFixedSize(230, 100);
@@ -153,9 +159,10 @@ QWidget* ExamWindow::createAnswerSheetColumn() {
         const char* name;
         const char* text;
     };
+    const bool night = widgets::isNight();
     const Legend legends[] = {
-        {QStringLiteral("rgb(0, 0, 255)"), 31, &answeredLegendLabel_, "Label1", "已答"},
-        {QStringLiteral("rgb(255, 0, 0)"), 98, &currentLegendLabel_, "Label2", "在答"},
+        {cellFill(CellColour::Answered, night), 31, &answeredLegendLabel_, "Label1", "已答"},
+        {cellFill(CellColour::Current, night), 98, &currentLegendLabel_, "Label2", "在答"},
         {palette().color(QPalette::Button).name(), 167, &unansweredLegendLabel_, "Label3", "未答"},
     };
     for (const Legend& legend : legends) {

@@ -10,9 +10,10 @@ namespace {
 
 constexpr int maxLetters = 15;
 
+// Screen readers name the drop-down by the question's text after it.
 QString dropDown(qint64 questionId, int letters) {
-    return QStringLiteral(
-               " <select name=\"cars\" id=\"a%1\"> <option value=\"daan\" selected>答案 ")
+    return QStringLiteral(" <select name=\"cars\" id=\"a%1\" aria-labelledby=\"fan%1\"> "
+                          "<option value=\"daan\" selected>答案 ")
                .arg(questionId) +
            letterList(letters) + QStringLiteral("</select>");
 }
@@ -80,10 +81,14 @@ QString optionFragment(QuestionClass questionClass, const store::Option& option,
     const QString separator = questionClass == QuestionClass::SingleAnswer
                                   ? QStringLiteral("\"  name=\"")
                                   : QStringLiteral("\" name=\"");
-    return input % QString::number(option.id) % separator % QString::number(option.questionid) %
-           QStringLiteral("\" value=\"") % option.code.toHtmlEscaped() % QStringLiteral("\">") %
-           safeBankHtml(option.code) % QLatin1Char(':') % shown(option.content, mark) %
-           QStringLiteral("<br>");
+    // Screen readers name the option by its letter and text, which the
+    // span holds; the text itself never goes into an attribute.
+    const QString id = QString::number(option.id);
+    return input % id % separator % QString::number(option.questionid) %
+           QStringLiteral("\" value=\"") % option.code.toHtmlEscaped() %
+           QStringLiteral("\" aria-labelledby=\"opt") % id % QStringLiteral("\"><span id=\"opt") %
+           id % QStringLiteral("\">") % safeBankHtml(option.code) % QLatin1Char(':') %
+           shown(option.content, mark) % QStringLiteral("</span><br>");
 }
 
 QString answerBlockFragment(const store::Question& question, const TextMarker& mark) {

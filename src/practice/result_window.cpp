@@ -1,6 +1,7 @@
 #include "practice/result_window.h"
 
 #include "web/html_view.h"
+#include "widgets/day_and_night.h"
 #include "widgets/picture_button.h"
 
 #include <QEvent>
@@ -29,7 +30,11 @@ ResultWindow::ResultWindow(const QString& programFolder, std::function<QStringLi
     strip->setObjectName(QStringLiteral("Panel1"));
     strip->setFixedHeight(41);
     strip->setAttribute(Qt::WA_StyledBackground);
-    strip->setStyleSheet(QStringLiteral("#Panel1 { background: rgb(219, 236, 248); }"));
+    widgets::followDayAndNight(strip, [strip](bool night) {
+        strip->setStyleSheet(
+            QStringLiteral("#Panel1 { background: %1; }")
+                .arg(night ? QStringLiteral("#22272b") : QStringLiteral("rgb(219, 236, 248)")));
+    });
     auto* close =
         new widgets::PictureButton(QStringLiteral("NewImage1"), programFolder,
                                    {QStringLiteral("/tp/gb-1.bmp"), QStringLiteral("/tp/gb-2.bmp"),

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Walks the program's windows over the accessibility bus (AT-SPI) and fails
-on any control without a name, or a picture that acts as a button.
+on any control without a name, the options, drop-downs and buttons of their
+pages included, or a picture that acts as a button.
 
 Runs inside its own D-Bus session, with the program on the X display of
 $DISPLAY. Usage: check_names.py PROGRAM
@@ -24,7 +25,7 @@ CONTROLS = {
     R.TEXT, R.ENTRY, R.PASSWORD_TEXT, R.SPIN_BUTTON, R.SLIDER, R.TREE,
     R.TREE_TABLE, R.LIST, R.PAGE_TAB, R.MENU_ITEM, R.PROGRESS_BAR,
 }
-# The page's own content is the embedded browser's; it is not walked.
+# The page's own content is the embedded browser's: walked on its own.
 WEB = {R.DOCUMENT_WEB, R.DOCUMENT_FRAME}
 
 
@@ -68,6 +69,39 @@ def walk(node, depth=0):
             except gi.repository.GLib.Error:
                 continue
             yield from walk(child, depth + 1)
+
+
+def page_nodes(window, limit=600):
+    """The first nodes of the page in `window`, the embedded browser's own
+    tree, scrolled out of sight or not."""
+    documents = [n for n in walk(window) if n.get_role() in WEB]
+    queue = [child for document in documents for child in children(document)]
+    seen = 0
+    while queue and seen < limit:
+        node = queue.pop(0)
+        if node is None:
+            continue
+        seen += 1
+        yield node
+        queue.extend(children(node))
+
+
+def page_problems(window, label):
+    """The page's options, drop-downs and buttons each need a name; a page
+    whose options never reach the bus fails too."""
+    found, options = [], 0
+    for node in page_nodes(window):
+        try:
+            role, name = node.get_role(), (node.get_name() or "").strip()
+        except gi.repository.GLib.Error:
+            continue
+        if role in (R.RADIO_BUTTON, R.CHECK_BOX):
+            options += 1
+        if role in (R.RADIO_BUTTON, R.CHECK_BOX, R.COMBO_BOX, R.PUSH_BUTTON) and not name:
+            found.append("%s page: unnamed %s" % (label, node.get_role_name()))
+    if not options:
+        found.append("%s page: no option of the page is on the bus" % label)
+    return found
 
 
 def program(pid):
@@ -142,6 +176,9 @@ def main():
         main_window = wait_for("the main window", lambda: window_named(app, "Morrowquill"), 60)
         wait_for("the tool bar", lambda: find(main_window, R.PUSH_BUTTON, "试题库"), 30)
         report = problems(main_window, "main window")
+        wait_for("the page's options",
+                 lambda: any(n.get_role() == R.RADIO_BUTTON for n in page_nodes(main_window)), 60)
+        report += page_problems(main_window, "main window")
         buttons = [n for n in walk(main_window) if n.get_role() == R.PUSH_BUTTON]
         if len(buttons) < 20:
             fail("the walk saw only %d buttons of the main window" % len(buttons))
@@ -176,6 +213,9 @@ def main():
 
         wait_for("the answer sheet", exam_ready, 40)
         report += problems(exam, "exam window")
+        wait_for("the exam page's options",
+                 lambda: any(n.get_role() == R.RADIO_BUTTON for n in page_nodes(exam)), 60)
+        report += page_problems(exam, "exam window")
         names = [n.get_name() for n in walk(exam)]
         if not any(cell.match(n or "") for n in names):
             report.append("exam window: no answer-sheet cell says its question and state")

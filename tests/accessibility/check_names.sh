@@ -35,7 +35,9 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [[ $(id -u) -ne 0 ]] || export QTWEBENGINE_DISABLE_SANDBOX=1
-export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu --disable-background-networking"
+# The browser builds the pages' own tree only once it sees a screen reader,
+# which this bus has none of; it is told to build it regardless.
+export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu --disable-background-networking --force-renderer-accessibility"
 export HOME=$work XDG_RUNTIME_DIR=$work
 # Debian's own Python, where the AT-SPI bindings are installed.
 timeout 150 dbus-run-session -- /usr/bin/python3 "$here/check_names.py" "$work/bin/morrowquill" \

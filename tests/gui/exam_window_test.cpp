@@ -1,4 +1,6 @@
+#include "app/night_mode.h"
 #include "exam/answer_key_watcher.h"
+#include "exam/answer_sheet.h"
 #include "exam/exam_window.h"
 #include "exam_paper.h"
 #include "exam_support.h"
@@ -13,9 +15,11 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 
 using exam::ExamPageVariant;
 using testing_support::checkedIds;
@@ -223,6 +227,47 @@ TEST_F(ExamWindowTest, EveryLabelShowsPlainText) {
             EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
         }
     }
+}
+
+// The contrast of two colours as the web's accessibility guidelines reckon it.
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double x = luminance(a), y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+// At night the bars and the answer sheet are dark, the page takes its night
+// colours, and the numbers on the sheet's cells stay readable.
+TEST_F(ExamWindowTest, AtNightTheBarsSheetAndPageAreDarkAndCellNumbersReadable) {
+    app::applyNightMode(true);
+    const auto day = qScopeGuard([] { app::applyNightMode(false); });
+    openWindow();
+    for (const char* part : {"Panel1", "Panel2", "ScrollBox1"}) {
+        QWidget* widget = child(part);
+        EXPECT_LT(widget->grab().toImage().pixelColor(4, widget->height() - 4).lightness(), 60)
+            << part;
+    }
+    EXPECT_TRUE(testing_support::scriptResult(
+                    window->page(), "document.documentElement.classList.contains('night')")
+                    .value_or(false)
+                    .toBool());
+
+    using exam::CellColour;
+    for (CellColour filled : {CellColour::Current, CellColour::Answered, CellColour::LeftBlank,
+                              CellColour::Right, CellColour::Wrong})
+        EXPECT_GE(contrast(Qt::white, QColor(exam::cellFill(filled, true))), 4.5)
+            << exam::cellFill(filled, true).toStdString();
+    const QPalette palette = window->palette();
+    EXPECT_GE(contrast(palette.color(QPalette::ButtonText), palette.color(QPalette::Button)), 4.5);
+    // The item on screen is painted in the night's red.
+    QWidget* current = child(exam::cellName("1").toLatin1().constData());
+    EXPECT_EQ(current->grab().toImage().pixelColor(4, 4),
+              QColor(exam::cellFill(CellColour::Current, true)));
 }
 
 // Every type of the sample bank on its exam page, with the ids grading reads.

@@ -2,11 +2,15 @@
 // remembered, and every page of the program following it.
 
 #include "app/night_mode.h"
+#include "import/import_dialog.h"
 #include "main_window_fixture.h"
 #include "page_support.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 
 using testing_support::scriptResult;
@@ -75,6 +79,19 @@ protected:
     }
     void TearDown() override { app::applyNightMode(false); }
 
+    // The colour a widget shows just inside its bottom-left corner, where
+    // no text is drawn.
+    static QColor groundOf(QWidget* widget) {
+        return widget->grab().toImage().pixelColor(4, widget->height() - 4);
+    }
+
+    static QColor averageOf(QWidget* widget) {
+        return widget->grab()
+            .toImage()
+            .scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            .pixelColor(0, 0);
+    }
+
     bool pageIsNight() {
         return scriptResult(window->page(), "document.documentElement.classList.contains('night')")
             .value_or(false)
@@ -100,6 +117,45 @@ TEST_F(NightMode, TheToggleDarkensPagesAndWindowsWithReadableTexts) {
     window->setNightMode(false);
     EXPECT_TRUE(waitUntil([&] { return !pageIsNight(); }));
     EXPECT_EQ(QApplication::palette().color(QPalette::Window), dayWindow);
+}
+
+// Ctrl+Shift+N wherever the focus is in the window, or the status bar's box,
+// turns it; the tree and the status bar darken with the pages.
+TEST_F(NightMode, KeysAndTheVisibleBoxTurnItAndTheTreeAndStatusBarFollow) {
+    auto* box = child<QCheckBox>("nightMode");
+    EXPECT_EQ(box->text(), "夜间模式");
+    EXPECT_EQ(box->toolTip(), "夜间模式（Ctrl+Shift+N）");
+    EXPECT_FALSE(box->isChecked());
+    const QColor dayTree = groundOf(tree());
+    EXPECT_GT(dayTree.lightness(), 200);
+
+    tree()->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_N,
+                    Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(window->nightMode());
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_TRUE(waitUntil([&] { return pageIsNight(); }));
+    EXPECT_LT(groundOf(tree()).lightness(), 60);
+    EXPECT_LT(groundOf(child<QStatusBar>("StatusBar1")).lightness(), 60);
+    // A dialog made by day, under the main window's style sheet, follows too.
+    auto* dialogButton = window->importDialog()->findChild<QPushButton*>();
+    ASSERT_NE(dialogButton, nullptr);
+    EXPECT_LT(averageOf(dialogButton).lightness(), 100);
+
+    // From inside the page the keys turn it back.
+    window->page()->setFocus(Qt::OtherFocusReason);
+    ASSERT_TRUE(
+        waitUntil([&] { return window->page()->isAncestorOf(QApplication::focusWidget()); }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_N,
+                    Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(window->nightMode());
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_EQ(groundOf(tree()), dayTree);
+
+    box->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(box, Qt::Key_Space);
+    EXPECT_TRUE(window->nightMode());
+    EXPECT_TRUE(waitUntil([&] { return pageIsNight(); }));
 }
 
 TEST_F(NightMode, IsRememberedAndEveryPageFollowsIt) {

@@ -66,6 +66,55 @@ TEST_F(Page, RenderedChapterCarriesTheIdsOfTheContract) {
               QString("none"));
 }
 
+// Screen readers name each option by its letter and text and each drop-down
+// by its question, through elements of the page rather than attributes, so a
+// hostile option text stays text and adds nothing to the page.
+TEST_F(Page, OptionsAndDropDownsAreNamedByTheirTextsHostileOnesIncluded) {
+    createWindow(2, 1, [](store::BankBuilder& rows) {
+        chapterContent(rows);
+        rows.addGroup({4, 101, 3, {}, {}});
+        store::Question q;
+        q.id = 10010;
+        q.readtextid = 4;
+        q.content = "题10010";
+        q.answer = "A";
+        rows.addQuestion(q);
+        rows.addOption({100101, 10010, "A", "矽肺一期"});
+        rows.addOption({100102, 10010, "B",
+                        "x\" onfocus=\"alert(1)\"></span><img src=x onerror=alert(2)>"
+                        "<input id=\"planted\" aria-labelledby=\"opt100101\">"});
+    });
+    QSignalSpy shown(window.get(), &app::MainWindow::pageShown);
+    window->show();
+    ASSERT_TRUE(shown.wait(20000));
+    const QString names = evaluate(window->page(), R"((function () {
+      var out = [];
+      document.querySelectorAll('input[type=radio], input[type=checkbox], select').forEach(function (e) {
+        var label = document.getElementById(e.getAttribute('aria-labelledby') || '');
+        out.push(e.id + '=' + (label ? label.textContent.trim() : ''));
+      });
+      document.querySelectorAll('input[type=button]').forEach(function (e) {
+        if (e.id.indexOf('xs') === 0) out.push(e.id + '=' + e.value);
+      });
+      out.push('handlers=' + document.querySelectorAll('[onfocus], [onerror]').length);
+      out.push('planted=' + !!document.getElementById('planted'));
+      return out.join('\n');
+    })())")
+                              .toString();
+    EXPECT_EQ(names, "100071=A:甲\n100072=B:乙\n100101=A:矽肺一期\n"
+                     "100102=B:x\" onfocus=\"alert(1)\">\n100081=A:甲\n100082=B:乙\n"
+                     "a10009=题10009\n"
+                     "xs10007=显示答案\nxs10010=显示答案\nxs10008=显示答案\nxs10009=显示答案\n"
+                     "handlers=0\nplanted=false")
+        << names.toStdString();
+    // The other buttons of a question are named by what they show.
+    EXPECT_EQ(evaluate(window->page(),
+                       "Array.from(document.getElementById('xs10010').parentElement"
+                       ".querySelectorAll('input[type=button]')).map(e => e.value).join(',')")
+                  .toString(),
+              "显示答案,收藏本题,错题反馈,笔记");
+}
+
 TEST_F(Page, FavouriteButtonTogglesTheFlagThroughTheHook) {
     ASSERT_TRUE(openPage());
     // A reload by the activation after each message would clear this tick.

@@ -40,7 +40,8 @@ TEST_F(ExamPage, SingleChoiceOnTheWayThereHasPictureStemAndRadioOptions) {
     EXPECT_EQ(built.fragments[1], "<br>1.单选题干<br>");
     EXPECT_EQ(built.fragments[2], "<br>");
     EXPECT_EQ(built.fragments[3],
-              " <input type=\"radio\" id=\"111\"  name=\"11\" value=\"A\">A:选项A<br>");
+              " <input type=\"radio\" id=\"111\"  name=\"11\" value=\"A\" "
+              "aria-labelledby=\"opt111\"><span id=\"opt111\">A:选项A</span><br>");
     EXPECT_EQ(built.fragments[4], "<br>");
     EXPECT_EQ(built.checkedIds, QStringList{"113"});
     EXPECT_EQ(built.lx, "a1");
@@ -49,7 +50,8 @@ TEST_F(ExamPage, SingleChoiceOnTheWayThereHasPictureStemAndRadioOptions) {
 TEST_F(ExamPage, MultipleAndCaseItemsUseCheckBoxesAndRestoreEveryStoredLetter) {
     const exam::ExamPage multiple = page("2", ExamPageVariant::Jump);
     EXPECT_EQ(multiple.fragments[2],
-              " <input type=\"checkbox\" id=\"211\"  name=\"21\" value=\"A\">A:选项A<br>");
+              " <input type=\"checkbox\" id=\"211\"  name=\"21\" value=\"A\" "
+              "aria-labelledby=\"opt211\"><span id=\"opt211\">A:选项A</span><br>");
     EXPECT_EQ(multiple.checkedIds, (QStringList{"211", "213", "214"}));
 
     const exam::ExamPage caseItem = page("3.1", ExamPageVariant::Jump);
@@ -64,9 +66,10 @@ TEST_F(ExamPage, MatchingGroupListsItsLettersAndRestoresTheStoredSelects) {
     ASSERT_EQ(built.fragments.size(), 1 + 2 * 2);
     EXPECT_EQ(built.fragments[0], "4.共用备选<br> <br>");
     EXPECT_EQ(built.fragments[1],
-              "1.  <select name=\"cars\" id=\"41\"> <option value=\"daan\" selected>答案 "
-              "<option value=\"A\">A <option value=\"B\">B <option value=\"C\">C "
-              "<option value=\"D\">D <option value=\"E\">E </select>配伍一<br><br>");
+              "1.  <select name=\"cars\" id=\"41\" aria-labelledby=\"txt41\"> <option "
+              "value=\"daan\" selected>答案 <option value=\"A\">A <option value=\"B\">B <option "
+              "value=\"C\">C <option value=\"D\">D <option value=\"E\">E </select><span "
+              "id=\"txt41\">配伍一</span><br><br>");
     EXPECT_EQ(built.fragments[2], "<body> <b>正确答案：B</b> </body><br> <br>");
     EXPECT_EQ(built.fragments[4], "<body> <b>正确答案：A</b> </body><br> <br>");
     const std::vector<std::pair<QString, QString>> selects = {{"41", "B"}, {"42", "D"}};
@@ -100,7 +103,7 @@ TEST_P(ExamPageVariants, PictureLineEndAndCorrectAnswersFollowTheVariant) {
         EXPECT_EQ(page(tid, c.variant).fragments.back().contains("正确答案："), c.review) << tid;
 
     const exam::ExamPage matching = page("4", c.variant);
-    EXPECT_TRUE(matching.fragments[1].endsWith(QStringLiteral("配伍一<br>") + c.matchingLineEnd));
+    EXPECT_TRUE(matching.fragments[1].endsWith(QStringLiteral("配伍一</span><br>") + c.matchingLineEnd));
     EXPECT_EQ(matching.fragments.size(), c.review ? 5 : 3);
 }
 
@@ -186,7 +189,8 @@ TEST(ExamPageBankTexts, LoseScriptsAndEventsButKeepFormatting) {
     EXPECT_EQ(single.fragments[0], "<br>1.H<sub>2</sub>O<img src=\"x\"><br>");
     EXPECT_EQ(single.fragments[5],
               " <input type=\"radio\" id=\"112\"  name=\"11\" value=\"B&lt;script&gt;x&lt;/"
-              "script&gt;\">B:H<sub>2</sub>O<img src=\"x\"><br>");
+              "script&gt;\" aria-labelledby=\"opt112\"><span id=\"opt112\">B:H<sub>2</sub>O<img "
+              "src=\"x\"></span><br>");
 }
 
 TEST_F(ExamPage, LetterKeysTickOnlySingleChoiceOptions) {

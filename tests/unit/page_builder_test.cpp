@@ -124,9 +124,11 @@ TEST_F(PageBuilder, SingleAnswerQuestionIsWrittenExactly) {
                           "&nbsp <span  id ='fan7'>1. 题7</span>",
                           "<br>",
                           "<br>",
-                          "&nbsp <input type=\"radio\" id=\"71\"  name=\"7\" value=\"A\">A:甲<br>",
+                          "&nbsp <input type=\"radio\" id=\"71\"  name=\"7\" value=\"A\" "
+                          "aria-labelledby=\"opt71\"><span id=\"opt71\">A:甲</span><br>",
                           "<br>",
-                          "&nbsp <input type=\"radio\" id=\"72\"  name=\"7\" value=\"B\">B:乙<br>",
+                          "&nbsp <input type=\"radio\" id=\"72\"  name=\"7\" value=\"B\" "
+                          "aria-labelledby=\"opt72\"><span id=\"opt72\">B:乙</span><br>",
                           answerBlock(7),
                           "<hr>",
                       }));
@@ -139,8 +141,8 @@ TEST_F(PageBuilder, MultipleAnswerQuestionHasCheckBoxesAndItsPicture) {
     ASSERT_EQ(fragments.size(), 11);
     EXPECT_EQ(fragments[2], "&nbsp<br><p> 如图所示：<img src=\"./pic/a.svg\"> </p> <br>");
     EXPECT_EQ(fragments[3], "&nbsp <span  id ='fan7'>1. 题7</span>");
-    EXPECT_EQ(fragments[6],
-              "&nbsp <input type=\"checkbox\" id=\"71\" name=\"7\" value=\"A\">A:甲<br>");
+    EXPECT_EQ(fragments[6], "&nbsp <input type=\"checkbox\" id=\"71\" name=\"7\" value=\"A\" "
+                            "aria-labelledby=\"opt71\"><span id=\"opt71\">A:甲</span><br>");
 }
 
 TEST_F(PageBuilder, BankTextsAreSanitisedAndBankValuesInAttributesEscaped) {
@@ -183,8 +185,8 @@ TEST_F(PageBuilder, CaseQuestionIsWrittenExactly) {
     EXPECT_EQ(fragments.mid(0, 6),
               QStringList({"&nbsp <b>题型10</b>", "<br><br>", "&nbsp1.病例", "<br><br>",
                            "&nbsp <span  id ='fan7'>1.1. 题7</span>", "<br>"}));
-    EXPECT_EQ(fragments[7],
-              "&nbsp <input type=\"checkbox\" id=\"71\" name=\"7\" value=\"A\">A:甲<br>");
+    EXPECT_EQ(fragments[7], "&nbsp <input type=\"checkbox\" id=\"71\" name=\"7\" value=\"A\" "
+                            "aria-labelledby=\"opt71\"><span id=\"opt71\">A:甲</span><br>");
     EXPECT_EQ(fragments.mid(10), QStringList({answerBlock(7), "<hr>"}));
 }
 
@@ -197,7 +199,8 @@ TEST_F(PageBuilder, MatchingQuestionIsWrittenExactly) {
                   "<br><br>",
                   "&nbsp1.A．甲 B．乙",
                   "<br><br>",
-                  "&nbsp1.1.  <select name=\"cars\" id=\"a7\"> <option value=\"daan\" "
+                  "&nbsp1.1.  <select name=\"cars\" id=\"a7\" aria-labelledby=\"fan7\"> <option "
+                  "value=\"daan\" "
                   "selected>答案 <option value=\"A\">A <option value=\"B\">B <option "
                   "value=\"C\">C <option value=\"D\">D <option value=\"E\">E </select><span "
                   "id ='fan7'>题7</span>",
@@ -325,13 +328,16 @@ TEST_F(PageBuilder, PreviewShowsTheQuestionWithItsAnswerAndNoButtons) {
     const practice::QuestionPreview preview = practice::buildQuestionPreview(bank, 8);
     EXPECT_EQ(preview.questionId, 8);
     EXPECT_EQ(preview.questionText, "题8");
-    EXPECT_EQ(
-        preview.fragments,
-        QStringList({"&nbsp <b>题型10</b>", "<br>", "&nbsp1.病例", "<br>", "&nbsp1.1. 题8", "<br>",
-                     "<br>", "&nbsp <input type=\"checkbox\" id=\"81\" name=\"8\" value=\"A\">A:甲",
-                     "<br>", "&nbsp <input type=\"checkbox\" id=\"82\" name=\"8\" value=\"B\">B:乙",
-                     "<br> <br><div class=\"Answer\" id=\"ansnote8\" value=\"A\" "
-                     "style=\"display\">正确答案：A</div></td></tr><br><br> "}));
+    EXPECT_EQ(preview.fragments,
+              QStringList({"&nbsp <b>题型10</b>", "<br>", "&nbsp1.病例", "<br>", "&nbsp1.1. 题8",
+                           "<br>", "<br>",
+                           "&nbsp <input type=\"checkbox\" id=\"81\" name=\"8\" value=\"A\" "
+                           "aria-labelledby=\"opt81\"><span id=\"opt81\">A:甲</span>",
+                           "<br>",
+                           "&nbsp <input type=\"checkbox\" id=\"82\" name=\"8\" value=\"B\" "
+                           "aria-labelledby=\"opt82\"><span id=\"opt82\">B:乙</span>",
+                           "<br> <br><div class=\"Answer\" id=\"ansnote8\" value=\"A\" "
+                           "style=\"display\">正确答案：A</div></td></tr><br><br> "}));
     EXPECT_TRUE(practice::buildQuestionPreview(bank, 99).fragments.isEmpty());
 }
 
