@@ -84,7 +84,7 @@ void measure(const QString& name, const QByteArray& bytes, const QString& folder
         store::Bank bank(target);
         importer::ImportRequest request;
         request.destination.topName = QStringLiteral("导入");
-        request.pictures = {QFileInfo(target).absolutePath() + QStringLiteral("/../"), QString()};
+        request.pictureRoot = QFileInfo(target).absolutePath() + QStringLiteral("/../");
         clock.restart();
         importer::importDocument(bank, document, request);
         imports.push_back(clock.nsecsElapsed() / 1e9);
