@@ -325,6 +325,8 @@ void ImportDialog::cancelWork() {
 
 void ImportDialog::endWork() {
     if (progress_) {
+        // Stops its timer too, which would show it again later.
+        progress_->reset();
         progress_->hide();
         progress_->deleteLater();
         progress_ = nullptr;
