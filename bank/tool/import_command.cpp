@@ -16,12 +16,12 @@ namespace {
 
 // Pictures of a bank `X/Data/med.db` live in `X/pic/…`, as in a program
 // folder; any other bank keeps them in its own folder.
-importer::PictureFolders pictureFoldersOf(const QString& bankPath) {
+QString pictureRootOf(const QString& bankPath) {
     const QDir folder = QFileInfo(bankPath).absoluteDir();
     QString root = folder.absolutePath();
     if (folder.dirName() == QStringLiteral("Data"))
         root = QFileInfo(root).absolutePath();
-    return {QDir::cleanPath(root) + QLatin1Char('/'), QString()};
+    return QDir::cleanPath(root) + QLatin1Char('/');
 }
 
 // An empty bank with the standard question types, subject named after the file.
@@ -74,7 +74,7 @@ int runImport(const QStringList& arguments) {
         if (!into.isEmpty()) {
             if (!QFileInfo(into).isFile())
                 throw ToolError(QStringLiteral("题库“%1”不存在。").arg(into));
-            request.pictures = pictureFoldersOf(into);
+            request.pictureRoot = pictureRootOf(into);
             store::Bank bank(into);
             result = importer::importDocument(bank, document, request);
         } else {
@@ -82,7 +82,7 @@ int runImport(const QStringList& arguments) {
             const QString partial = output + QStringLiteral(".importing");
             QFile::remove(partial);
             writeEmptyBank(partial, request.destination.topName);
-            request.pictures = pictureFoldersOf(output);
+            request.pictureRoot = pictureRootOf(output);
             try {
                 store::Bank bank(partial);
                 result = importer::importDocument(bank, document, request);

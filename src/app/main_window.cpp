@@ -44,6 +44,8 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
     setAttribute(Qt::WA_StyledBackground);
     setStyleSheet(QStringLiteral("#TForm10 { background: rgb(0, 134, 143); }"));
     setMouseTracking(true);
+    // Pictures a user imports are kept with the bank, in the data folder.
+    web::HtmlView::setUserPictureFolder(dataFolder_ + QStringLiteral("pic/"));
 
     auto* frame = new QVBoxLayout(this);
     frame->setContentsMargins(3, 3, 3, 3);
@@ -77,7 +79,7 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
     examEntry_ = new exam::ExamEntry(programFolder_, dataFolder_, prompter_, desktop_, this);
     backupDialog_ = new services::BackupDialog(programFolder_, dataFolder_, prompter_, this);
     restoreDialog_ = new services::RestoreDialog(programFolder_, dataFolder_, prompter_, this);
-    importDialog_ = new importer::ImportDialog(programFolder_, dataFolder_, prompter_, this);
+    importDialog_ = new importer::ImportDialog(dataFolder_, prompter_, this);
     connect(importDialog_, &importer::ImportDialog::imported, this,
             &MainWindow::showImportedChapter);
     connect(restoreDialog_, &services::RestoreDialog::restored, this,

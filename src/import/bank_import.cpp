@@ -26,10 +26,9 @@ QString newPictureFolder(const QString& root) {
     }
 }
 
-void writePictures(const ImportedDocument& document, const ImportPlan& plan,
-                   const PictureFolders& folders) {
+void writePictures(const ImportedDocument& document, const ImportPlan& plan, const QString& root) {
     for (const PlannedPicture& planned : plan.pictures) {
-        const QString path = folders.root + planned.path.mid(folders.fromPages.size());
+        const QString path = root + planned.path;
         QDir().mkpath(QFileInfo(path).absolutePath());
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly) ||
@@ -73,17 +72,25 @@ ImportResult importDocument(store::Bank& bank, const ImportedDocument& document,
     if (result.questions == 0)
         throw ImportError(QStringLiteral("文件中没有可导入的试题。"));
 
-    const QString pictureFolder = newPictureFolder(request.pictures.root);
+    const auto stopIfCancelled = [&] {
+        if (request.cancelled && request.cancelled())
+            throw ImportCancelled();
+    };
+    const QString pictureFolder = newPictureFolder(request.pictureRoot);
     const auto removePictures = [&] {
-        QDir(request.pictures.root + pictureFolder).removeRecursively();
+        QDir(request.pictureRoot + pictureFolder).removeRecursively();
     };
     try {
         bank.inTransaction([&] {
-            ImportPlan plan = planImport(document, request.destination, store::largestIds(bank),
-                                         request.pictures.fromPages + pictureFolder);
+            ImportPlan plan =
+                planImport(document, request.destination, store::largestIds(bank), pictureFolder);
             addMissingTypes(bank, plan.content);
-            writePictures(document, plan, request.pictures);
-            store::appendContent(bank, plan.content, request.progress);
+            writePictures(document, plan, request.pictureRoot);
+            store::appendContent(bank, plan.content, [&](int written) {
+                stopIfCancelled();
+                if (request.progress)
+                    request.progress(written);
+            });
             store::setQuestionCount(bank, store::countQuestions(bank));
             result.firstChapterId = plan.firstChapterId;
             result.topNode = request.destination.sectionId != 0 ? request.destination.sectionId
@@ -97,6 +104,7 @@ ImportResult importDocument(store::Bank& bank, const ImportedDocument& document,
                 store::recordImport(bank, {request.fileName, request.fingerprint,
                                            QDateTime::currentDateTime().toString(Qt::ISODate),
                                            result.topNode, result.questions});
+            stopIfCancelled();
         });
     } catch (...) {
         removePictures();

@@ -20,22 +20,28 @@ private:
     QString message_;
 };
 
-// Where imported pictures go: written below `root` (the data folder), named in
-// the bank relative to the folder pages resolve pictures against, which reaches
-// `root` as `fromPages` ("" when they are the same folder, else ending in '/').
-struct PictureFolders {
-    QString root;
-    QString fromPages;
+// An import the user stopped before it was committed.
+class ImportCancelled : public ImportError {
+public:
+    ImportCancelled()
+        : ImportError(QStringLiteral("导入已取消，题库没有改变。")) {}
 };
 
 struct ImportRequest {
     QString fileName;    // as the user knows it, for the import record
     QString fingerprint; // of the file's bytes
     ImportDestination destination;
-    PictureFolders pictures;
+    // The folder whose `pic/` holds the bank's pictures: the data folder, the
+    // folder above the bank's `Data/`. Pictures are written to
+    // `pic/imported/…` below it and named so in the bank, relative to it.
+    QString pictureRoot;
     bool leaveOutFaulty = false;
     // Called while the questions are written, with the number written so far.
     std::function<void(int questionsWritten)> progress;
+    // Asked while the questions are written and once more just before they
+    // are committed: true abandons the import (ImportCancelled), the bank as
+    // it was.
+    std::function<bool()> cancelled;
 };
 
 struct ImportResult {

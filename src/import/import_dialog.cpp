@@ -8,25 +8,61 @@
 #include "store/tree_statements.h"
 #include "widgets/prompter.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTextBrowser>
+#include <QThreadPool>
 #include <QVBoxLayout>
 #include <map>
+#include <optional>
 
 namespace importer {
 
+struct ImportDialog::ReadOutcome {
+    std::shared_ptr<const ImportedDocument> document;
+    QString error;
+};
+
+struct ImportDialog::ImportOutcome {
+    std::optional<ImportResult> result;
+    QString error;
+    bool cancelled = false;
+};
+
 namespace {
+
+// Runs `work` on a thread of the pool and hands what it returns to `done` on
+// the windows' thread, unless `receiver` is gone by then.
+template <class Result, class Work, class Done>
+void inBackground(QObject* receiver, Work work, Done done) {
+    QThreadPool::globalInstance()->start([receiver = QPointer<QObject>(receiver), work, done] {
+        auto result = std::make_shared<const Result>(work());
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [receiver, done, result] {
+                if (receiver)
+                    done(*result);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+// What a failure no reader foresaw (memory ran out) says.
+QString unforeseenFailure(const char* what) {
+    return QStringLiteral("处理文件时出错：%1").arg(QString::fromLocal8Bit(what));
+}
 
 // Questions listed one by one in the preview; the rest are counted.
 constexpr int listedQuestions = 300;
@@ -127,19 +163,10 @@ QString previewHtml(const ImportedDocument& document) {
     return html;
 }
 
-// The data folder as pages name it from the program folder.
-QString dataFolderFromPages(const QString& programFolder, const QString& dataFolder) {
-    const QString relative = QDir(programFolder).relativeFilePath(dataFolder);
-    return relative.isEmpty() || relative == QStringLiteral(".") ? QString()
-                                                                 : relative + QLatin1Char('/');
-}
-
 } // namespace
 
-ImportDialog::ImportDialog(const QString& programFolder, const QString& dataFolder,
-                           widgets::Prompter& prompter, QWidget* parent)
+ImportDialog::ImportDialog(const QString& dataFolder, widgets::Prompter& prompter, QWidget* parent)
     : QDialog(parent)
-    , programFolder_(programFolder)
     , dataFolder_(dataFolder)
     , prompter_(prompter) {
     setObjectName(QStringLiteral("ImportDialog"));
@@ -228,25 +255,92 @@ void ImportDialog::readFile(const QString& path) {
 }
 
 void ImportDialog::reread() {
-    if (path_.isEmpty())
+    if (path_.isEmpty() || working_)
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        document_ = readImportFile(path_);
-        fileLabel_->setText(QFileInfo(path_).fileName());
-        showPreview();
-    } catch (const ImportError& error) {
-        document_.reset();
-        fileLabel_->setText(QFileInfo(path_).fileName());
-        preview_->setHtml(QStringLiteral("<p style=\"color:#c62828\">%1</p>")
-                              .arg(error.message().toHtmlEscaped()));
-    }
-    QApplication::restoreOverrideCursor();
+    fileLabel_->setText(QFileInfo(path_).fileName());
+    beginWork(QStringLiteral("正在读取“%1”……").arg(QFileInfo(path_).fileName()), 0);
+    inBackground<ReadOutcome>(
+        this,
+        [path = path_] {
+            ReadOutcome outcome;
+            try {
+                outcome.document = std::make_shared<const ImportedDocument>(readImportFile(path));
+            } catch (const ImportError& error) {
+                outcome.error = error.message();
+            } catch (const std::exception& error) {
+                outcome.error = unforeseenFailure(error.what());
+            }
+            return outcome;
+        },
+        [this, work = working_](const ReadOutcome& outcome) {
+            // A reading cancelled meanwhile is forgotten.
+            if (work != working_)
+                return;
+            endWork();
+            showRead(outcome);
+            emit idle();
+        });
+}
+
+void ImportDialog::showRead(const ReadOutcome& outcome) {
+    document_ = outcome.document;
+    if (document_)
+        preview_->setHtml(previewHtml(*document_));
+    else
+        preview_->setHtml(
+            QStringLiteral("<p style=\"color:#c62828\">%1</p>").arg(outcome.error.toHtmlEscaped()));
     updateButtons();
 }
 
-void ImportDialog::showPreview() {
-    preview_->setHtml(previewHtml(*document_));
+void ImportDialog::beginWork(const QString& label, int steps) {
+    working_ = std::make_shared<std::atomic<bool>>(false);
+    progress_ = new QProgressDialog(label, QStringLiteral("取消"), 0, steps, this);
+    progress_->setObjectName(QStringLiteral("importProgress"));
+    progress_->setWindowTitle(QStringLiteral("导入题库"));
+    progress_->setWindowModality(Qt::WindowModal);
+    progress_->setAutoReset(false);
+    progress_->setAutoClose(false);
+    // Quick work ends before the dialog would show.
+    progress_->setMinimumDuration(300);
+    connect(progress_, &QProgressDialog::canceled, this, &ImportDialog::cancelWork);
+    progress_->setValue(0);
+    updateButtons();
+}
+
+void ImportDialog::cancelWork() {
+    if (!working_)
+        return;
+    working_->store(true);
+    if (importing_) {
+        // The import stops at its next step, or has committed already; its
+        // outcome says which.
+        return;
+    }
+    endWork();
+    document_.reset();
+    preview_->setHtml(QStringLiteral("<p>已取消读取。</p>"));
+    updateButtons();
+    emit idle();
+}
+
+void ImportDialog::endWork() {
+    if (progress_) {
+        // Stops its timer too, which would show it again later.
+        progress_->reset();
+        progress_->hide();
+        progress_->deleteLater();
+        progress_ = nullptr;
+    }
+    working_.reset();
+    importing_ = false;
+    updateButtons();
+}
+
+void ImportDialog::reject() {
+    if (importing_)
+        return;
+    cancelWork();
+    QDialog::reject();
 }
 
 QString ImportDialog::previewText() const {
@@ -267,8 +361,10 @@ void ImportDialog::fillSections() {
 }
 
 void ImportDialog::updateButtons() {
-    const bool read = document_.has_value();
-    rereadButton_->setEnabled(!path_.isEmpty());
+    const bool read = document_ && !working_;
+    chooseButton_->setEnabled(!working_);
+    templateButton_->setEnabled(!working_);
+    rereadButton_->setEnabled(!path_.isEmpty() && !working_);
     nodeName_->setEnabled(!toSection_->isChecked());
     section_->setEnabled(toSection_->isChecked());
     toSection_->setEnabled(section_->count() > 0);
@@ -277,7 +373,7 @@ void ImportDialog::updateButtons() {
 }
 
 void ImportDialog::importChosen() {
-    if (!document_)
+    if (!document_ || working_)
         return;
     ImportRequest request;
     request.fileName = QFileInfo(path_).fileName();
@@ -291,10 +387,11 @@ void ImportDialog::importChosen() {
     }
     if (request.destination.topName.isEmpty())
         request.destination.topName = QFileInfo(path_).completeBaseName();
-    request.pictures = {dataFolder_, dataFolderFromPages(programFolder_, dataFolder_)};
+    request.pictureRoot = dataFolder_;
     request.leaveOutFaulty = leaveOutFaulty_->isChecked();
+    const QString bankPath = store::Bank::pathIn(dataFolder_);
     try {
-        store::Bank bank(store::Bank::pathIn(dataFolder_));
+        store::Bank bank(bankPath);
         const std::vector<store::ImportRecord> earlier =
             store::importsOf(bank, request.fingerprint);
         if (!earlier.empty() &&
@@ -306,27 +403,68 @@ void ImportDialog::importChosen() {
                                                .replace(QLatin1Char('T'), QLatin1Char(' ')))
                     .arg(earlier.back().questionCount)))
             return;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        ImportResult result;
-        try {
-            result = importDocument(bank, *document_, request);
-        } catch (...) {
-            QApplication::restoreOverrideCursor();
-            throw;
-        }
-        QApplication::restoreOverrideCursor();
-        bank.close();
-        QString done = QStringLiteral("已导入 %1 道试题。").arg(result.questions);
-        if (result.leftOut > 0)
-            done += QStringLiteral("略去了有问题的试题 %1 道。").arg(result.leftOut);
-        prompter_.notice(this, QStringLiteral("提示"), done);
-        accept();
-        emit imported(result.firstChapterId);
-    } catch (const ImportError& error) {
-        prompter_.error(this, error.message());
     } catch (const store::StoreError& error) {
         prompter_.error(this, error.message());
+        return;
     }
+
+    beginWork(QStringLiteral("正在导入……"),
+              document_->questionCount() - (request.leaveOutFaulty ? document_->faultyCount() : 0));
+    importing_ = true;
+    const std::shared_ptr<std::atomic<bool>> work = working_;
+    request.cancelled = [work] {
+        return work->load();
+    };
+    request.progress = [dialog = QPointer<ImportDialog>(this), work](int written) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [dialog, work, written] {
+                if (dialog && dialog->working_ == work && dialog->progress_)
+                    dialog->progress_->setValue(written);
+            },
+            Qt::QueuedConnection);
+    };
+    inBackground<ImportOutcome>(
+        this,
+        [bankPath, document = document_, request] {
+            ImportOutcome outcome;
+            // A connection of this thread's own, closed before it ends.
+            try {
+                store::Bank bank(bankPath);
+                outcome.result = importDocument(bank, *document, request);
+            } catch (const ImportCancelled&) {
+                outcome.cancelled = true;
+            } catch (const ImportError& error) {
+                outcome.error = error.message();
+            } catch (const store::StoreError& error) {
+                outcome.error = error.message();
+            } catch (const std::exception& error) {
+                outcome.error = unforeseenFailure(error.what());
+            }
+            return outcome;
+        },
+        [this](const ImportOutcome& outcome) {
+            endWork();
+            showImported(outcome);
+            emit idle();
+        });
+}
+
+void ImportDialog::showImported(const ImportOutcome& outcome) {
+    if (outcome.cancelled) {
+        prompter_.notice(this, QStringLiteral("提示"), ImportCancelled().message());
+        return;
+    }
+    if (!outcome.result) {
+        prompter_.error(this, outcome.error);
+        return;
+    }
+    QString done = QStringLiteral("已导入 %1 道试题。").arg(outcome.result->questions);
+    if (outcome.result->leftOut > 0)
+        done += QStringLiteral("略去了有问题的试题 %1 道。").arg(outcome.result->leftOut);
+    prompter_.notice(this, QStringLiteral("提示"), done);
+    accept();
+    emit imported(outcome.result->firstChapterId);
 }
 
 void ImportDialog::saveTemplate() {

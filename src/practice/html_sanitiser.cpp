@@ -199,7 +199,17 @@ bool isPlainStyle(const QString& value) {
     return !risky.match(value).hasMatch();
 }
 
-// A picture beside the page, or an image carried in the text itself.
+// Whether a relative address climbs out of the page's folder: a ".." step,
+// however the browser spells it (a backslash is a slash in a file address, and
+// "%2e" is a dot in a path step).
+bool climbsOut(const QString& address) {
+    static const QRegularExpression dotDot(QStringLiteral(R"((^|[/\\])(\.|%2e){2}($|[/\\?#]))"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    return dotDot.match(address).hasMatch();
+}
+
+// A picture in or below the page's folder, or an image carried in the text
+// itself.
 bool isRelativePicture(QString value) {
     // Browsers ignore tabs and line breaks inside addresses and blanks around them.
     value.remove(QRegularExpression(QStringLiteral("[\\t\\n\\r]")));
@@ -210,7 +220,7 @@ bool isRelativePicture(QString value) {
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
     const auto match = scheme.match(value);
     if (!match.hasMatch())
-        return true;
+        return !climbsOut(value);
     return match.captured().compare(QStringLiteral("data:"), Qt::CaseInsensitive) == 0 &&
            value.mid(5).startsWith(QStringLiteral("image/"), Qt::CaseInsensitive);
 }

@@ -3,6 +3,7 @@
 #include "web/script_literal.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -173,17 +174,55 @@ const char noLinksScript[] = R"((function () {
     document.addEventListener('submit', function (event) { event.preventDefault(); }, true);
 })())";
 
-// A page of ours shows local files (its template, pictures) and nothing from
-// the network, and no script of a page reads a file. The setting that would
-// refuse file reads to scripts refuses a page's pictures as well.
+QString& userPictureFolder() {
+    static QString folder;
+    return folder;
+}
+
+// The folder of a local file address, ending in '/'; empty for any other.
+QString folderOf(const QUrl& url) {
+    return url.isLocalFile() ? QFileInfo(url.toLocalFile()).absolutePath() + QLatin1Char('/')
+                             : QString();
+}
+
+bool isInside(const QString& path, const QString& folder) {
+    return !folder.isEmpty() && path.startsWith(folder);
+}
+
+// A page of ours shows local files and nothing from the network, and no
+// script of a page reads a file. The setting that would refuse file reads to
+// scripts refuses a page's pictures as well. What a page loads comes from its
+// template's folder or the user's picture folder, nowhere else; a picture of
+// the bank's picture folder (`pic/…` beside the template) that the template's
+// folder lacks is the user's own and is taken from the user's picture folder.
 class LocalContentOnly : public QWebEngineUrlRequestInterceptor {
 public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
 
     void interceptRequest(QWebEngineUrlRequestInfo& info) override {
-        const QString scheme = info.requestUrl().scheme();
-        const bool local = scheme == QStringLiteral("file") || scheme == QStringLiteral("data");
-        info.block(!local || info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr);
+        const QUrl url = info.requestUrl();
+        if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr ||
+            (url.scheme() != QStringLiteral("file") && url.scheme() != QStringLiteral("data"))) {
+            info.block(true);
+            return;
+        }
+        // Which templates a view loads is decided where it navigates.
+        if (url.scheme() == QStringLiteral("data") ||
+            info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame)
+            return;
+        const QString path = QDir::cleanPath(url.toLocalFile());
+        const QString pageFolder = folderOf(info.firstPartyUrl());
+        const QString& ownPictures = userPictureFolder();
+        if (!isInside(path, pageFolder)) {
+            info.block(!isInside(path, ownPictures));
+            return;
+        }
+        const QString bankPictures = pageFolder + QStringLiteral("pic/");
+        if (isInside(path, bankPictures) && !ownPictures.isEmpty() && !QFileInfo::exists(path)) {
+            const QString own = ownPictures + path.mid(bankPictures.size());
+            if (QFileInfo::exists(own))
+                info.redirect(QUrl::fromLocalFile(own));
+        }
     }
 };
 
@@ -238,6 +277,10 @@ QSet<HtmlView*>& everyView() {
 const char nightScriptName[] = "morrowquill-night";
 
 } // namespace
+
+void HtmlView::setUserPictureFolder(const QString& folder) {
+    userPictureFolder() = folder.isEmpty() ? QString() : QDir::cleanPath(folder) + QLatin1Char('/');
+}
 
 void HtmlView::setNightMode(bool on) {
     nightModeOn = on;

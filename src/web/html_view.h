@@ -76,6 +76,13 @@ public:
     // Text size on a scale of 0 (smallest) to 4 (largest); 2 is the normal size.
     void setTextZoom(int level);
 
+    // Where every view, now and to come, finds the pictures of the bank's
+    // picture folder (`pic/…` beside the page's template) that the template's
+    // folder lacks: the pictures a user added, kept with their bank when the
+    // bank lives apart from the program. Pages read nothing outside the
+    // template's folder and this one.
+    static void setUserPictureFolder(const QString& folder);
+
     // Night mode for every view, now and to come: the template's night set
     // of colours (its root element gets the class "night").
     static void setNightMode(bool on);

@@ -3,6 +3,7 @@
 #include "renderer_support.h"
 #include "services/feedback_dialog.h"
 #include "store/question_statements.h"
+#include "test_files.h"
 #include "web/html_view.h"
 #include "web/script_literal.h"
 
@@ -12,6 +13,7 @@
 #include <QJsonDocument>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
 #include <memory>
@@ -340,6 +342,58 @@ TEST(HtmlViewPages, AFinishedPageReportsOnceThatItIsOnTheScreen) {
     ASSERT_TRUE(onScreen.wait(20000));
     EXPECT_EQ(onScreen.count(), 2);
     EXPECT_FALSE(viewed.view.pageUnderWay());
+}
+
+// A page reads pictures from its template's folder and from the user's
+// picture folder, which also stands in for the bank's picture folder where the
+// template's folder lacks a picture; nothing from anywhere else, however the
+// page names it.
+TEST(HtmlViewPages, PicturesComeOnlyFromTheTemplatesFolderAndTheUsersPictureFolder) {
+    TemplateView viewed;
+    QTemporaryDir userData, elsewhere;
+    const QByteArray png =
+        QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mNk+"
+                               "M9QDwADhgGAWjR9awAAAABJRU5ErkJggg==");
+    const QString program = viewed.fixture.programFolder();
+    const QString own = userData.path() + QStringLiteral("/pic/");
+    const QString outside = elsewhere.path() + QStringLiteral("/secret.png");
+    for (const QString& path : {program + "pic/bundled.png", own + "imported/1/1.png", outside}) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        testing_support::writeFile(path, png);
+    }
+    web::HtmlView::setUserPictureFolder(own);
+    const QString climbing = QDir(program).relativeFilePath(outside);
+    ASSERT_TRUE(climbing.startsWith(QStringLiteral("../")));
+    const std::pair<const char*, QString> pictures[] = {
+        {"bundled", "./pic/bundled.png"},
+        {"own", "pic/imported/1/1.png"},
+        {"ownByItsAddress", QUrl::fromLocalFile(own + "imported/1/1.png").toString()},
+        {"climbing", climbing},
+        {"climbingFromThePictureFolder", "pic/../" + climbing},
+        {"absolute", QUrl::fromLocalFile(outside).toString()},
+        {"climbingFromTheUsersFolder",
+         QUrl::fromLocalFile(own + "../../" + QDir(own + "../..").relativeFilePath(outside))
+             .toString()},
+    };
+    QString html;
+    for (const auto& [id, source] : pictures)
+        html += QStringLiteral("<img id=\"%1\" src=\"%2\">").arg(QLatin1String(id), source);
+    bool shown = false;
+    viewed.view.showPage(viewed.page(), {html}, [&](bool ok) { shown = ok; });
+    ASSERT_TRUE(testing_support::waitUntil([&] { return shown; }));
+    ASSERT_TRUE(testing_support::waitUntil([&] {
+        return evaluate(&viewed.view, "Array.from(document.images).every(i => i.complete)")
+            .toBool();
+    }));
+    QStringList loaded;
+    for (const auto& [id, source] : pictures)
+        if (evaluate(
+                &viewed.view,
+                QStringLiteral("document.getElementById('%1').naturalWidth").arg(QLatin1String(id)))
+                .toInt() > 0)
+            loaded << QLatin1String(id);
+    web::HtmlView::setUserPictureFolder({});
+    EXPECT_EQ(loaded, QStringList({"bundled", "own", "ownByItsAddress"}));
 }
 
 TEST(HtmlViewPages, ANewPageStartedDuringALoadReplacesIt) {

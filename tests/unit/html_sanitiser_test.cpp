@@ -48,7 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
         Ordinary{"Table", "<table border=1 cellpadding=2 width=\"80%\"><tbody><tr><th>指标</th><td "
                           "colspan=2>值</td></tr><tr><td>A</td><td>B</td></tr></tbody></table>"},
         Ordinary{"RelativePictures",
-                 "如图：<img src=\"pic/1101.svg\" width=200 alt=\"图\"><img src=./a.png>"},
+                 "如图：<img src=\"pic/1101.svg\" width=200 alt=\"图\"><img src=./a.png>"
+                 "<img src=\"pic/a..b/..c.png\">"},
         Ordinary{"PictureCarriedInTheText", "<img src=\"data:image/png;base64,iVBORw0KGgo=\">"},
         Ordinary{"EntitiesAndLoneLessThanSigns",
                  "a &lt; b &amp;&amp; c &gt; d&nbsp;&nbsp e < f, 1<2"},
@@ -97,6 +98,12 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"RemotePicture", "<img src=\"http://example.invalid/x.png\">", "<img>"},
         Case{"SchemeRelativePicture", "<img src=\"//example.invalid/x.png\">", "<img>"},
         Case{"AbsolutePicture", "<img src=\"/etc/x.png\">", "<img>"},
+        Case{"PictureClimbingOutOfThePagesFolder", "<img src=\"../../etc/passwd\">", "<img>"},
+        Case{"PictureClimbingOutBehindAFolder", "<img src=\"pic/../../x.png\">", "<img>"},
+        Case{"PictureClimbingOutWithBackslashes", "<img src=\"pic\\..\\..\\x.png\">", "<img>"},
+        Case{"PictureClimbingOutWithEscapedDots", "<img src=\"%2E%2e/x.png\">", "<img>"},
+        Case{"PictureClimbingOutWrittenAsEntities", "<img src=\"&#46;&#46;/x.png\">", "<img>"},
+        Case{"LocalFileAddress", "<img src=\"file:///etc/passwd\">", "<img>"},
         Case{"NonImageData", "<img src=\"data:text/html,<script>x</script>\">", "<img>"},
         Case{"IdsAndNamesThatCouldPassForThePages", "<span id=\"ansnote7\" name=x>文</span>",
              "<span>文</span>"},

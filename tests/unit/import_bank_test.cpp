@@ -1,6 +1,7 @@
 #include "fixture_bank.h"
 #include "import/bank_import.h"
 #include "import/import_file.h"
+#include "office_files.h"
 #include "other_program.h"
 #include "store/bank.h"
 #include "store/import_record.h"
@@ -57,7 +58,7 @@ protected:
         request.fileName = name + QStringLiteral(".txt");
         request.fingerprint = QStringLiteral("f1");
         request.destination.topName = name;
-        request.pictures = {fixture_.programFolder(), QString()};
+        request.pictureRoot = fixture_.programFolder();
         return request;
     }
 
@@ -194,6 +195,42 @@ TEST_F(BankWithContent, AnImportKilledInsideItsTransactionLeavesTheBankAsItWas) 
     // A later import still works.
     store::Bank bank(fixture_.bankPath());
     EXPECT_EQ(importDocument(bank, document, request()).questions, 1003);
+}
+
+// Cancelled at the last moment, after every row and the import record were
+// written: nothing stays, neither rows nor pictures.
+TEST_F(BankWithContent, AnImportCancelledJustBeforeItCommitsLeavesTheBankAsItWas) {
+    const QByteArray png =
+        QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAA"
+                               "DUlEQVR42mNk+M9QDwADhgGAWjR9awAAAABJRU5ErkJggg==");
+    using namespace testing_support;
+    const ImportedDocument document = readImportBytes(
+        docxOf(wordParagraph(QStringLiteral("1．胸片所示为")) + wordPictureParagraph("rIdPic1") +
+                   wordParagraph(QStringLiteral("A．甲")) + wordParagraph(QStringLiteral("B．乙")) +
+                   wordParagraph(QStringLiteral("答案：A")),
+               {}, {{QStringLiteral("image1.png"), png}}),
+        QStringLiteral("docx"));
+    const QString counts = QStringLiteral(
+        "SELECT (SELECT COUNT(*) FROM tree) || '/' || (SELECT COUNT(*) FROM question) || '/' || "
+        "(SELECT COUNT(*) FROM opinion) || '/' || (SELECT COUNT(*) FROM sqlite_master)");
+    const QVariantList before = sql(counts);
+    ImportRequest cancelling = request();
+    bool allWritten = false;
+    cancelling.progress = [&](int written) {
+        allWritten = written == document.questionCount();
+    };
+    cancelling.cancelled = [&] {
+        return allWritten;
+    };
+    {
+        store::Bank bank(fixture_.bankPath());
+        EXPECT_THROW(importDocument(bank, document, cancelling), ImportCancelled);
+    }
+    EXPECT_TRUE(allWritten);
+    EXPECT_EQ(sql(counts), before);
+    EXPECT_TRUE(QDir(fixture_.programFolder() + QStringLiteral("pic/imported"))
+                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
+                    .isEmpty());
 }
 
 } // namespace

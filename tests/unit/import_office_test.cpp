@@ -4,14 +4,19 @@
 #include "import/zip_archive.h"
 #include "import_fuzzing.h"
 #include "office_files.h"
+#include "practice/html_sanitiser.h"
 #include "store/bank.h"
 #include "store/question_statements.h"
 #include "store/tree_statements.h"
 #include "test_files.h"
 
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace importer;
 using namespace testing_support;
@@ -92,7 +97,7 @@ TEST(WordImport, PicturesAreCopiedBesideTheBankUnderNamesOfOurOwn) {
     store::Bank bank(fixture.bankPath());
     ImportRequest request;
     request.destination.topName = QStringLiteral("../<卷>");
-    request.pictures = {fixture.programFolder(), QString()};
+    request.pictureRoot = fixture.programFolder();
     importDocument(bank, readImportBytes(wordBank(), QStringLiteral("docx")), request);
 
     const std::optional<store::Question> first = store::questionById(bank, 1);
@@ -206,6 +211,95 @@ TEST(SheetImport, CsvInGb18030WithQuotedFields) {
     EXPECT_EQ(problemsOf(document), QStringList());
     EXPECT_EQ(questionsOf(document),
               QStringLiteral("3 \n  0. 粉尘, &quot;有机&quot;<br>第二行 | 甲/乙 | B | picture -1"));
+}
+
+// Markup typed into a document, a text file or a sheet is text: it reaches a
+// page as text, whatever it names; the only pictures a page shows of an
+// import are the document's own, copied into the bank's picture folder.
+TEST(ImportedTexts, MarkupInTheSourceIsShownAsTextAndOnlyItsOwnPicturesShow) {
+    const QStringList hostile = {
+        QStringLiteral("<img src=\"../../etc/passwd\">"),
+        QStringLiteral("<img src=\"file:///etc/passwd\">"),
+        QStringLiteral("<img src=\"http://example.invalid/x.png\">"),
+        QStringLiteral("<img src=\"javascript:alert(1)\">"),
+        QStringLiteral("<img src='x\" onerror=\"alert(1)'>"),
+        QStringLiteral("<script>alert(1)</script>"),
+    };
+    const auto lines = [](const QString& text) {
+        return QStringList({QStringLiteral("1．题") + text, QStringLiteral("A．") + text,
+                            QStringLiteral("B．乙"), QStringLiteral("答案：A"),
+                            QStringLiteral("解析：") + text});
+    };
+    const std::map<QString, std::function<QByteArray(const QString&)>> formats = {
+        {QStringLiteral("txt"),
+         [&](const QString& text) {
+             return lines(text).join('\n').toUtf8();
+         }},
+        {QStringLiteral("docx"),
+         [&](const QString& text) {
+             const QStringList paragraphs = lines(text);
+             // The question's picture under its stem, another in option A.
+             return docxOf(wordParagraph(paragraphs[0]) + wordPictureParagraph("rIdPic1") +
+                               wordParagraph(paragraphs[1]) + wordPictureParagraph("rIdPic1") +
+                               wordParagraph(paragraphs[2]) + wordParagraph(paragraphs[3]) +
+                               wordParagraph(paragraphs[4]),
+                           {}, {{QStringLiteral("a' onerror='b.png"), png}});
+         }},
+        {QStringLiteral("xlsx"),
+         [](const QString& text) {
+             return xlsxOf(
+                 {{QStringLiteral("题干"), QStringLiteral("选项A"), QStringLiteral("选项B"),
+                   QStringLiteral("答案"), QStringLiteral("解析")},
+                  {QStringLiteral("题") + text, text, QStringLiteral("乙"), QStringLiteral("A"),
+                   text}});
+         }},
+    };
+    static const QRegularExpression picture(QStringLiteral("<img\\b[^>]*>"));
+    static const QRegularExpression source(QStringLiteral("\\bsrc=\"([^\"]*)\""));
+    for (const QString& text : hostile)
+        for (const auto& [suffix, write] : formats) {
+            SCOPED_TRACE((suffix + QLatin1Char(' ') + text).toStdString());
+            FixtureBank fixture;
+            fixture.addDefaultHeader();
+            fixture.finish();
+            store::Bank bank(fixture.bankPath());
+            ImportRequest request;
+            request.destination.topName = QStringLiteral("卷");
+            request.pictureRoot = fixture.programFolder();
+            const ImportedDocument document = readImportBytes(write(text), suffix);
+            ASSERT_EQ(problemsOf(document), QStringList());
+            importDocument(bank, document, request);
+            const std::optional<store::Question> question = store::questionById(bank, 1);
+            ASSERT_TRUE(question);
+            const std::vector<store::Option> options = store::optionsOfQuestion(bank, 1);
+            ASSERT_EQ(options.size(), 2u);
+
+            // Each text as a page shows it: the markup as text, pictures only
+            // of the bank's picture folder, present there.
+            QStringList shown;
+            for (const QString& stored :
+                 {question->content, options[0].content, question->explain}) {
+                const QString safe = practice::safeBankHtml(stored);
+                EXPECT_TRUE(safe.contains(QStringLiteral("&lt;"))) << safe.toStdString();
+                EXPECT_FALSE(safe.contains(QStringLiteral("<script"))) << safe.toStdString();
+                for (auto tags = picture.globalMatch(safe); tags.hasNext();) {
+                    const QString tag = tags.next().captured();
+                    const QString path = source.match(tag).captured(1);
+                    EXPECT_TRUE(path.startsWith(QStringLiteral("pic/imported/")) &&
+                                QFileInfo::exists(fixture.programFolder() + path))
+                        << tag.toStdString();
+                    shown << tag.section('/', -1);
+                }
+            }
+            if (suffix == QStringLiteral("docx")) {
+                EXPECT_EQ(shown, QStringList({QStringLiteral("1.png\">")}));
+                EXPECT_TRUE(question->picurl.startsWith(QStringLiteral("pic/imported/")));
+                EXPECT_EQ(contentOf(fixture.programFolder() + question->picurl), png);
+            } else {
+                EXPECT_EQ(shown, QStringList());
+                EXPECT_EQ(question->picurl, QString());
+            }
+        }
 }
 
 TEST(ZipLimits, RefuseBombsCrowdsAndWhatIsNoZip) {
