@@ -180,7 +180,7 @@ private:
     void favouriteToggle(qint64 questionId);
     void editNote(qint64 questionId);
     // Search (main_window_search.cpp): the field in the tool bar, the results pages.
-    QWidget* createSearchPanel();
+    void createSearchField();
     void searchQuestions(const QString& text);
     void buildSearchIndex();
     void showSearchPage(int page);
@@ -245,6 +245,8 @@ private:
     // Starts the window system's resize at an edge; false elsewhere.
     bool startResize(QPoint position);
     void placeRightEdgeControls(int windowWidth);
+    // Beside the minimise button, wherever that is.
+    void placeSearchField();
     void restoreWindowState();
     void saveWindowState();
     void noteDragStart(const QMouseEvent* event);

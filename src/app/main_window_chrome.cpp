@@ -29,6 +29,7 @@ void MainWindow::toggleMaximised() {
         restoreButton_->move(screenWidth - restoreFromRight, 0);
         closeButton_->move(screenWidth - closeFromRight, 0);
         logo_->move(screenWidth - notedWidth + logoLeft, logo_->y());
+        placeSearchField();
     }
     layoutChanged_ = true;
 }

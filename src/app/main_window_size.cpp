@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/night_mode.h"
 #include "app/window_state.h"
+#include "search/search_field.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -73,6 +74,13 @@ void MainWindow::placeRightEdgeControls(int windowWidth) {
     restoreButton_->move(maximiseLeft + grown, 0);
     closeButton_->move(closeLeft + grown, 0);
     logo_->move(logoLeft + grown, logo_->y());
+    placeSearchField();
+}
+
+void MainWindow::placeSearchField() {
+    constexpr int gap = 12;
+    searchField_->move(minimiseButton_->x() - gap - searchField_->width(),
+                       (titleBar_->height() - searchField_->height()) / 2);
 }
 
 void MainWindow::restoreWindowState() {
