@@ -139,6 +139,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -245,6 +246,8 @@ private:
     // Starts the window system's resize at an edge; false elsewhere.
     bool startResize(QPoint position);
     void placeRightEdgeControls(int windowWidth);
+    // Where a maximised window shows them; `notedWidth` is its width before.
+    void placeMaximisedControls(int notedWidth);
     // Beside the minimise button, wherever that is.
     void placeSearchField();
     void restoreWindowState();

@@ -67,6 +67,24 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
         placeRightEdgeControls(width());
 }
 
+// Maximised or restored by the window manager (its keys or menu) rather than
+// by the title bar's buttons, which show the state before they change it.
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !titleBar_ || isMinimized())
+        return;
+    const bool shownMaximised = restoreButton_->isVisibleTo(this);
+    if (isMaximized() == shownMaximised)
+        return;
+    maximiseButton_->setVisible(!isMaximized());
+    restoreButton_->setVisible(isMaximized());
+    if (isMaximized())
+        placeMaximisedControls(normalGeometry().isValid() ? normalGeometry().width() : width());
+    else
+        placeRightEdgeControls(width());
+    layoutChanged_ = true;
+}
+
 void MainWindow::placeRightEdgeControls(int windowWidth) {
     const int grown = windowWidth - designSize.width();
     minimiseButton_->move(minimiseLeft + grown, 0);

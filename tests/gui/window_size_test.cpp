@@ -82,6 +82,26 @@ TEST_F(WindowSize, EveryControlOfTheBarsShowsWholeAndApartAtEverySize) {
     }
 }
 
+// Maximised and restored by the window manager, not by the title bar's own
+// buttons: the bar shows the other button and its controls follow the edge.
+TEST_F(WindowSize, TheTitleBarFollowsAMaximiseByTheWindowManager) {
+    openWindow();
+    window->showMaximized();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(window->isMaximized());
+    EXPECT_FALSE(child("NewImage8")->isVisibleTo(window.get()));
+    EXPECT_TRUE(child("NewImage19")->isVisibleTo(window.get()));
+    const int screenWidth = window->screen()->availableGeometry().width();
+    EXPECT_EQ(placeOf("NewImage7").x(), screenWidth - 47);
+    EXPECT_EQ(placeOf("searchField").right() + 1 + 12, placeOf("NewImage9").x());
+
+    window->showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(child("NewImage8")->isVisibleTo(window.get()));
+    EXPECT_FALSE(child("NewImage19")->isVisibleTo(window.get()));
+    EXPECT_EQ(window->width() - placeOf("NewImage7").x(), 1007 - 969);
+}
+
 TEST_F(WindowSize, ReopensAtTheSizeAndPlaceItWasClosedAt) {
     openWindow();
     const QRect chosen(40, 30, 1100, 620);
