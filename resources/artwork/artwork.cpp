@@ -1,9 +1,12 @@
 // morrowquill-artwork OUTDIR: draws every picture of the main window's chrome
 // (button states, bars, logo, tree marks), of the exam room (backgrounds,
 // silhouettes, labelled buttons) and the error-report dialog's background into
-// OUTDIR from the recipe below.
+// OUTDIR from the recipe below. Each picture is drawn once for every screen
+// scale the program loads pictures at; a scaled copy is named with its scale
+// before the extension (toolbar@1.5x.jpg, toolbar@2x.jpg).
 
 #include "services/feedback_dialog_captions.h"
+#include "widgets/chrome_pictures.h"
 
 #include <QColor>
 #include <QDir>
@@ -13,6 +16,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QtMath>
 #include <cstdio>
 
 namespace {
@@ -30,23 +34,39 @@ QFont cjkFont(int pixelSize, bool bold) {
     return font;
 }
 
+// The scale of the pass being drawn: the recipe is in the 1× picture's
+// pixels, and a painter on a canvas of this scale draws its shapes and text
+// sharp at the larger size.
+qreal drawingScale = 1;
+
 bool save(const QImage& image, const QString& folder, const QString& name) {
     // Bitmaps and JPEGs carry no alpha: flatten onto white first.
     QImage flat(image.size(), QImage::Format_RGB32);
+    flat.setDevicePixelRatio(image.devicePixelRatio());
     flat.fill(Qt::white);
     QPainter(&flat).drawImage(0, 0, image);
-    const QString path = folder + QLatin1Char('/') + name;
+    const QString path = folder + QLatin1Char('/') + widgets::scaledPictureName(name, drawingScale);
     const bool keepsAlpha = name.endsWith(QStringLiteral(".png"));
-    if ((keepsAlpha ? image : flat).save(path, nullptr, 92))
+    // A PNG's quality is its compression: the default packs tightly.
+    if ((keepsAlpha ? image : flat).save(path, nullptr, keepsAlpha ? -1 : 92))
         return true;
     std::fprintf(stderr, "morrowquill-artwork: cannot write %s\n", qPrintable(path));
     return false;
 }
 
+// A transparent picture of width × height at the pass's scale; a part pixel
+// at 1.5× is kept whole.
 QImage canvas(int width, int height) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image(qCeil(width * drawingScale), qCeil(height * drawingScale),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(drawingScale);
     image.fill(Qt::transparent);
     return image;
+}
+
+// The whole of a canvas in the recipe's pixels.
+QRectF area(const QImage& image) {
+    return QRectF(QPointF(0, 0), image.deviceIndependentSize());
 }
 
 void fillVertical(QPainter& p, const QRectF& rect, const QColor& top, const QColor& bottom) {
@@ -62,10 +82,10 @@ QImage toolButton(int width, const QString& glyph, const QString& label, State s
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    fillVertical(p, image.rect(), QColor(246, 250, 252), QColor(221, 233, 240));
+    fillVertical(p, area(image), QColor(246, 250, 252), QColor(221, 233, 240));
     const int shift = state == State::Pressed ? 1 : 0;
     if (state != State::Normal) {
-        const QRectF frame = QRectF(image.rect()).adjusted(2.5, 2.5, -2.5, -2.5);
+        const QRectF frame = area(image).adjusted(2.5, 2.5, -2.5, -2.5);
         p.setPen(QPen(state == State::Hover ? brand : brandDark, 1));
         p.setBrush(state == State::Hover ? QColor(255, 255, 255, 190) : QColor(0, 96, 104, 40));
         p.drawRoundedRect(frame, 6, 6);
@@ -91,8 +111,8 @@ QImage pageButton(int width, const QString& label, State state) {
     QImage image = canvas(width, width > 100 ? 33 : 25);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    fillVertical(p, image.rect(), QColor(219, 236, 248), QColor(196, 221, 240));
-    const QRectF plate = QRectF(image.rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    fillVertical(p, area(image), QColor(219, 236, 248), QColor(196, 221, 240));
+    const QRectF plate = area(image).adjusted(1.5, 1.5, -1.5, -1.5);
     QLinearGradient fill(plate.topLeft(), plate.bottomLeft());
     switch (state) {
     case State::Normal:
@@ -125,11 +145,11 @@ QImage titleButton(TitleMark mark, State state) {
     QImage image = canvas(29, 25);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    fillVertical(p, image.rect(), QColor(47, 111, 184), QColor(29, 79, 143));
+    fillVertical(p, area(image), QColor(47, 111, 184), QColor(29, 79, 143));
     if (state != State::Normal) {
         const QColor lit =
             mark == TitleMark::Close ? QColor(214, 64, 64) : QColor(255, 255, 255, 60);
-        p.fillRect(image.rect(), state == State::Pressed ? lit.darker(130) : lit);
+        p.fillRect(area(image), state == State::Pressed ? lit.darker(130) : lit);
     }
     p.setPen(QPen(Qt::white, 1.6));
     p.setBrush(Qt::NoBrush);
@@ -157,12 +177,20 @@ QImage titleButton(TitleMark mark, State state) {
     return image;
 }
 
+// A bar's background: a light top line, a shade at the foot and a bevel at
+// either end, all inside the edges the window draws at their own size
+// (widgets::barPictureEdges) while it stretches the middle.
 QImage band(int width, int height, const QColor& top, const QColor& bottom) {
     QImage image = canvas(width, height);
     QPainter p(&image);
-    fillVertical(p, image.rect(), top, bottom);
-    p.setPen(bottom.darker(115));
-    p.drawLine(0, height - 1, width, height - 1);
+    fillVertical(p, area(image), top, bottom);
+    const QRectF inside = area(image).adjusted(0.5, 0.5, -0.5, -0.5);
+    p.setPen(QPen(top.lighter(112), 1));
+    p.drawLine(QPointF(0, inside.top()), QPointF(width, inside.top()));
+    p.drawLine(QPointF(inside.left(), 0), QPointF(inside.left(), height - 1));
+    p.setPen(QPen(bottom.darker(115), 1));
+    p.drawLine(QPointF(0, inside.bottom()), QPointF(width, inside.bottom()));
+    p.drawLine(QPointF(inside.right(), 0), QPointF(inside.right(), height));
     return image;
 }
 
@@ -171,7 +199,7 @@ QImage logo() {
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    fillVertical(p, image.rect(), QColor(246, 250, 252), QColor(221, 233, 240));
+    fillVertical(p, area(image), QColor(246, 250, 252), QColor(221, 233, 240));
     // A quill over an open page.
     QPainterPath page;
     page.moveTo(14, 40);
@@ -233,7 +261,7 @@ QImage examBackdrop(const QColor& top, const QColor& bottom) {
     QImage image = canvas(1280, 800);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    fillVertical(p, image.rect(), top, bottom);
+    fillVertical(p, area(image), top, bottom);
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 6; ++i) {
         p.setBrush(QColor(255, 255, 255, 10 + 3 * i));
@@ -254,7 +282,7 @@ QImage examPlate(int width, int height, const QString& title, const QString& lin
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    const QRectF plate = QRectF(image.rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    const QRectF plate = area(image).adjusted(1.5, 1.5, -1.5, -1.5);
     QLinearGradient fill(plate.topLeft(), plate.bottomLeft());
     fill.setColorAt(0, QColor(255, 255, 255, 235));
     fill.setColorAt(1, QColor(214, 230, 246, 235));
@@ -288,11 +316,11 @@ QImage examPhoto() {
     QImage image = canvas(200, 250);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    fillVertical(p, image.rect(), QColor(236, 241, 246), QColor(214, 223, 233));
+    fillVertical(p, area(image), QColor(236, 241, 246), QColor(214, 223, 233));
     silhouette(p, QRectF(0, 20, 200, 230));
     p.setPen(QPen(QColor(120, 160, 205), 3));
     p.setBrush(Qt::NoBrush);
-    p.drawRect(QRectF(image.rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+    p.drawRect(area(image).adjusted(1.5, 1.5, -1.5, -1.5));
     return image;
 }
 
@@ -302,7 +330,7 @@ QImage examIdCard() {
     p.setRenderHint(QPainter::Antialiasing);
     p.setBrush(QColor(232, 240, 250));
     p.setPen(QPen(QColor(120, 160, 205), 2));
-    p.drawRoundedRect(QRectF(image.rect()).adjusted(1, 1, -1, -1), 8, 8);
+    p.drawRoundedRect(area(image).adjusted(1, 1, -1, -1), 8, 8);
     p.setBrush(QColor(214, 223, 233));
     p.setPen(Qt::NoPen);
     p.drawRect(QRectF(12, 18, 62, 84));
@@ -319,7 +347,7 @@ QImage examInfoPanel() {
     p.setRenderHint(QPainter::Antialiasing);
     p.setBrush(QColor(255, 255, 255, 230));
     p.setPen(QPen(QColor(120, 160, 205), 3));
-    p.drawRoundedRect(QRectF(image.rect()).adjusted(1.5, 1.5, -1.5, -1.5), 12, 12);
+    p.drawRoundedRect(area(image).adjusted(1.5, 1.5, -1.5, -1.5), 12, 12);
     return image;
 }
 
@@ -329,7 +357,7 @@ QImage examButton(int width, int height, const QString& label) {
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    const QRectF key = QRectF(image.rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    const QRectF key = area(image).adjusted(1.5, 1.5, -1.5, -1.5);
     QLinearGradient fill(key.topLeft(), key.bottomLeft());
     fill.setColorAt(0, QColor(88, 150, 222));
     fill.setColorAt(1, QColor(31, 86, 160));
@@ -361,10 +389,14 @@ const ExamButtonArt examButtonArt[] = {
 
 bool drawExamRoom(const QString& folder) {
     bool ok = true;
-    ok &= save(examBackdrop(QColor(18, 66, 128), QColor(7, 33, 74)), folder,
-               QStringLiteral("exam-login-bg.jpg"));
-    ok &= save(examBackdrop(QColor(24, 88, 150), QColor(10, 45, 96)), folder,
-               QStringLiteral("exam-candidate-bg.jpg"));
+    // The backdrops fill a whole screen, stretched: a larger copy would
+    // only be smoother light.
+    if (drawingScale == 1) {
+        ok &= save(examBackdrop(QColor(18, 66, 128), QColor(7, 33, 74)), folder,
+                   QStringLiteral("exam-login-bg.jpg"));
+        ok &= save(examBackdrop(QColor(24, 88, 150), QColor(10, 45, 96)), folder,
+                   QStringLiteral("exam-candidate-bg.jpg"));
+    }
     ok &= save(examPlate(606, 150, QStringLiteral("计算机化考试系统"),
                          QStringLiteral("模拟考场 · 考生登录")),
                folder, QStringLiteral("exam-login-banner.png"));
@@ -390,7 +422,7 @@ QImage feedbackBackground() {
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    fillVertical(p, image.rect(), QColor(244, 249, 251), QColor(221, 233, 240));
+    fillVertical(p, area(image), QColor(244, 249, 251), QColor(221, 233, 240));
     p.setPen(brandDark);
     p.setFont(cjkFont(13, true));
     p.drawText(QRectF(21, 300, 300, 20), Qt::AlignLeft | Qt::AlignVCenter,
@@ -551,5 +583,10 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "morrowquill-artwork: cannot create %s\n", argv[1]);
         return 1;
     }
-    return drawAll(folder) ? 0 : 1;
+    bool ok = true;
+    for (const qreal scale : widgets::pictureScales) {
+        drawingScale = scale;
+        ok &= drawAll(folder);
+    }
+    return ok ? 0 : 1;
 }

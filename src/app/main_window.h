@@ -140,6 +140,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -181,7 +182,7 @@ private:
     void favouriteToggle(qint64 questionId);
     void editNote(qint64 questionId);
     // Search (main_window_search.cpp): the field in the tool bar, the results pages.
-    QWidget* createSearchPanel();
+    void createSearchField();
     void searchQuestions(const QString& text);
     void buildSearchIndex();
     void showSearchPage(int page);
@@ -246,6 +247,10 @@ private:
     // Starts the window system's resize at an edge; false elsewhere.
     bool startResize(QPoint position);
     void placeRightEdgeControls(int windowWidth);
+    // Where a maximised window shows them; `notedWidth` is its width before.
+    void placeMaximisedControls(int notedWidth);
+    // Beside the minimise button, wherever that is.
+    void placeSearchField();
     void restoreWindowState();
     void saveWindowState();
     void noteDragStart(const QMouseEvent* event);

@@ -24,13 +24,18 @@ void MainWindow::toggleMaximised() {
         maximiseButton_->hide();
         restoreButton_->show();
         showMaximized();
-        const int screenWidth = screen()->availableGeometry().width();
-        minimiseButton_->move(screenWidth - minimiseFromRight, 0);
-        restoreButton_->move(screenWidth - restoreFromRight, 0);
-        closeButton_->move(screenWidth - closeFromRight, 0);
-        logo_->move(screenWidth - notedWidth + logoLeft, logo_->y());
+        placeMaximisedControls(notedWidth);
     }
     layoutChanged_ = true;
+}
+
+void MainWindow::placeMaximisedControls(int notedWidth) {
+    const int screenWidth = screen()->availableGeometry().width();
+    minimiseButton_->move(screenWidth - minimiseFromRight, 0);
+    restoreButton_->move(screenWidth - restoreFromRight, 0);
+    closeButton_->move(screenWidth - closeFromRight, 0);
+    logo_->move(screenWidth - notedWidth + logoLeft, logo_->y());
+    placeSearchField();
 }
 
 void MainWindow::bringToFront() {

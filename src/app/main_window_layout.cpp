@@ -5,6 +5,7 @@
 #include "app/startup_texts.h"
 #include "practice/random_practice.h"
 #include "web/html_view.h"
+#include "widgets/chrome_pictures.h"
 #include "widgets/day_and_night.h"
 
 #include <QCheckBox>
@@ -56,9 +57,9 @@ PictureButton* MainWindow::pictureButton(const QString& name, PictureButton::Pic
 }
 
 QWidget* MainWindow::createTitleBar() {
-    titleBar_ =
-        new PicturePanel(QStringLiteral("Panel5"),
-                         loadPicture(programFolder_, QStringLiteral("/tp/titlebar.bmp")), this);
+    titleBar_ = new PicturePanel(QStringLiteral("Panel5"),
+                                 loadPicture(programFolder_, QStringLiteral("/tp/titlebar.bmp")),
+                                 this, widgets::barPictureEdges);
     titleBar_->setFixedHeight(25);
     titleBar_->installEventFilter(this);
     titleLabel_ = transparentLabel(QStringLiteral("Label4"), titleResourceText,
@@ -94,6 +95,8 @@ QWidget* MainWindow::createTitleBar() {
     restoreButton_->move(maximiseLeft, 0);
     closeButton_->move(closeLeft, 0);
     restoreButton_->hide();
+    createSearchField();
+    placeSearchField();
     connect(minimiseButton_, &PictureButton::clicked, this, &QWidget::showMinimized);
     connect(maximiseButton_, &PictureButton::clicked, this, &MainWindow::toggleMaximised);
     connect(restoreButton_, &PictureButton::clicked, this, &MainWindow::toggleMaximised);
@@ -152,10 +155,9 @@ QWidget* MainWindow::createToolBar() {
         connect(toolBar_->findChild<PictureButton*>(QString::fromLatin1(name)),
                 &PictureButton::clicked, this, action);
 
-    row->addWidget(createSearchPanel());
-    auto* filler =
-        new PicturePanel(QStringLiteral("Panel7"),
-                         loadPicture(programFolder_, QStringLiteral("/tp/toolbar.jpg")), toolBar_);
+    auto* filler = new PicturePanel(QStringLiteral("Panel7"),
+                                    loadPicture(programFolder_, QStringLiteral("/tp/toolbar.jpg")),
+                                    toolBar_, widgets::barPictureEdges);
     logo_ = new QLabel(filler);
     logo_->setObjectName(QStringLiteral("AdvOfficeImage3"));
     logo_->setPixmap(loadPicture(programFolder_, QStringLiteral("/tp/logo.png")));
@@ -173,9 +175,9 @@ QWidget* MainWindow::createTreePanel() {
     auto* column = new QVBoxLayout(treePanel_);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    auto* header =
-        new PicturePanel(QStringLiteral("Panel6"),
-                         loadPicture(programFolder_, QStringLiteral("/tp/header.bmp")), treePanel_);
+    auto* header = new PicturePanel(QStringLiteral("Panel6"),
+                                    loadPicture(programFolder_, QStringLiteral("/tp/header.bmp")),
+                                    treePanel_, widgets::barPictureEdges);
     header->setFixedHeight(30);
     viewTitleLabel_ = transparentLabel(QStringLiteral("Label3"), collections::exerciseViewKey,
                                        chineseFont(QStringLiteral("仿宋_GB2312"), 19, true),
@@ -196,9 +198,9 @@ QWidget* MainWindow::createPagePanel() {
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    auto* bar =
-        new PicturePanel(QStringLiteral("Panel4"),
-                         loadPicture(programFolder_, QStringLiteral("/tp/pagebar.bmp")), panel);
+    auto* bar = new PicturePanel(QStringLiteral("Panel4"),
+                                 loadPicture(programFolder_, QStringLiteral("/tp/pagebar.bmp")),
+                                 panel, widgets::barPictureEdges);
     bar->setFixedHeight(31);
     const QSize wide(95, 25), narrow(76, 25);
     showAllAnswersButton_ =

@@ -1,4 +1,4 @@
-// Search: the field in the tool bar and the pages of results.
+// Search: the field in the title bar and the pages of results.
 
 #include "app/main_window.h"
 #include "practice/chapter_content.h"
@@ -8,29 +8,23 @@
 #include "web/html_view.h"
 #include "widgets/prompter.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QShortcut>
 
 namespace app {
 
-QWidget* MainWindow::createSearchPanel() {
-    auto* panel = new widgets::PicturePanel(
-        QStringLiteral("searchPanel"),
-        widgets::loadPicture(programFolder_, QStringLiteral("/tp/toolbar.jpg")), toolBar_);
-    auto* row = new QHBoxLayout(panel);
-    row->setContentsMargins(8, 0, 8, 0);
-    searchField_ = new search::SearchField(panel);
-    searchField_->setFixedWidth(150);
-    row->addWidget(searchField_);
+// In the title bar, beside its buttons: the tool bar's row is full at the
+// window's smallest size.
+void MainWindow::createSearchField() {
+    searchField_ = new search::SearchField(titleBar_);
+    searchField_->setFixedSize(150, 21);
     connect(searchField_, &search::SearchField::searchRequested, this,
             &MainWindow::searchQuestions);
     connect(searchField_, &search::SearchField::left, this,
             [this] { pageView_->setFocus(Qt::OtherFocusReason); });
     auto* shortcut = new QShortcut(QKeySequence::Find, this);
     connect(shortcut, &QShortcut::activated, searchField_, &search::SearchField::enter);
-    return panel;
 }
 
 void MainWindow::searchQuestions(const QString& text) {

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/night_mode.h"
 #include "app/window_state.h"
+#include "search/search_field.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -67,6 +68,24 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
         placeRightEdgeControls(width());
 }
 
+// Maximised or restored by the window manager (its keys or menu) rather than
+// by the title bar's buttons, which show the state before they change it.
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !titleBar_ || isMinimized())
+        return;
+    const bool shownMaximised = restoreButton_->isVisibleTo(this);
+    if (isMaximized() == shownMaximised)
+        return;
+    maximiseButton_->setVisible(!isMaximized());
+    restoreButton_->setVisible(isMaximized());
+    if (isMaximized())
+        placeMaximisedControls(normalGeometry().isValid() ? normalGeometry().width() : width());
+    else
+        placeRightEdgeControls(width());
+    layoutChanged_ = true;
+}
+
 void MainWindow::placeRightEdgeControls(int windowWidth) {
     const int grown = windowWidth - designSize.width();
     minimiseButton_->move(minimiseLeft + grown, 0);
@@ -74,6 +93,13 @@ void MainWindow::placeRightEdgeControls(int windowWidth) {
     restoreButton_->move(maximiseLeft + grown, 0);
     closeButton_->move(closeLeft + grown, 0);
     logo_->move(logoLeft + grown, logo_->y());
+    placeSearchField();
+}
+
+void MainWindow::placeSearchField() {
+    constexpr int gap = 12;
+    searchField_->move(minimiseButton_->x() - gap - searchField_->width(),
+                       (titleBar_->height() - searchField_->height()) / 2);
 }
 
 void MainWindow::restoreWindowState() {

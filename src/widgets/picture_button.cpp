@@ -1,21 +1,49 @@
 #include "widgets/picture_button.h"
 
+#include "widgets/chrome_pictures.h"
+
 #include <QAccessibleWidget>
 #include <QDir>
+#include <QGuiApplication>
 #include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSet>
+#include <QtMath>
 #include <cstdio>
 
 namespace widgets {
 
-QPixmap loadPicture(const QString& programFolder, const QString& name) {
-    static QHash<QString, QPixmap> loaded;
+namespace {
+
+// The copy of the picture at `path` drawn for `ratio`, or a null pixmap when
+// the folder holds none larger than the picture itself.
+QPixmap scaledCopy(const QString& path, QSize size, qreal ratio) {
+    QPixmap chosen;
+    for (const qreal scale : pictureScales) {
+        if (scale == 1)
+            continue;
+        QPixmap copy(scaledPictureName(path, scale));
+        if (copy.isNull() ||
+            copy.size() != QSize(qCeil(size.width() * scale), qCeil(size.height() * scale)))
+            continue;
+        copy.setDevicePixelRatio(scale);
+        chosen = copy;
+        if (scale >= ratio)
+            break;
+    }
+    return chosen;
+}
+
+} // namespace
+
+QPixmap loadPicture(const QString& programFolder, const QString& name, qreal ratio) {
+    static QHash<std::pair<QString, qreal>, QPixmap> loaded;
     static QSet<QString> reported;
     const QString path = QDir::cleanPath(programFolder + name);
-    if (const auto found = loaded.constFind(path); found != loaded.cend())
+    const std::pair key(path, ratio);
+    if (const auto found = loaded.constFind(key); found != loaded.cend())
         return *found;
     QPixmap picture(path);
     if (picture.isNull()) {
@@ -25,8 +53,46 @@ QPixmap loadPicture(const QString& programFolder, const QString& name) {
         }
         return picture;
     }
-    loaded.insert(path, picture);
+    // The 1× picture, with the device pixel ratio its name may have given it.
+    picture.setDevicePixelRatio(1);
+    if (ratio > 1) {
+        if (const QPixmap copy = scaledCopy(path, picture.size(), ratio); !copy.isNull())
+            picture = copy;
+    }
+    loaded.insert(key, picture);
     return picture;
+}
+
+QPixmap loadPicture(const QString& programFolder, const QString& name) {
+    return loadPicture(programFolder, name, qGuiApp ? qGuiApp->devicePixelRatio() : 1.0);
+}
+
+void drawWithEdges(QPainter& painter, const QRect& target, const QPixmap& picture,
+                   const QMargins& edges) {
+    const QSizeF size = picture.deviceIndependentSize();
+    const int across = edges.left() + edges.right(), down = edges.top() + edges.bottom();
+    if (across >= target.width() || down >= target.height() || across >= size.width() ||
+        down >= size.height()) {
+        painter.drawPixmap(target, picture);
+        return;
+    }
+    // Three columns and three rows, in the picture's pixels and in the target's.
+    const qreal ratio = picture.devicePixelRatio();
+    const qreal fromX[] = {0, qreal(edges.left()), size.width() - edges.right(), size.width()};
+    const qreal fromY[] = {0, qreal(edges.top()), size.height() - edges.bottom(), size.height()};
+    const qreal toX[] = {qreal(target.left()), qreal(target.left() + edges.left()),
+                         qreal(target.right() + 1 - edges.right()), qreal(target.right() + 1)};
+    const qreal toY[] = {qreal(target.top()), qreal(target.top() + edges.top()),
+                         qreal(target.bottom() + 1 - edges.bottom()), qreal(target.bottom() + 1)};
+    for (int column = 0; column < 3; ++column) {
+        for (int row = 0; row < 3; ++row) {
+            const QRectF to(QPointF(toX[column], toY[row]), QPointF(toX[column + 1], toY[row + 1]));
+            const QRectF from(QPointF(fromX[column] * ratio, fromY[row] * ratio),
+                              QPointF(fromX[column + 1] * ratio, fromY[row + 1] * ratio));
+            if (!to.isEmpty() && !from.isEmpty())
+                painter.drawPixmap(to, picture, from);
+        }
+    }
 }
 
 namespace {
@@ -138,15 +204,19 @@ void PictureButton::mouseReleaseEvent(QMouseEvent* event) {
         emit clicked();
 }
 
-PicturePanel::PicturePanel(const QString& objectName, const QPixmap& picture, QWidget* parent)
+PicturePanel::PicturePanel(const QString& objectName, const QPixmap& picture, QWidget* parent,
+                           const QMargins& edges)
     : QWidget(parent)
-    , picture_(picture) {
+    , picture_(picture)
+    , edges_(edges) {
     setObjectName(objectName);
 }
 
 void PicturePanel::paintEvent(QPaintEvent*) {
-    if (!picture_.isNull())
-        QPainter(this).drawPixmap(rect(), picture_);
+    if (picture_.isNull())
+        return;
+    QPainter painter(this);
+    drawWithEdges(painter, rect(), picture_, edges_);
 }
 
 } // namespace widgets

@@ -1,13 +1,26 @@
 #pragma once
 
 #include <QLabel>
+#include <QMargins>
 #include <QPixmap>
 
 namespace widgets {
 
 // Loads the chrome's pictures from the program folder, each file once. A file
-// that cannot be loaded gives a null pixmap and one line on stderr.
+// that cannot be loaded gives a null pixmap and one line on stderr. Where the
+// folder also holds copies drawn at larger scales (name@1.5x.jpg,
+// name@2x.jpg), the copy for `ratio` device pixels per pixel is taken: the
+// smallest not softer than the screen, else the largest; it carries its scale
+// as its device pixel ratio. A copy whose size does not match the picture
+// times its scale (the picture was replaced) is passed over.
+QPixmap loadPicture(const QString& programFolder, const QString& name, qreal ratio);
+// The copy for the application's screens.
 QPixmap loadPicture(const QString& programFolder, const QString& name);
+
+// Draws `picture` over `target` with its `edges` at their own size and its
+// middle stretched; without room for the edges it is stretched whole.
+void drawWithEdges(QPainter& painter, const QRect& target, const QPixmap& picture,
+                   const QMargins& edges);
 
 // A picture that acts as a button: the hover picture while the mouse moves over
 // it, the normal one when it leaves, the pressed one when a mouse button goes
@@ -54,16 +67,19 @@ private:
     bool pressedHere_ = false;
 };
 
-// A panel covered by one stretched picture.
+// A panel covered by one picture, stretched whole or, given its edges,
+// only between them.
 class PicturePanel : public QWidget {
 public:
-    PicturePanel(const QString& objectName, const QPixmap& picture, QWidget* parent);
+    PicturePanel(const QString& objectName, const QPixmap& picture, QWidget* parent,
+                 const QMargins& edges = {});
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QPixmap picture_;
+    QMargins edges_;
 };
 
 } // namespace widgets
