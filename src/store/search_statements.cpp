@@ -70,15 +70,13 @@ const OwnTableSet& searchTables() {
     static const OwnTableSet set{
         QStringLiteral("search"),
         QStringLiteral("搜索索引"),
-        {{createIndexTable,
-          QStringLiteral("CREATE TABLE mq_search_state ("
-                         " id INTEGER PRIMARY KEY CHECK (id = 1),"
-                         " fingerprint TEXT NOT NULL,"
-                         " built_at TEXT NOT NULL)")},
+        {{createIndexTable, QStringLiteral("CREATE TABLE mq_search_state ("
+                                           " id INTEGER PRIMARY KEY CHECK (id = 1),"
+                                           " fingerprint TEXT NOT NULL,"
+                                           " built_at TEXT NOT NULL)")},
          // Rows by their place in results order (see search_statements.h);
          // an index of the older layout is dropped and built again.
-         {QStringLiteral("DROP TABLE mq_search"),
-          createIndexTable,
+         {QStringLiteral("DROP TABLE mq_search"), createIndexTable,
           QStringLiteral("CREATE TABLE mq_search_question ("
                          " place INTEGER PRIMARY KEY,"
                          " question_id INTEGER NOT NULL,"
