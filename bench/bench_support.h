@@ -20,6 +20,17 @@ inline double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// The result of `script` in the view's page; ends the run when none comes.
+inline QVariant evaluate(web::HtmlView* view, const QString& script) {
+    const std::optional<QVariant> result = testing_support::scriptResult(view, script, 60000);
+    if (!result) {
+        std::fprintf(stderr, "%s: no result from %s\n",
+                     qPrintable(QCoreApplication::applicationName()), qPrintable(script));
+        std::exit(1);
+    }
+    return *result;
+}
+
 template <class Condition> void waitFor(Condition condition, const char* what) {
     if (!testing_support::waitUntil(condition, 60000)) {
         std::fprintf(stderr, "%s: timed out waiting for %s\n",

@@ -32,17 +32,9 @@ namespace {
 
 constexpr int runs = 7;
 
+using bench_support::evaluate;
 using bench_support::median;
 using bench_support::waitFor;
-
-QVariant evaluate(web::HtmlView* view, const QString& script) {
-    const std::optional<QVariant> result = testing_support::scriptResult(view, script, 60000);
-    if (!result) {
-        std::fprintf(stderr, "page_bench: no result from %s\n", qPrintable(script));
-        std::exit(1);
-    }
-    return *result;
-}
 
 // What the screen shows of the top left of the page view, where its first
 // heading and question begin: a small piece, as it is read every millisecond

@@ -210,7 +210,7 @@ void MainWindow::runPageCommand(const QString& address) {
     if (note)
         reportingErrors([&] { editNote(questionId); });
     if (resultPage && shownSearch_ && questionId >= 0 &&
-        questionId < qint64(shownSearch_->result->pages.size()))
+        questionId < shownSearch_->result->pageCount())
         showSearchPage(int(questionId));
 }
 

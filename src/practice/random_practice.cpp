@@ -2,6 +2,8 @@
 
 #include "practice/chapter_content.h"
 #include "practice/page_fragments.h"
+#include "store/question_pool.h"
+#include "store/question_set_statements.h"
 #include "store/question_statements.h"
 
 #include <QHash>
@@ -13,8 +15,8 @@ namespace practice {
 namespace {
 
 // What is drawn as one: a question, or a case or matching group's questions,
-// as places in the pool.
-using Piece = std::vector<const store::QuestionPlace*>;
+// as positions in the pool.
+using Piece = std::vector<size_t>;
 
 // Fisher–Yates, with the injected source.
 template <class T> void shuffle(std::vector<T>& items, exam::RandomSource& random) {
@@ -34,55 +36,61 @@ PracticeSelection drawRandomPractice(store::Bank& bank, const std::vector<qint64
     for (qint64 chapterId : chapterIds)
         chapterOrder.insert(chapterId, int(chapterOrder.size()));
 
-    // The pool without its texts: only the drawn questions are read whole.
-    const std::vector<store::QuestionPlace> pool =
-        store::questionPlacesOfChapters(bank, chapterIds, collections::filterOf(mode));
+    // The pool as ids only: only the drawn questions are read whole.
+    const store::QuestionPool pool =
+        store::questionPoolOfChapters(bank, chapterIds, collections::filterOf(mode));
     std::vector<Piece> pieces;
     QHash<qint64, size_t> wholeGroupPiece;
-    for (const store::QuestionPlace& place : pool) {
-        if (!codes.contains(place.qtypeid))
+    for (size_t i = 0; i < pool.ids.size(); ++i) {
+        const auto code = codes.constFind(pool.typeIds[i]);
+        if (code == codes.cend())
             continue;
-        const QuestionClass questionClass = classOfCode(codes.value(place.qtypeid));
+        const QuestionClass questionClass = classOfCode(*code);
         if (questionClass == QuestionClass::Other)
             continue;
         if (questionClass != QuestionClass::Case && questionClass != QuestionClass::Matching) {
-            pieces.push_back({&place});
+            pieces.push_back({i});
             continue;
         }
-        const auto found = wholeGroupPiece.constFind(place.readtextid);
+        const auto found = wholeGroupPiece.constFind(pool.groupIds[i]);
         if (found != wholeGroupPiece.cend()) {
-            pieces[*found].push_back(&place);
+            pieces[*found].push_back(i);
         } else {
-            wholeGroupPiece.insert(place.readtextid, pieces.size());
-            pieces.push_back({&place});
+            wholeGroupPiece.insert(pool.groupIds[i], pieces.size());
+            pieces.push_back({i});
         }
     }
     shuffle(pieces, random);
 
-    std::vector<const store::QuestionPlace*> drawn;
+    std::vector<qint64> drawnIds;
     for (const Piece& piece : pieces) {
-        if (int(drawn.size()) >= count)
+        if (int(drawnIds.size()) >= count)
             break;
-        if (int(drawn.size() + piece.size()) > count && !drawn.empty())
+        if (int(drawnIds.size() + piece.size()) > count && !drawnIds.empty())
             continue;
-        drawn.insert(drawn.end(), piece.begin(), piece.end());
+        for (size_t position : piece)
+            drawnIds.push_back(pool.ids[position]);
     }
+    std::vector<store::QuestionPlace> drawn = store::questionPlacesWithIds(bank, drawnIds);
     // Shown as a chapter shows them: groups by type, then chapter by chapter
     // as stored; the questions of a group as stored.
-    std::sort(drawn.begin(), drawn.end(), [&](const auto* a, const auto* b) {
-        return std::tuple(a->qtypeid, chapterOrder.value(a->treeid), a->groupRow, a->row) <
-               std::tuple(b->qtypeid, chapterOrder.value(b->treeid), b->groupRow, b->row);
+    std::sort(drawn.begin(), drawn.end(), [&](const auto& a, const auto& b) {
+        return std::tuple(a.qtypeid, chapterOrder.value(a.treeid), a.groupRow, a.row) <
+               std::tuple(b.qtypeid, chapterOrder.value(b.treeid), b.groupRow, b.row);
     });
+    std::vector<qint64> groupIds;
+    for (const store::QuestionPlace& place : drawn)
+        if (groupIds.empty() || groupIds.back() != place.readtextid)
+            groupIds.push_back(place.readtextid);
+    QHash<qint64, store::Question> questions;
+    for (store::Question& question : store::questionsWithIds(bank, drawnIds))
+        questions.insert(question.id, std::move(question));
     PracticeSelection selection;
-    for (const store::QuestionPlace* place : drawn) {
-        if (selection.groups.empty() || selection.groups.back().id != place->readtextid) {
-            const auto group = store::groupById(bank, place->readtextid);
-            if (!group)
-                continue;
-            selection.groups.push_back(*group);
-        }
-        if (auto question = store::questionById(bank, place->id))
-            selection.questions.push_back(std::move(*question));
+    selection.groups = store::groupsByIds(bank, groupIds);
+    for (const store::QuestionPlace& place : drawn) {
+        const auto question = questions.constFind(place.id);
+        if (question != questions.cend())
+            selection.questions.push_back(*question);
     }
     return selection;
 }

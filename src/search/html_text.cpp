@@ -137,12 +137,18 @@ QString folded(QString text) {
 } // namespace
 
 QString plainText(const QString& html) {
+    // Most texts are plain: nothing to drop or decode.
+    if (!html.contains(u'<') && !html.contains(u'&') && !html.contains(QChar::Nbsp))
+        return html.trimmed();
     QString text;
     text.reserve(html.size());
     QString hiddenUntil;
-    for (const Piece& piece : piecesOf(html)) {
-        if (piece.tag) {
-            const QString name = tagName(QStringView(html).mid(piece.start, piece.length));
+    for (qsizetype i = 0; i < html.size();) {
+        const QChar c = html[i];
+        if (c == u'<') {
+            const qsizetype end = tagEnd(html, i);
+            const QString name = tagName(QStringView(html).mid(i, end - i));
+            i = end;
             if (!hiddenUntil.isEmpty()) {
                 if (name == hiddenUntil)
                     hiddenUntil.clear();
@@ -151,9 +157,16 @@ QString plainText(const QString& html) {
             } else if (breaksLine(name) && !text.endsWith(u'\n')) {
                 text += u'\n';
             }
-        } else if (hiddenUntil.isEmpty()) {
-            text += textOf(html, piece);
+            continue;
         }
+        const qsizetype reference = c == u'&' ? referenceLength(html, i) : 0;
+        if (hiddenUntil.isEmpty()) {
+            if (reference > 0)
+                text += decodedReference(QStringView(html).mid(i, reference));
+            else
+                text += c == QChar::Nbsp ? QChar(u' ') : c;
+        }
+        i += reference > 0 ? reference : 1;
     }
     return text.trimmed();
 }

@@ -3,6 +3,7 @@
 #include "practice/chapter_content.h"
 #include "search/html_text.h"
 #include "store/question_statements.h"
+#include "store/search_statements.h"
 
 namespace search {
 
@@ -26,7 +27,7 @@ QString resultHeaderFragment(const SearchResult& result, int page) {
     QString header = QStringLiteral("<div class=\"mqsearch\" id=\"searchHeader\">搜索“") +
                      result.text.toHtmlEscaped() +
                      QStringLiteral("”：找到 %1 道题").arg(result.questionCount);
-    if (result.pages.size() > 1)
+    if (result.pageCount() > 1)
         header += QStringLiteral("，本页显示第 %1–%2 道")
                       .arg(result.firstOfPage[size_t(page)])
                       .arg(lastOfPage(result, page));
@@ -36,14 +37,14 @@ QString resultHeaderFragment(const SearchResult& result, int page) {
 }
 
 QString resultFooterFragment(const SearchResult& result, int page) {
-    if (result.pages.size() < 2)
+    if (result.pageCount() < 2)
         return {};
     QString footer = QStringLiteral("<div class=\"mqsearch\">");
     if (page > 0)
         footer += pageButton(page - 1, QStringLiteral("上一页（第 %1–%2 道）")
                                            .arg(result.firstOfPage[size_t(page - 1)])
                                            .arg(lastOfPage(result, page - 1)));
-    if (size_t(page + 1) < result.pages.size())
+    if (page + 1 < result.pageCount())
         footer += pageButton(page + 1, QStringLiteral("下一页（第 %1–%2 道）")
                                            .arg(result.firstOfPage[size_t(page + 1)])
                                            .arg(lastOfPage(result, page + 1)));
@@ -54,11 +55,14 @@ std::unique_ptr<practice::ChapterContent> resultPageContent(store::Bank& bank,
                                                             const SearchResult& result, int page,
                                                             collections::ViewMode mode) {
     std::vector<qint64> groupIds;
-    if (page >= 0 && size_t(page) < result.pages.size())
-        groupIds = result.pages[size_t(page)];
-    return std::make_unique<practice::ChapterContent>(
-        bank, store::groupsByIds(bank, groupIds), mode,
-        QSet<qint64>(result.questionIds.begin(), result.questionIds.end()));
+    QSet<qint64> found;
+    for (const store::SearchHit& hit : store::questionsAtPlaces(bank, result.placesOfPage(page))) {
+        if (groupIds.empty() || groupIds.back() != hit.groupId)
+            groupIds.push_back(hit.groupId);
+        found.insert(hit.questionId);
+    }
+    return std::make_unique<practice::ChapterContent>(bank, store::groupsByIds(bank, groupIds),
+                                                      mode, std::move(found));
 }
 
 std::unique_ptr<practice::ChapterPageBuilder> resultPageBuilder(store::Bank& bank,

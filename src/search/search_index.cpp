@@ -7,31 +7,36 @@ namespace search {
 
 namespace {
 
-constexpr int questionsPerBatch = 2000;
+constexpr int questionsPerBatch = 10000;
 
-SearchResult paged(QString text, const std::vector<store::SearchHit>& hits) {
+SearchResult paged(QString text, std::vector<qint64> places) {
     SearchResult result;
     result.text = std::move(text);
-    result.questionCount = int(hits.size());
-    result.questionIds.reserve(hits.size());
-    for (const store::SearchHit& hit : hits)
-        result.questionIds.push_back(hit.questionId);
+    result.questionCount = int(places.size());
     int onPage = 0;
-    for (size_t i = 0; i < hits.size(); ++i) {
-        const bool newGroup = i == 0 || hits[i].groupId != hits[i - 1].groupId;
-        if (newGroup && (result.pages.empty() || onPage >= questionsPerPage)) {
-            result.pages.emplace_back();
+    for (size_t i = 0; i < places.size(); ++i) {
+        const bool newGroup =
+            i == 0 || store::groupRankOf(places[i]) != store::groupRankOf(places[i - 1]);
+        if (newGroup && (result.firstOfPage.empty() || onPage >= questionsPerPage)) {
             result.firstOfPage.push_back(int(i) + 1);
             onPage = 0;
         }
-        if (newGroup)
-            result.pages.back().push_back(hits[i].groupId);
         ++onPage;
     }
+    result.places = std::move(places);
     return result;
 }
 
 } // namespace
+
+std::vector<qint64> SearchResult::placesOfPage(int page) const {
+    if (page < 0 || page >= pageCount())
+        return {};
+    const auto first = places.begin() + firstOfPage[size_t(page)] - 1;
+    const auto end =
+        page + 1 < pageCount() ? places.begin() + firstOfPage[size_t(page) + 1] - 1 : places.end();
+    return {first, end};
+}
 
 QString phraseOf(const QString& text) {
     QString phrase = text;
@@ -53,25 +58,10 @@ void SearchIndex::build(const std::function<void(qint64, qint64)>& progress) {
         const QString fingerprint = store::contentFingerprint(bank_);
         const qint64 total = store::storedQuestionCount(bank_);
         store::clearSearchIndex(bank_);
-        qint64 done = 0;
-        qint64 lastId = std::numeric_limits<qint64>::min();
-        for (;;) {
-            std::vector<store::SearchSource> rows =
-                store::searchSourcesAfter(bank_, lastId, questionsPerBatch);
-            if (rows.empty())
-                break;
-            lastId = rows.back().questionId;
-            for (store::SearchSource& row : rows) {
-                row.stem = plainText(row.stem);
-                row.options = plainText(row.options);
-                row.explanation = plainText(row.explanation);
-                row.caseText = plainText(row.caseText);
-            }
-            store::insertSearchRows(bank_, rows);
-            done += qint64(rows.size());
+        store::fillSearchIndex(bank_, questionsPerBatch, plainText, [&](qint64 filled) {
             if (progress)
-                progress(done, total);
-        }
+                progress(std::min(filled, total), total);
+        });
         store::setIndexedFingerprint(bank_, fingerprint);
     });
     checked_ = true;
@@ -85,9 +75,8 @@ SearchResult SearchIndex::find(const QString& text, collections::ViewMode mode) 
         build();
     const auto flag = collections::filterOf(mode);
     const bool tooShortForTrigrams = words.toUcs4().size() < 3;
-    return paged(words, tooShortForTrigrams
-                            ? store::scannedQuestions(bank_, words, flag)
-                            : store::matchingQuestions(bank_, phraseOf(words), flag));
+    return paged(words, tooShortForTrigrams ? store::scannedPlaces(bank_, words, flag)
+                                            : store::matchingPlaces(bank_, phraseOf(words), flag));
 }
 
 } // namespace search

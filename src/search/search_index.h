@@ -17,12 +17,16 @@ constexpr int questionsPerPage = 200;
 struct SearchResult {
     QString text; // as searched: trimmed, cut to maxSearchLength
     int questionCount = 0;
-    std::vector<qint64> questionIds; // every question found
-    // The groups (readtext ids) of each results page, in page order; a page
+    // Every question found, as its place in the index (store/search_statements.h),
+    // in page order.
+    std::vector<qint64> places;
+    // The number of the first question found on each page, from 1; a page
     // ends with the group that brings it to questionsPerPage questions found.
-    std::vector<std::vector<qint64>> pages;
-    // The number of the first question found on each page, from 1.
     std::vector<int> firstOfPage;
+
+    int pageCount() const { return int(firstOfPage.size()); }
+    // The places of the questions found on `page`; none for a page out of range.
+    std::vector<qint64> placesOfPage(int page) const;
 };
 
 // The search text as an FTS5 phrase: quoted, inner quotes doubled, so that

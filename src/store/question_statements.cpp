@@ -237,25 +237,6 @@ std::vector<Option> optionsOfChapter(Bank& bank, qint64 treeId) {
         readOption);
 }
 
-std::vector<QuestionPlace> questionPlacesOfChapters(Bank& bank, const std::vector<qint64>& treeIds,
-                                                    std::optional<CollectionFlag> flag) {
-    // The chapters travel as one bound JSON array of numbers.
-#define CHAPTER_PLACES                                                                             \
-    "SELECT q.id, q.readtextid, r.qtypeid, r.treeid, r.rowid, q.rowid FROM question q "            \
-    "JOIN readtext r ON q.readtextid = r.id "                                                      \
-    "WHERE r.treeid IN (SELECT value FROM json_each(?)) "
-    QString sql = QStringLiteral(CHAPTER_PLACES "ORDER BY q.rowid");
-    if (flag == CollectionFlag::Favourite)
-        sql = QStringLiteral(CHAPTER_PLACES "AND q.scbt = '1' ORDER BY q.rowid");
-    else if (flag == CollectionFlag::Wrong)
-        sql = QStringLiteral(CHAPTER_PLACES "AND q.ct = '1' ORDER BY q.rowid");
-#undef CHAPTER_PLACES
-    return allRows<QuestionPlace>(bank.execute(sql, {idArray(treeIds)}), [](const QSqlQuery& q) {
-        return QuestionPlace{integerAt(q, 0), integerAt(q, 1), integerAt(q, 2),
-                             integerAt(q, 3), integerAt(q, 4), integerAt(q, 5)};
-    });
-}
-
 // Groups in the order of the given ids.
 std::vector<QuestionGroup> groupsByIds(Bank& bank, const std::vector<qint64>& groupIds) {
     return allRows<QuestionGroup>(

@@ -65,12 +65,9 @@ struct QuestionPlace {
     qint64 groupRow = 0;
     qint64 row = 0;
 };
-// The questions of the chapters `treeIds` (only those carrying `flag` when
-// given), in stored order, in one statement.
-std::vector<QuestionPlace> questionPlacesOfChapters(Bank& bank, const std::vector<qint64>& treeIds,
-                                                    std::optional<CollectionFlag> flag);
 
-// The same for a set of groups (readtext ids), e.g. those of search results.
+// Groups, questions and options of a set of groups (readtext ids), e.g. those
+// of search results.
 std::vector<QuestionGroup> groupsByIds(Bank& bank, const std::vector<qint64>& groupIds);
 std::vector<Question> questionsOfGroups(Bank& bank, const std::vector<qint64>& groupIds,
                                         std::optional<CollectionFlag> flag = std::nullopt);

@@ -1,15 +1,21 @@
 #include "store/search_statements.h"
 
+#include "store/id_list.h"
 #include "store/note_statements.h"
 #include "store/row_reading.h"
 #include "store/rows.h"
+#include "store/text_function.h"
 
 #include <QDateTime>
+#include <algorithm>
 
 namespace store {
 
 namespace {
 
+using detail::allRows;
+using detail::firstRow;
+using detail::idArray;
 using detail::integerAt;
 using detail::textAt;
 
@@ -25,21 +31,37 @@ QString flagCondition(std::optional<CollectionFlag> flag) {
     return {};
 }
 
-#define HIT_COLUMNS                                                                                \
-    "SELECT q.id, q.readtextid FROM mq_search s JOIN question q ON q.id = s.rowid WHERE "
-// Groups in the order they were stored (chapter by chapter in banks as made),
-// questions in theirs.
-#define HIT_ORDER " ORDER BY q.readtextid, q.rowid"
-
-std::vector<SearchHit> readHits(StatementResult rows) {
-    std::vector<SearchHit> hits;
-    while (rows.next())
-        hits.push_back({integerAt(rows.row(), 0), integerAt(rows.row(), 1)});
-    return hits;
+std::vector<qint64> placesOf(StatementResult rows) {
+    std::vector<qint64> places;
+    if (rows.next())
+        places = detail::idsOfList(textAt(rows.row(), 0));
+    // Ascending as the index hands them out; sorted here so as not to rely on it.
+    if (!std::is_sorted(places.begin(), places.end()))
+        std::sort(places.begin(), places.end());
+    return places;
 }
 
-// How many rows one insert statement carries.
-constexpr size_t rowsPerInsert = 100;
+// The places of the index rows matching `condition`, limited to the
+// questions carrying `flag` when given (by their id, through the place map).
+StatementResult placesWhere(Bank& bank, const QString& condition,
+                            std::optional<CollectionFlag> flag, const QVariantList& values) {
+    if (!flag)
+        return bank.execute(QStringLiteral("SELECT group_concat(s.rowid) FROM mq_search s WHERE ") +
+                                condition,
+                            values);
+    return bank.execute(QStringLiteral("SELECT group_concat(s.rowid) FROM mq_search s "
+                                       "JOIN mq_search_question m ON m.place = s.rowid "
+                                       "JOIN question q ON q.id = m.question_id WHERE ") +
+                            condition + flagCondition(flag),
+                        values);
+}
+
+const QString createIndexTable = QStringLiteral(
+    "CREATE VIRTUAL TABLE mq_search USING fts5(stem, options, explanation, case_text, note, "
+    "tokenize = 'trigram', columnsize = 0)");
+
+// The name statements call the plain-text reduction by while the index is filled.
+constexpr char plainTextFunction[] = "mq_plain_text";
 
 } // namespace
 
@@ -48,13 +70,19 @@ const OwnTableSet& searchTables() {
     static const OwnTableSet set{
         QStringLiteral("search"),
         QStringLiteral("搜索索引"),
-        {{QStringLiteral("CREATE VIRTUAL TABLE mq_search USING fts5("
-                         "stem, options, explanation, case_text, note, tokenize = 'trigram', "
-                         "columnsize = 0)"),
-          QStringLiteral("CREATE TABLE mq_search_state ("
-                         " id INTEGER PRIMARY KEY CHECK (id = 1),"
-                         " fingerprint TEXT NOT NULL,"
-                         " built_at TEXT NOT NULL)")}}};
+        {{createIndexTable, QStringLiteral("CREATE TABLE mq_search_state ("
+                                           " id INTEGER PRIMARY KEY CHECK (id = 1),"
+                                           " fingerprint TEXT NOT NULL,"
+                                           " built_at TEXT NOT NULL)")},
+         // Rows by their place in results order (see search_statements.h);
+         // an index of the older layout is dropped and built again.
+         {QStringLiteral("DROP TABLE mq_search"), createIndexTable,
+          QStringLiteral("CREATE TABLE mq_search_question ("
+                         " place INTEGER PRIMARY KEY,"
+                         " question_id INTEGER NOT NULL,"
+                         " group_id INTEGER NOT NULL)"),
+          QStringLiteral("CREATE INDEX mq_search_question_id ON mq_search_question (question_id)"),
+          QStringLiteral("DELETE FROM mq_search_state")}}};
     return set;
 }
 
@@ -89,52 +117,62 @@ qint64 storedQuestionCount(Bank& bank) {
     return integerAt(rows.row(), 0);
 }
 
-std::vector<SearchSource> searchSourcesAfter(Bank& bank, qint64 afterId, int limit) {
-    const bool withNotes = ownTablesStatus(bank, noteTables()).state == OwnTablesState::Current;
-    const QString note = withNotes
-                             ? QStringLiteral("(SELECT text FROM mq_note WHERE question_id = q.id)")
-                             : QStringLiteral("''");
-    StatementResult rows = bank.execute(
-        QStringLiteral("SELECT q.id, q.content, (SELECT group_concat(content, char(10)) FROM "
-                       "(SELECT o.content FROM opinion o WHERE o.questionid = q.id ORDER BY "
-                       "o.rowid)), q.explain, (SELECT r.content FROM readtext r WHERE r.id = "
-                       "q.readtextid), ") +
-            note + QStringLiteral(" FROM question q WHERE q.id > ? ORDER BY q.id LIMIT ?"),
-        {afterId, limit});
-    std::vector<SearchSource> sources;
-    while (rows.next()) {
-        const QSqlQuery& q = rows.row();
-        sources.push_back({integerAt(q, 0), textAt(q, 1), textAt(q, 2), textAt(q, 3), textAt(q, 4),
-                           textAt(q, 5)});
-    }
-    return sources;
-}
-
 void clearSearchIndex(Bank& bank) {
     bank.inTransaction([&] {
         ensureOwnTables(bank, searchTables());
         bank.execute(QStringLiteral("DELETE FROM mq_search_state"));
-        bank.execute(QStringLiteral("DELETE FROM mq_search"));
+        // Dropped rather than emptied: deleting from it row by row reads every row again.
+        bank.execute(QStringLiteral("DROP TABLE mq_search"));
+        bank.execute(createIndexTable);
+        bank.execute(QStringLiteral("DELETE FROM mq_search_question"));
+        // Groups in the order they were stored (chapter by chapter in banks
+        // as made), questions in theirs.
+        bank.execute(
+            QStringLiteral("INSERT INTO mq_search_question (place, question_id, group_id) "
+                           "SELECT ((dense_rank() OVER (ORDER BY readtextid)) << ?) + "
+                           "row_number() OVER (PARTITION BY readtextid ORDER BY rowid) - 1, "
+                           "id, readtextid FROM question"),
+            {placeGroupShift});
     });
 }
 
-void insertSearchRows(Bank& bank, const std::vector<SearchSource>& rows) {
-    for (size_t first = 0; first < rows.size(); first += rowsPerInsert) {
-        const size_t end = std::min(rows.size(), first + rowsPerInsert);
-        QString sql = QStringLiteral(
-            "INSERT INTO mq_search (rowid, stem, options, explanation, case_text, note) VALUES ");
-        QVariantList values;
-        values.reserve(qsizetype(6 * (end - first)));
-        for (size_t i = first; i < end; ++i) {
-            const SearchSource& row = rows[i];
-            sql += i == first ? QStringLiteral("(?, ?, ?, ?, ?, ?)")
-                              : QStringLiteral(", (?, ?, ?, ?, ?, ?)");
-            values << row.questionId << storedText(row.stem) << storedText(row.options)
-                   << storedText(row.explanation) << storedText(row.caseText)
-                   << storedText(row.note);
+void fillSearchIndex(Bank& bank, int batch, const TextFunction& plainText,
+                     const std::function<void(qint64 filled)>& afterBatch) {
+    const bool withNotes = ownTablesStatus(bank, noteTables()).state == OwnTablesState::Current;
+    const QString insert =
+        QStringLiteral("INSERT INTO mq_search (rowid, stem, options, explanation, case_text, note) "
+                       "SELECT m.place, mq_plain_text(q.content), mq_plain_text((SELECT "
+                       "group_concat(content, char(10)) FROM (SELECT o.content FROM opinion o "
+                       "WHERE o.questionid = q.id ORDER BY o.rowid))), mq_plain_text(q.explain), "
+                       "mq_plain_text(r.content), ") +
+        (withNotes ? QStringLiteral("(SELECT text FROM mq_note WHERE question_id = q.id)")
+                   : QStringLiteral("''")) +
+        QStringLiteral(" FROM mq_search_question m JOIN question q ON q.id = m.question_id "
+                       "LEFT JOIN readtext r ON r.id = m.group_id "
+                       "WHERE m.place > ? AND m.place <= ? ORDER BY m.place");
+    withTextFunction(bank, plainTextFunction, plainText, [&] {
+        qint64 filled = 0;
+        for (qint64 afterPlace = 0;;) {
+            const std::optional<qint64> lastPlace =
+                firstRow<std::optional<qint64>>(
+                    bank.execute(QStringLiteral(
+                                     "SELECT max(place) FROM (SELECT place FROM mq_search_question "
+                                     "WHERE place > ? ORDER BY place LIMIT ?)"),
+                                 {afterPlace, batch}),
+                    [](const QSqlQuery& q) {
+                        return q.value(0).isNull() ? std::nullopt
+                                                   : std::optional<qint64>(integerAt(q, 0));
+                    })
+                    .value_or(std::nullopt);
+            if (!lastPlace)
+                return;
+            bank.execute(insert, {afterPlace, *lastPlace});
+            afterPlace = *lastPlace;
+            filled += batch;
+            if (afterBatch)
+                afterBatch(filled);
         }
-        bank.execute(sql, values);
-    }
+    });
 }
 
 void setIndexedFingerprint(Bank& bank, const QString& fingerprint) {
@@ -147,31 +185,40 @@ void setIndexedFingerprint(Bank& bank, const QString& fingerprint) {
 void updateSearchedNote(Bank& bank, qint64 questionId, const QString& note) {
     if (!indexUsable(bank))
         return;
-    bank.execute(QStringLiteral("UPDATE mq_search SET note = ? WHERE rowid = ?"),
+    bank.execute(QStringLiteral("UPDATE mq_search SET note = ? WHERE rowid IN "
+                                "(SELECT place FROM mq_search_question WHERE question_id = ?)"),
                  {storedText(note), questionId});
 }
 
-std::vector<SearchHit> matchingQuestions(Bank& bank, const QString& phrase,
-                                         std::optional<CollectionFlag> flag) {
-    return readHits(bank.execute(QStringLiteral(HIT_COLUMNS "mq_search MATCH ?") +
-                                     flagCondition(flag) + QStringLiteral(HIT_ORDER),
-                                 {phrase}));
+std::vector<qint64> matchingPlaces(Bank& bank, const QString& phrase,
+                                   std::optional<CollectionFlag> flag) {
+    return placesOf(placesWhere(bank, QStringLiteral("mq_search MATCH ?"), flag, {phrase}));
 }
 
-std::vector<SearchHit> scannedQuestions(Bank& bank, const QString& text,
-                                        std::optional<CollectionFlag> flag) {
+std::vector<qint64> scannedPlaces(Bank& bank, const QString& text,
+                                  std::optional<CollectionFlag> flag) {
     QString pattern = text;
     pattern.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
         .replace(QLatin1Char('%'), QStringLiteral("\\%"))
         .replace(QLatin1Char('_'), QStringLiteral("\\_"));
     pattern = QLatin1Char('%') + pattern + QLatin1Char('%');
-    return readHits(bank.execute(
-        QStringLiteral(HIT_COLUMNS
-                       "(s.stem LIKE ? ESCAPE '\\' OR s.options LIKE ? ESCAPE '\\' OR "
+    return placesOf(placesWhere(
+        bank,
+        QStringLiteral("(s.stem LIKE ? ESCAPE '\\' OR s.options LIKE ? ESCAPE '\\' OR "
                        "s.explanation LIKE ? ESCAPE '\\' OR s.case_text LIKE ? ESCAPE '\\' OR "
-                       "s.note LIKE ? ESCAPE '\\')") +
-            flagCondition(flag) + QStringLiteral(HIT_ORDER),
-        {pattern, pattern, pattern, pattern, pattern}));
+                       "s.note LIKE ? ESCAPE '\\')"),
+        flag, {pattern, pattern, pattern, pattern, pattern}));
+}
+
+std::vector<SearchHit> questionsAtPlaces(Bank& bank, const std::vector<qint64>& places) {
+    return allRows<SearchHit>(
+        bank.execute(
+            QStringLiteral("SELECT m.question_id, m.group_id FROM json_each(?) j "
+                           "JOIN mq_search_question m ON m.place = j.value ORDER BY j.key"),
+            {idArray(places)}),
+        [](const QSqlQuery& q) {
+            return SearchHit{integerAt(q, 0), integerAt(q, 1)};
+        });
 }
 
 } // namespace store

@@ -3,27 +3,31 @@
 #include "store/bank.h"
 #include "store/collection_flag.h"
 #include "store/own_tables.h"
+#include "store/text_function.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
 // The search index: an FTS5 table of ours with the trigram tokenizer, one row
 // per question (its stem, options, explanation, its group's case text and its
 // note, as plain text), and a fingerprint of the bank content it was built from.
+//
+// A row's id is the question's place in results order: its group's rank in
+// stored group order, shifted left by placeGroupShift, plus its rank inside
+// the group. A search thus reads its hits in page order, and where a group
+// ends, from the index alone; mq_search_question maps places to questions.
 namespace store {
+
+inline constexpr int placeGroupShift = 24;
 
 const OwnTableSet& searchTables();
 
-// What a question's index row is made of, as the bank holds it (HTML).
-struct SearchSource {
-    qint64 questionId = 0;
-    QString stem;
-    QString options; // every option's text, one a line
-    QString explanation;
-    QString caseText;
-    QString note;
-};
+// The group rank a place carries: equal for the questions of one group.
+inline qint64 groupRankOf(qint64 place) {
+    return place >> placeGroupShift;
+}
 
 struct SearchHit {
     qint64 questionId = 0;
@@ -36,24 +40,27 @@ std::optional<QString> indexedFingerprint(Bank& bank);
 // questions, options and groups and the notes. Reads every row, in SQL.
 QString contentFingerprint(Bank& bank);
 qint64 storedQuestionCount(Bank& bank);
-// Up to `limit` questions with ids above `afterId`, in id order.
-std::vector<SearchSource> searchSourcesAfter(Bank& bank, qint64 afterId, int limit);
 
-// Empties the index, creating its tables when needed.
+// Empties the index and gives every question its place, creating the tables
+// when needed.
 void clearSearchIndex(Bank& bank);
-// Adds rows already reduced to plain text.
-void insertSearchRows(Bank& bank, const std::vector<SearchSource>& rows);
+// Fills the index, `batch` questions at a time, the bank's HTML reduced by
+// `plainText`; `afterBatch` hears how many questions are done (at most) after
+// each batch.
+void fillSearchIndex(Bank& bank, int batch, const TextFunction& plainText,
+                     const std::function<void(qint64 filled)>& afterBatch);
 void setIndexedFingerprint(Bank& bank, const QString& fingerprint);
 // Puts a question's new note (plain text) into the index, when there is one.
 void updateSearchedNote(Bank& bank, qint64 questionId, const QString& note);
 
-// The questions whose row matches `phrase`, an FTS5 phrase of three or more
-// characters, in page order (groups and their questions as stored); only those
-// carrying `flag` when given.
-std::vector<SearchHit> matchingQuestions(Bank& bank, const QString& phrase,
-                                         std::optional<CollectionFlag> flag);
+// The places of the questions whose row matches `phrase`, an FTS5 phrase of
+// three or more characters, ascending; only those carrying `flag` when given.
+std::vector<qint64> matchingPlaces(Bank& bank, const QString& phrase,
+                                   std::optional<CollectionFlag> flag);
 // The same by scanning every row for `text`, for texts too short for trigrams.
-std::vector<SearchHit> scannedQuestions(Bank& bank, const QString& text,
-                                        std::optional<CollectionFlag> flag);
+std::vector<qint64> scannedPlaces(Bank& bank, const QString& text,
+                                  std::optional<CollectionFlag> flag);
+// The questions at `places`, in their order.
+std::vector<SearchHit> questionsAtPlaces(Bank& bank, const std::vector<qint64>& places);
 
 } // namespace store

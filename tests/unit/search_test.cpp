@@ -8,6 +8,7 @@
 #include "services/bank_backup.h"
 #include "store/bank.h"
 #include "store/question_statements.h"
+#include "store/search_statements.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -63,7 +64,7 @@ public:
     std::vector<qint64> found(const QString& text, ViewMode mode = ViewMode::WholeBank) {
         const SearchResult result = index.find(text, mode);
         std::vector<qint64> ids;
-        for (int page = 0; page < int(result.pages.size()); ++page) {
+        for (int page = 0; page < result.pageCount(); ++page) {
             auto content = search::resultPageContent(bank, result, page, mode);
             for (const store::QuestionGroup& group : content->groups())
                 for (const store::Question* q : content->questionsOf(group))
@@ -133,6 +134,22 @@ TEST_F(Search, TheIndexIsBuiltOnceAndANewNoteIsFoundAtOnce) {
     EXPECT_EQ(found("职业史"), (std::vector<qint64>{31, 32}));
 }
 
+TEST_F(Search, AnIndexFilledInManyBatchesFindsWhatOneBatchFinds) {
+    std::vector<qint64> filled;
+    bank.inTransaction([&] {
+        store::clearSearchIndex(bank);
+        store::fillSearchIndex(bank, 2, search::plainText,
+                               [&](qint64 done) { filled.push_back(done); });
+        store::setIndexedFingerprint(bank, store::contentFingerprint(bank));
+    });
+    EXPECT_EQ(filled, (std::vector<qint64>{2, 4, 6})); // five questions
+    EXPECT_FALSE(index.needsBuilding());
+    EXPECT_EQ(found("肺"), (std::vector<qint64>{11, 12}));
+    EXPECT_EQ(found("石英接触"), std::vector<qint64>{11});
+    EXPECT_EQ(found("二氧化硅"), (std::vector<qint64>{31, 32}));
+    EXPECT_EQ(found("三期两"), std::vector<qint64>{12});
+}
+
 TEST_F(Search, TheIndexFollowsChangedContentAndARestore) {
     EXPECT_EQ(found("矽肺"), std::vector<qint64>{11});
     bank.close();
@@ -157,7 +174,7 @@ TEST_F(Search, TheIndexFollowsChangedContentAndARestore) {
 TEST_F(Search, ResultPagesHoldWholeGroupsAndMarkTheWordsFound) {
     const SearchResult result = index.find("二氧化硅", ViewMode::WholeBank);
     EXPECT_EQ(result.questionCount, 2);
-    ASSERT_EQ(result.pages.size(), 1u);
+    ASSERT_EQ(result.pageCount(), 1);
     EXPECT_TRUE(search::resultHeaderFragment(result, 0).contains("找到 2 道题"));
     EXPECT_EQ(search::resultFooterFragment(result, 0), QString());
     QStringList fragments;
@@ -194,8 +211,9 @@ TEST(ResultPaging, PagesEndAfterTwoHundredQuestionsFoundAndKeepGroupsWhole) {
     SearchIndex index(bank);
     const SearchResult result = index.find("共同的", ViewMode::WholeBank);
     EXPECT_EQ(result.questionCount, 300);
-    ASSERT_EQ(result.pages.size(), 2u);
-    EXPECT_EQ(result.pages[0].size(), 100u);
+    ASSERT_EQ(result.pageCount(), 2);
+    EXPECT_EQ(search::resultPageContent(bank, result, 0, ViewMode::WholeBank)->groups().size(),
+              100u);
     EXPECT_EQ(result.firstOfPage, (std::vector<int>{1, 201}));
     EXPECT_TRUE(search::resultHeaderFragment(result, 1).contains("本页显示第 201–300 道"));
     EXPECT_TRUE(search::resultFooterFragment(result, 0).contains("http://srch1"));
