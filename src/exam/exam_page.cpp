@@ -2,6 +2,7 @@
 
 #include "practice/html_sanitiser.h"
 #include "practice/page_fragments.h"
+#include "practice/question_notes.h"
 #include "store/exam_statements.h"
 #include "store/question_statements.h"
 
@@ -33,6 +34,13 @@ QString correctAnswerFragment(const QString& answer) {
            QStringLiteral("</b> </body>") + QStringLiteral("<br> <br>");
 }
 
+// After hand-in a question shows the candidate's note under its answer, as
+// practice pages do; during the sitting it never does.
+void appendReviewNote(store::Bank& bank, qint64 questionId, ExamPage& page) {
+    if (const QString note = practice::questionNote(bank, questionId); !note.isEmpty())
+        page.fragments << practice::noteFragment(questionId, note);
+}
+
 QString optionFragment(bool radio, const store::Option& option) {
     const QString input = radio ? QStringLiteral(" <input type=\"radio\" id=\"")
                                 : QStringLiteral(" <input type=\"checkbox\" id=\"");
@@ -57,8 +65,10 @@ void appendMatchingGroup(store::Bank& bank, const store::PaperItem& item, ExamPa
                               matchingLineEnd(variant);
         if (!question.lx.isEmpty() && item.tjda.contains(question.lx))
             page.selectValues.emplace_back(id, question.lx);
-        if (variant == ExamPageVariant::Review)
+        if (variant == ExamPageVariant::Review) {
             page.fragments << correctAnswerFragment(question.answer);
+            appendReviewNote(bank, question.id, page);
+        }
     }
 }
 
@@ -103,8 +113,10 @@ std::optional<ExamPage> buildExamPage(store::Bank& bank, const QString& tid,
         return page;
     }
     appendQuestion(bank, *item, page);
-    if (variant == ExamPageVariant::Review)
+    if (variant == ExamPageVariant::Review) {
         page.fragments << correctAnswerFragment(item->da);
+        appendReviewNote(bank, itemTargetId(*item), page);
+    }
     return page;
 }
 
