@@ -3,6 +3,16 @@
 namespace store {
 
 const OwnTableSet& recordTables() {
+    // The end of the trigger that keeps mq_question_record, in every layout.
+    static const QString keepQuestionRecord =
+        QStringLiteral("INSERT INTO mq_question_record (question_id, wrong_count, last_wrong, "
+                       "last_right) VALUES (NEW.question_id, NEW.correct = 0, "
+                       "CASE WHEN NEW.correct THEN 0 ELSE NEW.sitting_id END, "
+                       "CASE WHEN NEW.correct THEN NEW.sitting_id ELSE 0 END) "
+                       "ON CONFLICT (question_id) DO UPDATE SET "
+                       "wrong_count = wrong_count + excluded.wrong_count, "
+                       "last_wrong = max(last_wrong, excluded.last_wrong), "
+                       "last_right = max(last_right, excluded.last_right); END");
     // kind: 'chapter', 'exam', 'drill' …; times are local, ISO 8601; a
     // chapter is the tree node whose questions the page showed.
     static const OwnTableSet set{
@@ -53,16 +63,9 @@ const OwnTableSet& recordTables() {
                             " last_right INTEGER NOT NULL)"),
              QStringLiteral("CREATE INDEX mq_question_record_weak ON mq_question_record "
                             "(wrong_count DESC, last_wrong DESC) WHERE last_wrong > last_right"),
-             QStringLiteral(
-                 "CREATE TRIGGER mq_answer_kept AFTER INSERT ON mq_answer WHEN NEW.given <> '' "
-                 "BEGIN INSERT INTO mq_question_record (question_id, wrong_count, last_wrong, "
-                 "last_right) VALUES (NEW.question_id, NEW.correct = 0, "
-                 "CASE WHEN NEW.correct THEN 0 ELSE NEW.sitting_id END, "
-                 "CASE WHEN NEW.correct THEN NEW.sitting_id ELSE 0 END) "
-                 "ON CONFLICT (question_id) DO UPDATE SET "
-                 "wrong_count = wrong_count + excluded.wrong_count, "
-                 "last_wrong = max(last_wrong, excluded.last_wrong), "
-                 "last_right = max(last_right, excluded.last_right); END"),
+             QStringLiteral("CREATE TRIGGER mq_answer_kept AFTER INSERT ON mq_answer WHEN "
+                            "NEW.given <> '' BEGIN ") +
+                 keepQuestionRecord,
          },
          // The statistics' sums per chapter and type code, kept like mq_question_record
          // so the window reads a row per chapter and type instead of the log: answers given,
@@ -91,15 +94,8 @@ const OwnTableSet& recordTables() {
                  "WHERE question_id = NEW.question_id), 1, NEW.correct <> 0) "
                  "ON CONFLICT (chapter_id, type_code) DO UPDATE SET "
                  "questions = questions + excluded.questions, answered = answered + 1, "
-                 "right_count = right_count + excluded.right_count; "
-                 "INSERT INTO mq_question_record (question_id, wrong_count, last_wrong, "
-                 "last_right) VALUES (NEW.question_id, NEW.correct = 0, "
-                 "CASE WHEN NEW.correct THEN 0 ELSE NEW.sitting_id END, "
-                 "CASE WHEN NEW.correct THEN NEW.sitting_id ELSE 0 END) "
-                 "ON CONFLICT (question_id) DO UPDATE SET "
-                 "wrong_count = wrong_count + excluded.wrong_count, "
-                 "last_wrong = max(last_wrong, excluded.last_wrong), "
-                 "last_right = max(last_right, excluded.last_right); END"),
+                 "right_count = right_count + excluded.right_count; ") +
+                 keepQuestionRecord,
              // One pass in rowid order per question marks each question's first given answer.
              QStringLiteral(
                  "INSERT INTO mq_chapter_type_record (chapter_id, type_code, questions, answered, "
