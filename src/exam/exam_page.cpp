@@ -2,6 +2,7 @@
 
 #include "practice/html_sanitiser.h"
 #include "practice/page_fragments.h"
+#include "practice/question_notes.h"
 #include "store/exam_statements.h"
 #include "store/question_statements.h"
 
@@ -31,6 +32,13 @@ QString matchingLineEnd(ExamPageVariant variant) {
 QString correctAnswerFragment(const QString& answer) {
     return QStringLiteral("<body> <b>正确答案：") + safeBankHtml(answer) +
            QStringLiteral("</b> </body>") + QStringLiteral("<br> <br>");
+}
+
+// After hand-in a question shows the candidate's note under its answer, as
+// practice pages do; during the sitting it never does.
+void appendReviewNote(store::Bank& bank, qint64 questionId, ExamPage& page) {
+    if (const QString note = practice::questionNote(bank, questionId); !note.isEmpty())
+        page.fragments << practice::noteFragment(questionId, note);
 }
 
 QString optionFragment(bool radio, const store::Option& option) {
@@ -63,8 +71,10 @@ void appendMatchingGroup(store::Bank& bank, const store::PaperItem& item, ExamPa
                               QStringLiteral("</span><br>") + matchingLineEnd(variant);
         if (!question.lx.isEmpty() && item.tjda.contains(question.lx))
             page.selectValues.emplace_back(id, question.lx);
-        if (variant == ExamPageVariant::Review)
+        if (variant == ExamPageVariant::Review) {
             page.fragments << correctAnswerFragment(question.answer);
+            appendReviewNote(bank, question.id, page);
+        }
     }
 }
 
@@ -109,8 +119,10 @@ std::optional<ExamPage> buildExamPage(store::Bank& bank, const QString& tid,
         return page;
     }
     appendQuestion(bank, *item, page);
-    if (variant == ExamPageVariant::Review)
+    if (variant == ExamPageVariant::Review) {
         page.fragments << correctAnswerFragment(item->da);
+        appendReviewNote(bank, itemTargetId(*item), page);
+    }
     return page;
 }
 

@@ -4,6 +4,7 @@
 #include "practice/html_sanitiser.h"
 #include "practice/page_fragments.h"
 #include "record/statistics.h"
+#include "store/note_statements.h"
 #include "store/question_statements.h"
 #include "store/record_statements.h"
 #include "store/statistics_statements.h"
@@ -51,8 +52,13 @@ QStringList examReviewFragments(store::Bank& bank, qint64 sittingId) {
     if (!exam)
         return {QStringLiteral("<p align=\"center\">学习记录中没有这次考试。</p>")};
     QStringList out{titleFragment(*exam)};
+    const std::vector<store::AnswerRow> answers = store::answersOfSitting(bank, sittingId);
+    std::vector<qint64> questionIds;
+    for (const store::AnswerRow& answer : answers)
+        questionIds.push_back(answer.questionId);
+    const QHash<qint64, QString> notes = store::notesOfQuestions(bank, questionIds);
     qint64 shownGroup = 0;
-    for (const store::AnswerRow& answer : store::answersOfSitting(bank, sittingId)) {
+    for (const store::AnswerRow& answer : answers) {
         const QString number = (answer.tid.isEmpty() ? QString::number(answer.position + 1)
                                                      : answer.tid.toHtmlEscaped()) +
                                QStringLiteral(". ");
@@ -91,6 +97,8 @@ QStringList examReviewFragments(store::Bank& bank, qint64 sittingId) {
         if (!options.isEmpty())
             out << QStringLiteral("<div>") + options + QStringLiteral("</div>");
         out << answerLines(answer, question->explain);
+        if (const QString note = notes.value(question->id); !note.isEmpty())
+            out << practice::noteFragment(question->id, note);
     }
     return out;
 }

@@ -7,7 +7,7 @@
 // The review of a past exam, rebuilt from what the record kept of it, so it
 // shows the same after later exams replaced the drawn paper: every question in
 // paper order with its picture and options, the answer given and the right
-// one in their colours, and the explanation.
+// one in their colours, the explanation and the candidate's note.
 namespace record {
 
 // The page's fragments; one saying so when the record has no such exam.

@@ -15,9 +15,15 @@ namespace {
 const char* const sectionTitles[sectionCount] = {"单项选择题", "多项选择题", "案例分析题",
                                                  "配伍选择题"};
 
-bool recordReadable(const store::OwnTablesStatus& status) {
-    return status.state == store::OwnTablesState::Current ||
-           status.state == store::OwnTablesState::Older;
+// The record's state once a record of an older layout has been brought up to
+// date: the sums the figures read are filled from its answers in that step.
+store::OwnTablesStatus recordStatusForReading(store::Bank& bank) {
+    store::OwnTablesStatus status = store::ownTablesStatus(bank, store::recordTables());
+    if (status.state == store::OwnTablesState::Older) {
+        store::ensureOwnTables(bank, store::recordTables());
+        status = store::ownTablesStatus(bank, store::recordTables());
+    }
+    return status;
 }
 
 Summary summaryOf(store::Bank& bank, const QDate& today, const std::vector<ExamFigures>& exams) {
@@ -196,13 +202,13 @@ QDateTime recordedTime(const QString& text) {
 
 Statistics readStatistics(store::Bank& bank, const QDate& today) {
     Statistics statistics;
-    const store::OwnTablesStatus status = store::ownTablesStatus(bank, store::recordTables());
+    const store::OwnTablesStatus status = recordStatusForReading(bank);
     if (status.state == store::OwnTablesState::Newer ||
         status.state == store::OwnTablesState::Damaged) {
         statistics.state = RecordState::Unusable;
         statistics.message = status.message;
     }
-    if (recordReadable(status)) {
+    if (status.state == store::OwnTablesState::Current) {
         statistics.exams = examsOf(bank);
         statistics.summary = summaryOf(bank, today, statistics.exams);
         if (statistics.summary.answered > 0 || !statistics.exams.empty())
@@ -217,7 +223,7 @@ Statistics readStatistics(store::Bank& bank, const QDate& today) {
 }
 
 QString chapterTooltip(store::Bank& bank, qint64 chapterId) {
-    if (!recordReadable(store::ownTablesStatus(bank, store::recordTables())))
+    if (recordStatusForReading(bank).state != store::OwnTablesState::Current)
         return {};
     const store::ChapterAnswerTotals row = store::answerTotalsOfChapter(bank, chapterId);
     if (row.totals.answered <= 0)

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-// The figures of the statistics window, computed from the learning record each
+// The figures of the statistics window, read from the learning record each
 // time they are shown. An answer counts when it was given (not left blank);
 // accuracy is the share of right answers among them. An exam's score counts
 // every question of its paper.
@@ -93,7 +93,8 @@ struct Statistics {
     std::vector<ExamFigures> exams;       // oldest first
 };
 
-// Reads every figure. Throws StoreError when the bank cannot be read.
+// Reads every figure; a record of an older layout is brought up to date first.
+// Throws StoreError when the bank cannot be read or that update not written.
 Statistics readStatistics(store::Bank& bank, const QDate& today);
 
 // `daysNewestFirst` are the days with answers.

@@ -82,9 +82,8 @@ std::vector<SittingTypeTotals> examTypeTotals(Bank& bank) {
 
 std::vector<TypeCodeTotals> typeCodeTotals(Bank& bank) {
     return allRows<TypeCodeTotals>(
-        bank.execute(QStringLiteral("SELECT type_code, total(given <> ''), "
-                                    "total(correct AND given <> '') FROM mq_answer "
-                                    "GROUP BY type_code")),
+        bank.execute(QStringLiteral("SELECT type_code, sum(answered), sum(right_count) "
+                                    "FROM mq_chapter_type_record GROUP BY type_code")),
         [](const QSqlQuery& q) {
             return TypeCodeTotals{textAt(q, 0), {countAt(q, 1), countAt(q, 2)}};
         });
@@ -106,10 +105,9 @@ std::vector<ChapterRow> treeChapters(Bank& bank) {
 
 std::vector<ChapterAnswerTotals> chapterAnswerTotals(Bank& bank) {
     std::vector<ChapterAnswerTotals> rows = allRows<ChapterAnswerTotals>(
-        bank.execute(QStringLiteral(
-            "SELECT chapter_id, count(DISTINCT CASE WHEN given <> '' THEN question_id END), "
-            "total(given <> ''), total(correct AND given <> '') FROM mq_answer "
-            "WHERE chapter_id IS NOT NULL GROUP BY chapter_id")),
+        bank.execute(QStringLiteral("SELECT chapter_id, sum(questions), sum(answered), "
+                                    "sum(right_count) FROM mq_chapter_type_record "
+                                    "GROUP BY chapter_id")),
         [](const QSqlQuery& q) {
             return ChapterAnswerTotals{
                 integerAt(q, 0), countAt(q, 1), {countAt(q, 2), countAt(q, 3)}, {}};
@@ -129,11 +127,10 @@ std::vector<ChapterAnswerTotals> chapterAnswerTotals(Bank& bank) {
 }
 
 ChapterAnswerTotals answerTotalsOfChapter(Bank& bank, qint64 chapterId) {
-    StatementResult result = bank.execute(
-        QStringLiteral("SELECT count(DISTINCT CASE WHEN given <> '' THEN question_id END), "
-                       "total(given <> ''), total(correct AND given <> '') FROM mq_answer "
-                       "WHERE chapter_id = ?"),
-        {chapterId});
+    StatementResult result =
+        bank.execute(QStringLiteral("SELECT sum(questions), sum(answered), sum(right_count) "
+                                    "FROM mq_chapter_type_record WHERE chapter_id = ?"),
+                     {chapterId});
     if (!result.next())
         return {chapterId, 0, {}, {}};
     return {chapterId,

@@ -7,9 +7,10 @@
 #include <optional>
 #include <vector>
 
-// Reading the learning record (mq_sitting, mq_answer) for the statistics: sums
-// over the log, never stored counters. Only call these when the record's
-// tables are there (ownTablesStatus says Current or Older).
+// Reading the learning record for the statistics: the sittings (mq_sitting),
+// the exams' answers (mq_answer) and the sums per chapter and type code the
+// database keeps as each answer is inserted (mq_chapter_type_record). Only call
+// these when the record's tables are current (ownTablesStatus says Current).
 namespace store {
 
 // Answers given (not left blank) and those right among them.

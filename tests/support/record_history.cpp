@@ -13,9 +13,21 @@ QVariant optionalId(const std::optional<qint64>& id) {
 
 } // namespace
 
+void createFirstRecordLayout(store::Bank& bank) {
+    bank.inTransaction([&] {
+        bank.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS mq_meta (name TEXT PRIMARY KEY "
+                                    "NOT NULL, version INTEGER NOT NULL)"));
+        for (const QString& statement : store::recordTables().steps.front())
+            bank.execute(statement);
+        bank.execute(QStringLiteral("INSERT INTO mq_meta (name, version) VALUES ('record', 1)"));
+    });
+}
+
 qint64 insertSitting(store::Bank& bank, const RecordedSittingRow& sitting) {
     return bank.inTransaction([&] {
-        store::ensureOwnTables(bank, store::recordTables());
+        if (store::ownTablesStatus(bank, store::recordTables()).state !=
+            store::OwnTablesState::Older)
+            store::ensureOwnTables(bank, store::recordTables());
         qint64 answered = 0, right = 0;
         for (const RecordedAnswerRow& answer : sitting.answers) {
             answered += answer.given.isEmpty() ? 0 : 1;

@@ -31,8 +31,12 @@ struct RecordedSittingRow {
     std::optional<int> scorePercent;
 };
 
-// Creates the record's tables when needed and inserts the sitting with its
-// answers; the sitting's counts are those of its answers. Returns its id.
+// Makes the record's tables ready as the program does, except that an older
+// layout is written as it is, and inserts the sitting with its answers;
+// the sitting's counts are those of its answers. Returns its id.
 qint64 insertSitting(store::Bank& bank, const RecordedSittingRow& sitting);
+
+// The record's tables as the first program to keep a record made them.
+void createFirstRecordLayout(store::Bank& bank);
 
 } // namespace testing_support

@@ -1,6 +1,7 @@
 #include "exam/exam_page.h"
 #include "exam_paper.h"
 #include "fixture_bank.h"
+#include "practice/question_notes.h"
 #include "store/exam_statements.h"
 
 #include <gtest/gtest.h>
@@ -191,6 +192,26 @@ TEST(ExamPageBankTexts, LoseScriptsAndEventsButKeepFormatting) {
               " <input type=\"radio\" id=\"112\"  name=\"11\" value=\"B&lt;script&gt;x&lt;/"
               "script&gt;\" aria-labelledby=\"opt112\"><span id=\"opt112\">B:H<sub>2</sub>O<img "
               "src=\"x\"></span><br>");
+}
+
+TEST_F(ExamPage, AfterHandInAQuestionShowsItsNoteAsTextAndNeverDuringTheSitting) {
+    const QString note = QStringLiteral("<b>记住</b>：矽肺\n第二行");
+    const QString shown = QStringLiteral("&lt;b&gt;记住&lt;/b&gt;：矽肺<br>第二行");
+    practice::saveQuestionNote(*bank, 11, note); // item 1
+    practice::saveQuestionNote(*bank, 42, note); // the second question of matching item 4
+
+    const QString single = page("1", ExamPageVariant::Review).fragments.join(QString());
+    EXPECT_TRUE(single.contains(QStringLiteral("我的笔记：</b>") + shown)) << single.toStdString();
+    EXPECT_GT(single.indexOf(shown), single.indexOf(QStringLiteral("正确答案：")));
+    const QStringList matching = page("4", ExamPageVariant::Review).fragments;
+    ASSERT_EQ(matching.size(), 1 + 2 * 2 + 1);
+    EXPECT_TRUE(matching.back().contains(shown)); // under its own question, the last
+    EXPECT_FALSE(page("2", ExamPageVariant::Review).fragments.join(QString()).contains("笔记"));
+
+    for (const ExamPageVariant during :
+         {ExamPageVariant::FirstPage, ExamPageVariant::Navigation, ExamPageVariant::Jump})
+        for (const char* tid : {"1", "4"})
+            EXPECT_FALSE(page(tid, during).fragments.join(QString()).contains("笔记")) << tid;
 }
 
 TEST_F(ExamPage, LetterKeysTickOnlySingleChoiceOptions) {

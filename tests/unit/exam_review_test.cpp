@@ -1,4 +1,5 @@
 #include "fixture_bank.h"
+#include "practice/question_notes.h"
 #include "record/exam_review.h"
 #include "record_history.h"
 #include "store/bank.h"
@@ -91,6 +92,25 @@ TEST_F(ExamReview, AnOldExamIsRebuiltFromTheRecordAfterANewerPaperWasDrawn) {
     // In paper order.
     EXPECT_LT(page.indexOf(QStringLiteral("矽肺")), page.indexOf(QStringLiteral("第二题")));
     EXPECT_LT(page.indexOf(QStringLiteral("第二题")), page.indexOf(QStringLiteral("首选的检查是")));
+}
+
+TEST_F(ExamReview, AQuestionsNoteShowsUnderItsAnswerAsText) {
+    const qint64 id = testing_support::insertSitting(
+        bank, {"exam",
+               QDateTime(QDate(2026, 3, 1), QTime(9, 0)),
+               1,
+               {},
+               "模拟考试",
+               {{1, 101, "a1", "B", "B", true, "1"}, {2, 101, "a1", "C", "A", false, "2"}},
+               {}});
+    practice::saveQuestionNote(bank, 2, QStringLiteral("<img src=x onerror=alert(1)>\n易错"));
+
+    const QString page = record::examReviewFragments(bank, id).join(QString());
+    const QString shown = QStringLiteral("&lt;img src=x onerror=alert(1)&gt;<br>易错");
+    EXPECT_TRUE(page.contains(QStringLiteral("我的笔记：</b>") + shown)) << page.toStdString();
+    EXPECT_EQ(page.count(QStringLiteral("我的笔记")), 1);
+    EXPECT_GT(page.indexOf(shown), page.indexOf(QStringLiteral("第二题")));
+    EXPECT_FALSE(page.contains(QStringLiteral("<img src=x")));
 }
 
 TEST_F(ExamReview, RecordedAnswersAreShownAsTextAndAnUnknownExamIsSaidSo) {

@@ -1,6 +1,7 @@
 #include "exam/exam_session.h"
 #include "practice/grader.h"
 #include "record/sitting.h"
+#include "record/statistics.h"
 #include "record_fixture.h"
 #include "services/bank_backup.h"
 #include "store/exam_statements.h"
@@ -184,6 +185,12 @@ TEST_F(Record, ARestoreBringsBackTheRecordOfTheBackup) {
     ASSERT_EQ(restored.size(), 1u);
     EXPECT_EQ(restored.front().chapterId, firstChapter);
     EXPECT_EQ(store::answersOfSitting(bank, restored.front().id).size(), 7u);
+    // The sums the statistics read came back with it: none left of the later chapter.
+    const record::Statistics figures = record::readStatistics(bank, now.date());
+    EXPECT_EQ(figures.summary.answered, restored.front().answeredCount);
+    EXPECT_TRUE(record::chapterTooltip(bank, firstChapter)
+                    .startsWith(QStringLiteral("已答 %1 题").arg(restored.front().answeredCount)));
+    EXPECT_TRUE(record::chapterTooltip(bank, secondChapter).isEmpty());
 }
 
 // Set in the child only: the statement that fires the trigger ends the process.

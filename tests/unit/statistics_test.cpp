@@ -2,6 +2,7 @@
 #include "record/statistics.h"
 #include "record_history.h"
 #include "store/bank.h"
+#include "store/own_tables.h"
 #include "store/record_tables.h"
 
 #include <QSqlDatabase>
@@ -136,17 +137,9 @@ struct Independent {
     }
 };
 
-class StatisticsFigures : public testing::TestWithParam<HistoryCase> {};
-
-TEST_P(StatisticsFigures, EqualAnIndependentCount) {
-    FixtureBank fixture;
-    addChapters(fixture);
-    fixture.finish();
-    store::Bank bank(fixture.bankPath());
-    for (const RecordedSittingRow& sitting : GetParam().sittings)
-        testing_support::insertSitting(bank, sitting);
-    const Independent expected(GetParam().sittings);
-
+void expectFiguresOf(store::Bank& bank, const std::vector<RecordedSittingRow>& sittings,
+                     int expectedStreak) {
+    const Independent expected(sittings);
     const record::Statistics figures = record::readStatistics(bank, today);
 
     EXPECT_EQ(figures.state, expected.answered > 0 || !expected.examScores.empty()
@@ -155,7 +148,7 @@ TEST_P(StatisticsFigures, EqualAnIndependentCount) {
     EXPECT_EQ(figures.summary.answered, expected.answered);
     EXPECT_EQ(figures.summary.right, expected.right);
     EXPECT_EQ(figures.summary.daysStudied, int(expected.days.size()));
-    EXPECT_EQ(figures.summary.streakDays, GetParam().expectedStreak);
+    EXPECT_EQ(figures.summary.streakDays, expectedStreak);
     EXPECT_EQ(figures.summary.examsSat, int(expected.examScores.size()));
     if (expected.examScores.empty()) {
         EXPECT_FALSE(figures.summary.bestExamScore);
@@ -217,6 +210,47 @@ TEST_P(StatisticsFigures, EqualAnIndependentCount) {
     ASSERT_EQ(figures.exams.size(), expected.examScores.size());
     for (size_t k = 0; k < figures.exams.size(); ++k)
         EXPECT_EQ(figures.exams[k].scorePercent, expected.examScores[k]);
+}
+
+class StatisticsFigures : public testing::TestWithParam<HistoryCase> {
+protected:
+    StatisticsFigures() {
+        addChapters(fixture);
+        fixture.finish();
+    }
+
+    FixtureBank fixture;
+    store::Bank bank{fixture.bankPath()};
+};
+
+TEST_P(StatisticsFigures, EqualAnIndependentCount) {
+    for (const RecordedSittingRow& sitting : GetParam().sittings)
+        testing_support::insertSitting(bank, sitting);
+    expectFiguresOf(bank, GetParam().sittings, GetParam().expectedStreak);
+}
+
+// The per-chapter sums are kept as answers are inserted; a record of the
+// first layout has none, so bringing it up to date fills them from its
+// answers, and they keep counting after that.
+TEST_P(StatisticsFigures, EqualAnIndependentCountAfterTheFirstLayoutIsBroughtUpToDate) {
+    testing_support::createFirstRecordLayout(bank);
+    for (const RecordedSittingRow& sitting : GetParam().sittings)
+        testing_support::insertSitting(bank, sitting);
+    ASSERT_EQ(store::ownTablesStatus(bank, store::recordTables()).state,
+              store::OwnTablesState::Older);
+
+    expectFiguresOf(bank, GetParam().sittings, GetParam().expectedStreak);
+    EXPECT_EQ(store::ownTablesStatus(bank, store::recordTables()).state,
+              store::OwnTablesState::Current);
+
+    std::vector<RecordedSittingRow> more = GetParam().sittings;
+    more.push_back(practice(0, 102, {answer(11, "A", true), answer(13, "B", false)}));
+    more.push_back(exam(0, {answer(1, "B", false), answer(21, "A", true), answer(22, "", false)}));
+    for (size_t k = GetParam().sittings.size(); k < more.size(); ++k)
+        testing_support::insertSitting(bank, more[k]);
+    // Studying today lengthens a run that ended yesterday by a day.
+    const bool studiedToday = Independent(GetParam().sittings).days.count(today) > 0;
+    expectFiguresOf(bank, more, GetParam().expectedStreak + (studiedToday ? 0 : 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(
