@@ -150,8 +150,9 @@ private:
     std::function<PageStart(int)> pendingBuild_;
     std::function<bool(QStringList&)> pendingRestBuild_;
     // What handing a script to the engine costs this thread, per character,
-    // as last measured; a first guess until then.
-    double handOverNsPerCharacter_ = 20;
+    // as last measured; until then a guess on the slow side, so that the
+    // first part is a small one.
+    double handOverNsPerCharacter_ = 100;
     // The first screenful is on its way and the rest still to be appended.
     bool restAwaited_ = false;
     // The view's surface, watched for the paint that shows the first screenful.
