@@ -68,9 +68,20 @@ int main(int argc, char* argv[]) {
         app::markStartup("main window built");
         QObject::connect(
             window.page(), &web::HtmlView::pageOnScreen, &window,
-            [] { app::markStartup("first page on screen"); }, Qt::SingleShotConnection);
+            [&window] {
+                app::markStartup("first page on screen");
+                const QPoint corner = window.page()->mapToGlobal(QPoint(0, 0));
+                app::markStartup(QStringLiteral("page view at %1,%2 %3x%4")
+                                     .arg(corner.x())
+                                     .arg(corner.y())
+                                     .arg(window.page()->width())
+                                     .arg(window.page()->height()));
+                app::reportStartupBusynessAfter(2000);
+            },
+            Qt::SingleShotConnection);
         window.show();
         app::markStartup("window shown");
+        app::watchStartupBusyness(&window);
         // Behind the work the window queued when it was shown.
         QMetaObject::invokeMethod(
             &window, [] { app::markStartup("tree filled, first chapter asked for"); },

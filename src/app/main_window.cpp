@@ -59,6 +59,8 @@ MainWindow::MainWindow(const Folders& folders, Prompter& prompter, widgets::Desk
     main->setStyleSheet(QStringLiteral("QSplitter::handle { background: rgb(0, 134, 143); }"));
     main->addWidget(createTreePanel());
     main->addWidget(createPagePanel());
+    // The browser starts on the template while the rest of the window is built.
+    pageView_->preloadTemplate(programFolder_ + QStringLiteral("ty.html"));
     main->setStretchFactor(1, 1);
     main->setSizes({257, 743});
     frame->addWidget(main, 1);

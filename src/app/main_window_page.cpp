@@ -19,6 +19,7 @@
 #include "web/script_literal.h"
 #include "widgets/prompter.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <memory>
 #include <utility>
@@ -27,10 +28,12 @@ namespace app {
 
 namespace {
 
-// The rest of a large chapter is built and handed to the page in parts of
-// about this many fragments (some two hundred questions), each a few
-// milliseconds of work, so that the window keeps painting and answering.
-constexpr int restPartFragments = 3000;
+// The rest of a large chapter is built and handed to the page in parts, each
+// ended once about this much time has passed (a slow machine builds smaller
+// parts), so that the window keeps painting and answering; a part grows by
+// steps of some ten questions.
+constexpr qint64 restPartNanoseconds = 8'000'000;
+constexpr int restStepFragments = 150;
 
 // Turns every answer button of the page whose value is `value`, whatever its
 // question's key. Only the page's own buttons count (bank texts carry no
@@ -168,7 +171,15 @@ web::PageStart MainWindow::startPage(const BuilderMaker& makeBuilder, const QStr
         if (!builder->finished())
             start.buildRest = [this, builder, tail](QStringList& rest) {
                 try {
-                    builder->writeMore(restPartFragments, rest);
+                    // Until the rest has been read elsewhere, a step appends nothing.
+                    QElapsedTimer part;
+                    part.start();
+                    qsizetype before = 0;
+                    do {
+                        before = rest.size();
+                        builder->writeMore(restStepFragments, rest);
+                    } while (!builder->finished() && rest.size() > before &&
+                             part.nsecsElapsed() < restPartNanoseconds);
                     if (!builder->finished())
                         return true;
                 } catch (const store::StoreError&) {

@@ -3,6 +3,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QList>
+#include <QPointer>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -39,7 +42,13 @@ struct Profile {
         started.start();
         return started;
     }();
+    QPointer<QTimer> watchdog;
+    double lastTick = 0;
+    double longestBusy = 0;
+    double longestBusyEnd = 0;
 };
+
+constexpr int watchdogInterval = 4;
 
 Profile& profile() {
     static Profile started;
@@ -52,8 +61,50 @@ void markStartup(const char* step) {
     Profile& p = profile();
     if (!p.on)
         return;
-    std::fprintf(stderr, "startup %7.1f ms  %s\n", p.offset + double(p.clock.nsecsElapsed()) / 1e6,
-                 step);
+    // The processor time of the program's own threads (not of the browser's
+    // page processes): on a busy machine the part that is the program's.
+    timespec cpu{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+    std::fprintf(stderr, "startup %7.1f ms  cpu %6.1f ms  %s\n",
+                 p.offset + double(p.clock.nsecsElapsed()) / 1e6,
+                 double(cpu.tv_sec) * 1000 + double(cpu.tv_nsec) / 1e6, step);
+}
+
+void markStartup(const QString& step) {
+    if (profile().on)
+        markStartup(qUtf8Printable(step));
+}
+
+void watchStartupBusyness(QObject* owner) {
+    Profile& p = profile();
+    if (!p.on || p.watchdog)
+        return;
+    p.watchdog = new QTimer(owner);
+    p.watchdog->setTimerType(Qt::PreciseTimer);
+    p.watchdog->setInterval(watchdogInterval);
+    p.lastTick = double(p.clock.nsecsElapsed()) / 1e6;
+    QObject::connect(p.watchdog, &QTimer::timeout, [&p] {
+        const double now = double(p.clock.nsecsElapsed()) / 1e6;
+        if (now - p.lastTick - watchdogInterval > p.longestBusy) {
+            p.longestBusy = now - p.lastTick - watchdogInterval;
+            p.longestBusyEnd = p.offset + now;
+        }
+        p.lastTick = now;
+    });
+    p.watchdog->start();
+}
+
+void reportStartupBusynessAfter(int afterMs) {
+    Profile& p = profile();
+    if (!p.watchdog)
+        return;
+    QTimer::singleShot(afterMs, p.watchdog, [&p] {
+        markStartup(QStringLiteral("longest busy stretch of the window's thread since it was "
+                                   "shown: %1 ms, ending at %2 ms")
+                        .arg(p.longestBusy, 0, 'f', 0)
+                        .arg(p.longestBusyEnd, 0, 'f', 0));
+        p.watchdog->deleteLater();
+    });
 }
 
 } // namespace app

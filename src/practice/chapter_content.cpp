@@ -6,7 +6,10 @@
 #include "store/question_set_statements.h"
 #include "store/question_statements.h"
 
+#include <QThreadPool>
+#include <exception>
 #include <iterator>
+#include <mutex>
 
 namespace practice {
 
@@ -81,6 +84,65 @@ void ChapterContent::readAll(Detail detail) {
     else
         keep(store::answersOfChapter(bank_, *chapterId_, filter_),
              store::optionIdsOfChapter(bank_, *chapterId_));
+}
+
+struct ChapterContent::WorkerRead {
+    std::mutex mutex;
+    bool done = false;
+    std::vector<store::Question> questions;
+    std::vector<store::Option> options;
+    std::exception_ptr failure;
+};
+
+void ChapterContent::startReadingAll() {
+    if (workerRead_ || readAll_)
+        return;
+    if (picked_ || drawn_ || !chapterId_) {
+        readAll();
+        return;
+    }
+    workerRead_ = std::make_shared<WorkerRead>();
+    // The global pool is waited for when the program ends, so no read
+    // outlives the database driver.
+    QThreadPool::globalInstance()->start(
+        [read = workerRead_, path = bank_.filePath(), chapterId = *chapterId_, filter = filter_] {
+            std::vector<store::Question> questions;
+            std::vector<store::Option> options;
+            std::exception_ptr failure;
+            try {
+                store::Bank bank(path);
+                questions = store::questionsOfChapter(bank, chapterId, filter);
+                options = store::optionsOfChapter(bank, chapterId);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            const std::lock_guard<std::mutex> lock(read->mutex);
+            read->questions = std::move(questions);
+            read->options = std::move(options);
+            read->failure = failure;
+            read->done = true;
+        });
+}
+
+bool ChapterContent::takeReadAll() {
+    if (readAll_)
+        return true;
+    if (!workerRead_)
+        return false;
+    std::vector<store::Question> questions;
+    std::vector<store::Option> options;
+    {
+        const std::lock_guard<std::mutex> lock(workerRead_->mutex);
+        if (!workerRead_->done)
+            return false;
+        if (workerRead_->failure)
+            std::rethrow_exception(workerRead_->failure);
+        questions = std::move(workerRead_->questions);
+        options = std::move(workerRead_->options);
+    }
+    workerRead_.reset();
+    keep(std::move(questions), std::move(options));
+    return true;
 }
 
 void ChapterContent::keep(std::vector<store::Question> questions,

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QSet>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -51,6 +52,13 @@ public:
     // id and question).
     enum class Detail { Page, Answers };
     void readAll(Detail detail = Detail::Page);
+    // The same read of a chapter's page, on a worker thread with a
+    // connection of its own, so that a large chapter's read holds this thread
+    // up for none of its time; other contents are read at once. Then
+    // takeReadAll() says whether it has arrived, and takes it in: false while
+    // the worker reads; throws StoreError as readAll() does.
+    void startReadingAll();
+    bool takeReadAll();
     // The question's note; empty when it has none.
     QString noteOf(qint64 questionId) const { return notes_.value(questionId); }
 
@@ -76,6 +84,10 @@ private:
     QHash<qint64, QList<const store::Option*>> optionsOfQuestion_;
     QHash<qint64, QString> notes_;
     std::optional<QSet<qint64>> chosen_;
+    // The worker's read under way, shared with it: it outlives this content
+    // when the page is left first.
+    struct WorkerRead;
+    std::shared_ptr<WorkerRead> workerRead_;
 };
 
 } // namespace practice

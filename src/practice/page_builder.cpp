@@ -139,9 +139,10 @@ void ChapterPageBuilder::writeRest(QStringList& fragments) {
 
 void ChapterPageBuilder::writeMore(int atLeast, QStringList& fragments) {
     if (!finished() && !restRead_) {
-        chapter_->readAll();
+        chapter_->startReadingAll();
+        if (!chapter_->takeReadAll())
+            return;
         restRead_ = true;
-        return;
     }
     const qsizetype target = fragments.size() + atLeast;
     while (!finished() && fragments.size() < target)

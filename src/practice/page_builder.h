@@ -47,10 +47,10 @@ public:
     void writeFirst(int atLeast, QStringList& fragments);
     // Appends every group not yet written.
     void writeRest(QStringList& fragments);
-    // The rest in parts, each a short stretch of work: the first call reads
-    // the rest of the chapter and appends nothing, each later one appends
-    // whole groups until `atLeast` fragments were added or the chapter is
-    // written.
+    // The rest in parts, each a short stretch of work: a chapter's rest is
+    // read on a worker thread, and calls append nothing until it has
+    // arrived; then each call appends whole groups until `atLeast`
+    // fragments were added or the chapter is written.
     void writeMore(int atLeast, QStringList& fragments);
     bool finished() const;
 

@@ -57,10 +57,7 @@ FeedbackDialog::FeedbackDialog(const QString& programFolder, const QString& subj
     frame->setGeometry(8, 8, 980, 287);
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->setContentsMargins(1, 1, 1, 1);
-    view_ = new web::HtmlView(frame);
-    view_->setObjectName(QStringLiteral("WebBrowser1"));
-    view_->setCursor(Qt::PointingHandCursor);
-    frameLayout->addWidget(view_);
+    frame_ = frame;
 
     for (int i = 0; i < 10; ++i) {
         const QString category = QString::fromUtf8(faultCategories[i]);
@@ -102,7 +99,20 @@ void FeedbackDialog::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+web::HtmlView* FeedbackDialog::view() {
+    // Made when first needed: a page of the embedded browser costs the
+    // program's start a good part of a second.
+    if (!view_) {
+        view_ = new web::HtmlView(frame_);
+        view_->setObjectName(QStringLiteral("WebBrowser1"));
+        view_->setCursor(Qt::PointingHandCursor);
+        frame_->layout()->addWidget(view_);
+    }
+    return view_;
+}
+
 void FeedbackDialog::prepare() {
+    view();
     ++shownReport_;
     noteEdit_->clear();
     for (QCheckBox* box : faultBoxes_)
@@ -116,7 +126,7 @@ void FeedbackDialog::showQuestion(const practice::QuestionPreview& preview) {
         reportedQuestionId_ = preview.questionId;
         reportedQuestionText_ = preview.questionText;
     }
-    view_->showPage(programFolder_ + QStringLiteral("ty.html"), preview.fragments);
+    view()->showPage(programFolder_ + QStringLiteral("ty.html"), preview.fragments);
 }
 
 void FeedbackDialog::sendReport() {

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QCheckBox;
+class QFrame;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -41,7 +42,8 @@ public:
 
     qint64 reportedQuestionId() const { return reportedQuestionId_; }
     const QString& reportedQuestionText() const { return reportedQuestionText_; }
-    web::HtmlView* view() const { return view_; }
+    // The view of the reported question, made when first asked for.
+    web::HtmlView* view();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -56,7 +58,8 @@ private:
     QString subjectName_;
     widgets::Prompter& prompter_;
     FeedbackSender* sender_;
-    web::HtmlView* view_;
+    QFrame* frame_;
+    web::HtmlView* view_ = nullptr;
     QCheckBox* faultBoxes_[10] = {};
     QPlainTextEdit* noteEdit_;
     QPushButton* okButton_;

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -35,6 +36,12 @@ constexpr int firstScreenFragments = 160;
 // How long the rest of a page waits for its first screenful to reach the
 // screen at most.
 constexpr std::chrono::milliseconds firstScreenPaintWait{100};
+
+// The rest of a large page is built and handed to the engine in turns of the
+// event loop, each of about this much of this thread's time at most, in steps
+// of some ten questions.
+constexpr qint64 partTurnNanoseconds = 15'000'000;
+constexpr qsizetype handOverStepFragments = 150;
 
 // How long a completed page waits for the view's next paint to report that
 // it is on the screen, at most.
@@ -383,8 +390,11 @@ HtmlView::HtmlView(QWidget* parent)
                     loadTemplate();
                 else if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus) {
                     loadedTemplate_ = templatePath_;
-                    runPendingBuild(generation_);
-                    appendFragments(generation_);
+                    // A template loaded ahead waits for its first page.
+                    if (pendingDone_) {
+                        runPendingBuild(generation_);
+                        appendFragments(generation_);
+                    }
                 } else
                     finishPage(generation_, false);
             });
@@ -448,10 +458,25 @@ void HtmlView::startPage(const QString& templatePath, const QStringList& fragmen
         return;
     }
     loadedTemplate_.clear();
+    // A load of the same template under way (loaded ahead, or for a page
+    // replaced before it had any fragments) serves the new page: the page
+    // is still the bare template.
+    if (!loadingUrl_.isEmpty() && loadingUrl_.toLocalFile() == templatePath_) {
+        loadingGeneration_ = generation;
+        return;
+    }
     // One template load at a time: the engine may drop a load started while
     // another is under way. A page asked for meanwhile is loaded next.
     if (loadingUrl_.isEmpty())
         loadTemplate();
+}
+
+void HtmlView::preloadTemplate(const QString& templatePath) {
+    if (pendingDone_ || !loadingUrl_.isEmpty() || !loadedTemplate_.isEmpty() ||
+        !QFileInfo(templatePath).isFile())
+        return;
+    templatePath_ = QFileInfo(templatePath).absoluteFilePath();
+    loadTemplate();
 }
 
 void HtmlView::runPendingBuild(int generation) {
@@ -543,20 +568,48 @@ void HtmlView::appendRest(int generation) {
 void HtmlView::appendNextPart(int generation) {
     if (generation != generation_)
         return;
-    if (pendingRestBuild_ && !pendingRestBuild_(pendingFragments_))
+    QElapsedTimer turn;
+    turn.start();
+    // What was built and not yet handed over goes first: a part is built
+    // only once the one before it is in the page.
+    if (pendingFragments_.isEmpty() && pendingRestBuild_ && !pendingRestBuild_(pendingFragments_))
         pendingRestBuild_ = nullptr;
-    if (!pendingRestBuild_) {
+    const bool builtNothing = pendingFragments_.isEmpty();
+    if (!pendingRestBuild_ && pendingFragments_.size() <= handOverStepFragments) {
         runLastAppend(lastAppendScript(std::exchange(pendingFragments_, {})), generation);
         return;
     }
     if (!pendingFragments_.isEmpty()) {
-        QString script =
-            appendDefinition() + QString::fromLatin1(appendNowScript) + QLatin1Char('(');
-        appendScriptStringArray(script, std::exchange(pendingFragments_, {}));
-        script += QStringLiteral(", ") + jsonBool(grouped_) + QStringLiteral(")");
+        // As many fragments as the rest of the turn allows, a step at a time.
+        // The engine takes a script at a cost that grows with its length, so
+        // the length is what is limited, from the cost per character the last
+        // parts were handed over at.
+        const double allowedNs = std::max(0.0, double(partTurnNanoseconds - turn.nsecsElapsed()));
+        const qsizetype allowedLength =
+            qsizetype(allowedNs / std::max(handOverNsPerCharacter_, 0.1));
+        QElapsedTimer handOver;
+        handOver.start();
+        QString script = appendDefinition() + QString::fromLatin1(appendNowScript) +
+                         QStringLiteral("([].concat(");
+        qsizetype taken = 0;
+        do {
+            if (taken != 0)
+                script += QLatin1Char(',');
+            appendScriptStringArray(script, pendingFragments_.mid(taken, handOverStepFragments));
+            taken += handOverStepFragments;
+        } while (taken < pendingFragments_.size() && script.size() < allowedLength);
+        pendingFragments_ = pendingFragments_.mid(taken);
+        script += QStringLiteral("), ") + jsonBool(grouped_) + QStringLiteral(")");
         page_->runJavaScript(script);
+        // Half the last part's cost, half what was known before: one part
+        // slowed by another program's work moves the estimate only so far.
+        handOverNsPerCharacter_ =
+            (handOverNsPerCharacter_ + double(handOver.nsecsElapsed()) / double(script.size())) / 2;
     }
-    QTimer::singleShot(0, this, [this, generation] { appendNextPart(generation); });
+    // A turn that brought nothing (the rest is being read elsewhere) is
+    // tried again a little later rather than at once and over and over.
+    QTimer::singleShot(builtNothing ? 1 : 0, this,
+                       [this, generation] { appendNextPart(generation); });
 }
 
 QString HtmlView::lastAppendScript(const QStringList& fragments) {

@@ -56,6 +56,13 @@ public:
     void showBuiltPage(const QString& templatePath, std::function<PageStart(int atLeast)> build,
                        std::function<void(bool)> done = {});
 
+    // Starts loading the template now, before any page is asked for, so that
+    // the first page on it (shown with showPage or showBuiltPage) finds it
+    // loaded or on its way: the browser starts its page process and reads
+    // the template while the program does other work. Nothing happens when a
+    // page is already under way or loaded.
+    void preloadTemplate(const QString& templatePath);
+
     // Every input and select with an id, in one call.
     void readControls(std::function<void(const ControlSnapshot&)> done);
     // The same for the page on show now, delivered even when the next page
@@ -153,6 +160,10 @@ private:
     QString pendingScript_;
     std::function<PageStart(int)> pendingBuild_;
     std::function<bool(QStringList&)> pendingRestBuild_;
+    // What handing a script to the engine costs this thread, per character,
+    // as last measured; until then a guess on the slow side, so that the
+    // first part is a small one.
+    double handOverNsPerCharacter_ = 100;
     // The first screenful is on its way and the rest still to be appended.
     bool restAwaited_ = false;
     // The view's surface, watched for the paint that shows the first screenful.

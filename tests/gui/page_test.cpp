@@ -571,6 +571,35 @@ TEST(HtmlViewPages, APageOnTheTemplateOnScreenEmptiesItInsteadOfLoadingIt) {
 
 namespace {
 
+// A template loaded ahead serves the first page asked for on it, whether the
+// page comes while the template loads or after: the template is loaded once.
+// A preload of a template that is not there does nothing, and one asked for
+// while a page is under way leaves that page alone.
+TEST(HtmlViewPages, ATemplateLoadedAheadServesTheFirstPageWithoutASecondLoad) {
+    for (const int askedAfterMs : {0, 1500}) {
+        TemplateView viewed;
+        web::HtmlView& view = viewed.view;
+        int loads = 0;
+        QObject::connect(view.findChild<QWebEnginePage*>(), &QWebEnginePage::loadStarted,
+                         [&] { ++loads; });
+        view.preloadTemplate(viewed.fixture.programFolder() + "missing.html");
+        view.preloadTemplate(viewed.page());
+        testing_support::waitUntil([] { return false; }, askedAfterMs);
+        bool shown = false;
+        view.showPage(viewed.page(), {QStringLiteral("<p id='first'>1</p>")},
+                      [&](bool ok) { shown = ok; });
+        view.preloadTemplate(viewed.page());
+        ASSERT_TRUE(testing_support::waitUntil([&] { return shown; })) << askedAfterMs;
+        EXPECT_EQ(loads, 1) << askedAfterMs;
+        EXPECT_TRUE(evaluate(&view, QStringLiteral("!!document.getElementById('first')")).toBool())
+            << askedAfterMs;
+    }
+}
+
+} // namespace
+
+namespace {
+
 // Counts the copies of itself alive, so that a callback destroyed twice, or
 // never, shows.
 struct Counted {

@@ -2,6 +2,8 @@
 #include "practice/page_builder.h"
 #include "store/bank.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -263,11 +265,40 @@ TEST_F(PageBuilder, APageBuiltInTwoStepsIsThePageBuiltAtOnce) {
             practice::ChapterPageBuilder inParts(bank, chapter, mode);
             QStringList parted;
             inParts.writeFirst(atLeast, parted);
-            for (int part = 0; !inParts.finished() && part < 1000; ++part)
+            // The rest is read on a worker thread: parts come once it is in.
+            QElapsedTimer waited;
+            waited.start();
+            while (!inParts.finished() && waited.elapsed() < 20000)
                 inParts.writeMore(7, parted);
             EXPECT_EQ(parted, atOnce);
         }
     }
+}
+
+// The rest is read on a worker thread with a connection of its own: a bank
+// file gone meanwhile ends the page with the store's error, as a read on this
+// thread would, and a builder dropped before its read arrives leaves the
+// read to end by itself.
+TEST_F(PageBuilder, ARestReadElsewhereFailsAsTheStoreDoesAndMayBeLeftUnfinished) {
+    mixedChapter();
+    page();
+    store::Bank bank(fixture.bankPath());
+    {
+        practice::ChapterPageBuilder left(bank, chapter, ViewMode::WholeBank);
+        QStringList fragments;
+        left.writeFirst(1, fragments);
+        left.writeMore(1, fragments);
+    }
+    practice::ChapterPageBuilder builder(bank, chapter, ViewMode::WholeBank);
+    QStringList fragments;
+    builder.writeFirst(1, fragments);
+    ASSERT_FALSE(builder.finished());
+    ASSERT_TRUE(QFile::rename(fixture.bankPath(), fixture.bankPath() + ".gone"));
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_THROW(while (!builder.finished() && waited.elapsed() < 20000)
+                     builder.writeMore(1, fragments),
+                 store::StoreError);
 }
 
 TEST_F(PageBuilder, EveryPlainGroupShowsItsHeading) {
