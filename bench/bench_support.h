@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QStringList>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -29,6 +31,21 @@ inline QVariant evaluate(web::HtmlView* view, const QString& script) {
         std::exit(1);
     }
     return *result;
+}
+
+// A floor's document: the program folder's page template with `fragments`
+// in its body, as one file beside it; returns its path.
+inline QString writeTemplateWithBody(const QString& folder, const QStringList& fragments) {
+    QFile templateFile(folder + QStringLiteral("ty.html"));
+    templateFile.open(QIODevice::ReadOnly);
+    QString whole = QString::fromUtf8(templateFile.readAll());
+    whole.replace(QStringLiteral("<body></body>"),
+                  QStringLiteral("<body>") + fragments.join(QString()) + QStringLiteral("</body>"));
+    const QString path = folder + QStringLiteral("floor.html");
+    QFile floorFile(path);
+    floorFile.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    floorFile.write(whole.toUtf8());
+    return path;
 }
 
 template <class Condition> void waitFor(Condition condition, const char* what) {

@@ -86,16 +86,7 @@ int main(int argc, char* argv[]) {
     }
 
     // The floor: the final page as one file.
-    QFile templateFile(folder + QStringLiteral("ty.html"));
-    templateFile.open(QIODevice::ReadOnly);
-    QString whole = QString::fromUtf8(templateFile.readAll());
-    whole.replace(QStringLiteral("<body></body>"),
-                  QStringLiteral("<body>") + fragments.join(QString()) + QStringLiteral("</body>"));
-    const QString floorPath = folder + QStringLiteral("floor.html");
-    QFile floorFile(floorPath);
-    floorFile.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    floorFile.write(whole.toUtf8());
-    floorFile.close();
+    const QString floorPath = bench_support::writeTemplateWithBody(folder, fragments);
 
     widgets::DialogPrompter prompter;
     widgets::SystemDesktop desktop;

@@ -14,7 +14,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QRect>
@@ -61,17 +60,7 @@ QString writeFloorDocument(const QString& folder) {
     QStringList fragments;
     practice::ChapterPageBuilder(bank, chapter, collections::ViewMode::WholeBank)
         .writeFirst(firstScreenFragments, fragments);
-    fragments = fragments.mid(0, firstScreenFragments);
-    QFile templateFile(folder + QStringLiteral("ty.html"));
-    templateFile.open(QIODevice::ReadOnly);
-    QString whole = QString::fromUtf8(templateFile.readAll());
-    whole.replace(QStringLiteral("<body></body>"),
-                  QStringLiteral("<body>") + fragments.join(QString()) + QStringLiteral("</body>"));
-    const QString path = folder + QStringLiteral("floor.html");
-    QFile floorFile(path);
-    floorFile.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    floorFile.write(whole.toUtf8());
-    return path;
+    return bench_support::writeTemplateWithBody(folder, fragments.mid(0, firstScreenFragments));
 }
 
 // One started process, its start-up profile lines read as they come.
