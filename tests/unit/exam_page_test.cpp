@@ -104,7 +104,8 @@ TEST_P(ExamPageVariants, PictureLineEndAndCorrectAnswersFollowTheVariant) {
         EXPECT_EQ(page(tid, c.variant).fragments.back().contains("正确答案："), c.review) << tid;
 
     const exam::ExamPage matching = page("4", c.variant);
-    EXPECT_TRUE(matching.fragments[1].endsWith(QStringLiteral("配伍一</span><br>") + c.matchingLineEnd));
+    EXPECT_TRUE(
+        matching.fragments[1].endsWith(QStringLiteral("配伍一</span><br>") + c.matchingLineEnd));
     EXPECT_EQ(matching.fragments.size(), c.review ? 5 : 3);
 }
 
