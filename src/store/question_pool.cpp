@@ -20,11 +20,8 @@ QuestionPool questionPoolOfChapters(Bank& bank, const std::vector<qint64>& treeI
     "SELECT group_concat(id), group_concat(readtextid), group_concat(qtypeid) FROM ("              \
     "SELECT q.id, q.readtextid, r.qtypeid FROM question q JOIN readtext r ON q.readtextid = r.id " \
     "WHERE r.treeid IN (SELECT value FROM json_each(?)) "
-    QString sql = QStringLiteral(CHAPTER_POOL ")");
-    if (flag == CollectionFlag::Favourite)
-        sql = QStringLiteral(CHAPTER_POOL "AND q.scbt = '1')");
-    else if (flag == CollectionFlag::Wrong)
-        sql = QStringLiteral(CHAPTER_POOL "AND q.ct = '1')");
+    const QString sql =
+        QStringLiteral(CHAPTER_POOL) + detail::flagCondition(flag) + QStringLiteral(")");
 #undef CHAPTER_POOL
     StatementResult rows = bank.execute(sql, {idArray(treeIds)});
     QuestionPool pool;

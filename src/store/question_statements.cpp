@@ -188,11 +188,8 @@ std::vector<Option> optionsOfQuestion(Bank& bank, qint64 questionId) {
 
 std::vector<Question> questionsOfChapter(Bank& bank, qint64 treeId,
                                          std::optional<CollectionFlag> flag) {
-    QString sql = QStringLiteral(CHAPTER_QUESTION_COLUMNS "ORDER BY q.rowid");
-    if (flag == CollectionFlag::Favourite)
-        sql = QStringLiteral(CHAPTER_QUESTION_COLUMNS "AND q.scbt = '1' ORDER BY q.rowid");
-    else if (flag == CollectionFlag::Wrong)
-        sql = QStringLiteral(CHAPTER_QUESTION_COLUMNS "AND q.ct = '1' ORDER BY q.rowid");
+    const QString sql = QStringLiteral(CHAPTER_QUESTION_COLUMNS) + detail::flagCondition(flag) +
+                        QStringLiteral(" ORDER BY q.rowid");
     return allRows<Question>(bank.execute(sql, {treeId}), readQuestion);
 }
 
@@ -202,11 +199,8 @@ std::vector<Question> questionsOfChapter(Bank& bank, qint64 treeId,
 
 std::vector<Question> answersOfChapter(Bank& bank, qint64 treeId,
                                        std::optional<CollectionFlag> flag) {
-    QString sql = QStringLiteral(CHAPTER_ANSWER_COLUMNS "ORDER BY q.rowid");
-    if (flag == CollectionFlag::Favourite)
-        sql = QStringLiteral(CHAPTER_ANSWER_COLUMNS "AND q.scbt = '1' ORDER BY q.rowid");
-    else if (flag == CollectionFlag::Wrong)
-        sql = QStringLiteral(CHAPTER_ANSWER_COLUMNS "AND q.ct = '1' ORDER BY q.rowid");
+    const QString sql = QStringLiteral(CHAPTER_ANSWER_COLUMNS) + detail::flagCondition(flag) +
+                        QStringLiteral(" ORDER BY q.rowid");
     return allRows<Question>(bank.execute(sql, {treeId}), [](const QSqlQuery& q) {
         Question question;
         question.id = integerAt(q, 0);
@@ -253,11 +247,8 @@ std::vector<QuestionGroup> groupsByIds(Bank& bank, const std::vector<qint64>& gr
 
 std::vector<Question> questionsOfGroups(Bank& bank, const std::vector<qint64>& groupIds,
                                         std::optional<CollectionFlag> flag) {
-    QString sql = QStringLiteral(GROUPS_QUESTION_COLUMNS "ORDER BY q.rowid");
-    if (flag == CollectionFlag::Favourite)
-        sql = QStringLiteral(GROUPS_QUESTION_COLUMNS "AND q.scbt = '1' ORDER BY q.rowid");
-    else if (flag == CollectionFlag::Wrong)
-        sql = QStringLiteral(GROUPS_QUESTION_COLUMNS "AND q.ct = '1' ORDER BY q.rowid");
+    const QString sql = QStringLiteral(GROUPS_QUESTION_COLUMNS) + detail::flagCondition(flag) +
+                        QStringLiteral(" ORDER BY q.rowid");
     return allRows<Question>(bank.execute(sql, {idArray(groupIds)}), readQuestion);
 }
 

@@ -3,6 +3,7 @@
 // Helpers for the statement files: turn the current row of a query into values.
 
 #include "store/bank.h"
+#include "store/collection_flag.h"
 #include "store/store_error.h"
 
 #include <QSqlQuery>
@@ -11,6 +12,16 @@
 #include <vector>
 
 namespace store::detail {
+
+// The condition that keeps a statement to one collection's questions (`q` is
+// the question table), fixed text with a leading blank; empty for none.
+inline QString flagCondition(std::optional<CollectionFlag> flag) {
+    if (flag == CollectionFlag::Favourite)
+        return QStringLiteral(" AND q.scbt = '1'");
+    if (flag == CollectionFlag::Wrong)
+        return QStringLiteral(" AND q.ct = '1'");
+    return {};
+}
 
 inline QString textAt(const QSqlQuery& query, int column) {
     return query.value(column).toString();

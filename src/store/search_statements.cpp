@@ -15,20 +15,13 @@ namespace {
 
 using detail::allRows;
 using detail::firstRow;
+using detail::flagCondition;
 using detail::idArray;
 using detail::integerAt;
 using detail::textAt;
 
 bool indexUsable(Bank& bank) {
     return ownTablesStatus(bank, searchTables()).state == OwnTablesState::Current;
-}
-
-QString flagCondition(std::optional<CollectionFlag> flag) {
-    if (flag == CollectionFlag::Favourite)
-        return QStringLiteral(" AND q.scbt = '1'");
-    if (flag == CollectionFlag::Wrong)
-        return QStringLiteral(" AND q.ct = '1'");
-    return {};
 }
 
 std::vector<qint64> placesOf(StatementResult rows) {
